@@ -1,0 +1,143 @@
+// Test bench shared by every test program: real windows, real message boxes,
+// real processes and the real screen, all with time-outs so nothing hangs.
+#pragma once
+#include <windows.h>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <atomic>
+#include <vector>
+
+namespace testing_support {
+
+// ---- message pumping ------------------------------------------------------
+// Dispatches this thread's messages until cond() holds or timeout_ms passes.
+bool PumpUntil(const std::function<bool()>& cond, DWORD timeout_ms);
+// Dispatches this thread's messages for ms milliseconds.
+void PumpFor(DWORD ms);
+
+// ---- message boxes ---------------------------------------------------------
+struct SeenMessageBox {
+    std::string caption;
+    std::string text;
+    DWORD process_id;
+};
+
+// Watches for dialog windows of class "#32770" (message boxes) on a thread of
+// its own, records caption and text and answers them with the chosen button.
+// By default only this process's boxes are watched.
+class MessageBoxWatcher {
+public:
+    explicit MessageBoxWatcher(int answer = IDCANCEL, bool any_process = false);
+    ~MessageBoxWatcher();
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+
+    void SetAnswer(int button_id);          // IDOK, IDYES, IDNO, IDCANCEL...
+    void WatchProcess(DWORD process_id);    // also answer boxes of this process
+    std::vector<SeenMessageBox> Seen() const;
+    size_t Count() const;
+    bool SawCaption(const std::string& caption) const;
+    void Clear();
+
+private:
+    void Run();
+    void Answer(HWND box);
+
+    mutable std::mutex lock_;
+    std::vector<SeenMessageBox> seen_;
+    std::vector<HWND> answered_;
+    std::vector<DWORD> processes_;
+    std::atomic<int> answer_;
+    bool any_process_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// ---- processes ---------------------------------------------------------------
+// Folder of the built deliverables (environment TESS_BIN_DIR, else this exe's).
+std::string BinFolder();
+// Source tree root (environment TESS_SOURCE_DIR), for committed fixtures.
+std::string SourceFolder();
+
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess();                     // terminates the process if still running
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Starts BinFolder()\exe_name (or a full path) with the arguments.
+    bool Start(const std::string& exe_name, const std::string& args = "",
+               const std::string& working_dir = "");
+    // Waits for a top-level window of this class/title (either may be empty).
+    HWND WaitForWindow(const std::string& cls, const std::string& title, DWORD timeout_ms);
+    // Waits for exit; returns the exit code, or -1 on time-out.
+    int Wait(DWORD timeout_ms);
+    bool Running() const;
+    void Kill();
+    DWORD Id() const { return pi_.dwProcessId; }
+    HANDLE Handle() const { return pi_.hProcess; }
+
+private:
+    PROCESS_INFORMATION pi_{};
+};
+
+// Finds a top-level window of the class and title, pumping while waiting.
+HWND WaitForTopWindow(const std::string& cls, const std::string& title, DWORD timeout_ms);
+
+// ---- screen --------------------------------------------------------------------
+// A 32-bit top-down copy of a screen rectangle (BitBlt of the screen DC).
+class ScreenCapture {
+public:
+    explicit ScreenCapture(const RECT& screen_rect);
+    ~ScreenCapture();
+    ScreenCapture(const ScreenCapture&) = delete;
+    ScreenCapture& operator=(const ScreenCapture&) = delete;
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    COLORREF Pixel(int x, int y) const;   // relative to the captured rectangle
+    bool Valid() const { return bits_ != nullptr; }
+
+private:
+    int width_ = 0, height_ = 0;
+    HBITMAP bitmap_ = nullptr;
+    const DWORD* bits_ = nullptr;
+};
+
+// Reads a pixel of a 32-bit top-down DIB section (0x00RRGGBB as COLORREF).
+COLORREF DibPixel(HBITMAP dib, int x, int y);
+// Creates a 32-bit top-down DIB section; bits receive the pixel pointer.
+HBITMAP CreateDib32(int width, int height, DWORD** bits = nullptr);
+
+// ---- files -----------------------------------------------------------------------
+// A fresh folder under %TEMP%, removed with everything in it at destruction.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& Path() const { return path_; }   // ends with a backslash
+    std::string File(const std::string& name) const { return path_ + name; }
+    bool Write(const std::string& name, const std::string& content) const;
+    std::string Read(const std::string& name) const;
+    bool MakeFolder(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+bool WriteFileBytes(const std::string& path, const std::string& content);
+std::string ReadFileBytes(const std::string& path);
+bool FileExistsOnDisk(const std::string& path);
+void RemoveTree(const std::string& path);
+
+// ---- registry ----------------------------------------------------------------------
+// Deletes a HKEY_CURRENT_USER subkey tree (test isolation).
+void DeleteRegistryTree(HKEY root, const std::string& subkey);
+
+}  // namespace testing_support

@@ -1,0 +1,1 @@
+// Shared helpers of the main program.
