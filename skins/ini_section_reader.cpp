@@ -57,11 +57,14 @@ bool CIniChangeList::Shadowed(int index) const {
 }
 
 // Lookups only ever reach the newest matching entry, so the shadowed ones
-// can go without changing any answer; order of the rest is kept.
-void CIniChangeList::DropShadowedEntries() {
+// (also those that the edit about to be appended will shadow) can go without
+// changing any answer; order of the rest is kept.
+void CIniChangeList::DropShadowedEntries(const char* new_section, const char* new_key) {
     int kept = 0;
     for (int i = 0; i < m_count; ++i) {
-        if (Shadowed(i)) {
+        bool by_new = SameNoCase(m_sections[i], new_section) &&
+                      (!new_key || (m_keys[i] && SameNoCase(m_keys[i], new_key)));
+        if (by_new || Shadowed(i)) {
             FreeEntry(i);
             continue;
         }
@@ -93,7 +96,7 @@ bool CIniChangeList::Set(const char* section, const char* key, const char* value
         }
     }
     if (index < 0) {
-        if (m_count >= kMaxEntries) DropShadowedEntries();
+        if (m_count >= kMaxEntries) DropShadowedEntries(section, key);
         if (m_count >= kMaxEntries) return false;
         char* section_copy = DuplicateText(section);
         char* key_copy = key ? DuplicateText(key) : nullptr;

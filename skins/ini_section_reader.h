@@ -36,7 +36,7 @@ public:
 private:
     void FreeEntry(int index);
     bool Shadowed(int index) const;
-    void DropShadowedEntries();
+    void DropShadowedEntries(const char* new_section, const char* new_key);
 
     int m_pending[kMaxEntries];
     char* m_sections[kMaxEntries];

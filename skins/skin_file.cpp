@@ -225,14 +225,22 @@ struct SkinParser {
 
     // LOGFONT height and weight when both are given, else the point size for
     // the screen (width_tenths: average width in tenths of a point, 0 = own).
+    static int Tenths(int points) {
+        constexpr int kMaxPoints = 10000;
+        if (points > kMaxPoints) points = kMaxPoints;
+        if (points < -kMaxPoints) points = -kMaxPoints;
+        return points * 10;
+    }
+
     static HFONT MakeFont(const FontKeys& keys, int width_tenths) {
         HFONT font = nullptr;
         if (keys.height && keys.weight)
             font = CreateFontFromFlags(keys.face, keys.height, keys.weight, keys.flags);
         if (!font) {
             tess::ScopedWindowDc screen(nullptr);
-            font = CreateFontForDc(screen.get(), keys.face, keys.size * 10, width_tenths, 0, 0,
-                                   keys.flags, true);
+            // Sizes from the file are bounded before they are scaled.
+            font = CreateFontForDc(screen.get(), keys.face, Tenths(keys.size), Tenths(width_tenths) / 10,
+                                   0, 0, keys.flags, true);
         }
         return font;
     }
