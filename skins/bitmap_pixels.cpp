@@ -37,7 +37,8 @@ BITMAPINFOHEADER Header32(const BITMAP& bm, int bit_count) {
 
 DWORD* GetBitmapBits32(HBITMAP bitmap, int bit_count) {
     BITMAP bm;
-    if (!BitmapSize(bitmap, &bm)) return nullptr;
+    // The buffer holds four bytes a pixel: deeper formats would not fit.
+    if (bit_count <= 0 || bit_count > 32 || !BitmapSize(bitmap, &bm)) return nullptr;
     BITMAPINFO info{};
     info.bmiHeader = Header32(bm, bit_count);
     size_t count = static_cast<size_t>(info.bmiHeader.biWidth) * info.bmiHeader.biHeight;
@@ -55,7 +56,7 @@ void FreeBitmapBits32(DWORD* bits) { free(bits); }
 
 bool SetBitmapBits32(HBITMAP bitmap, int bit_count, const DWORD* bits) {
     BITMAP bm;
-    if (!bits || !BitmapSize(bitmap, &bm)) return false;
+    if (!bits || bit_count <= 0 || bit_count > 32 || !BitmapSize(bitmap, &bm)) return false;
     BITMAPINFO info{};
     info.bmiHeader = Header32(bm, bit_count);
     tess::ScopedWindowDc screen(nullptr);

@@ -254,3 +254,56 @@ TEST(Colours, ParseColorStringTable) {
     for (auto& c : cases) EXPECT_EQ(c.expected, ParseColorString(c.text)) << c.text;
     EXPECT_EQ(0u, ParseColorString(nullptr));
 }
+
+TEST(Effects, BlurStaysInsideItsRectangleAndGlowTintsAround) {
+    tess::ScopedBitmap bitmap(SolidDib(8, 8, Bgra(255, 255, 255)));
+    DWORD* bits = GetBitmapBits32(bitmap.get(), 32);
+    for (int i = 0; i < 64; ++i)
+        if ((i % 8) < 4) bits[i] = 0;   // left half black
+    SetBitmapBits32(bitmap.get(), 32, bits);
+    FreeBitmapBits32(bits);
+    RECT area = {2, 2, 6, 6};
+    ASSERT_TRUE(BlurBitmap(bitmap.get(), 2, &area));
+    EXPECT_EQ(0u, PixelAt(bitmap.get(), 1, 3) & 0xFFFFFF);                    // outside: as it was
+    EXPECT_EQ(Bgra(255, 255, 255), PixelAt(bitmap.get(), 6, 3) & 0xFFFFFF);
+    DWORD edge = PixelAt(bitmap.get(), 3, 3) & 0xFF;                          // inside: mixed
+    EXPECT_GT(edge, 0u);
+    EXPECT_LT(edge, 255u);
+    tess::ScopedBitmap copy(BlurBitmapOnce(bitmap.get(), true, nullptr));
+    ASSERT_TRUE(copy);
+    EXPECT_NE(copy.get(), bitmap.get());
+
+    std::vector<BYTE> and_bits(2 * 16, 0x00);
+    tess::ScopedBitmap and_mask(CreateBitmap(16, 16, 1, 1, and_bits.data()));
+    tess::ScopedBitmap color(SolidDib(16, 16, Bgra(0, 0, 255)));
+    ICONINFO info = {TRUE, 0, 0, and_mask.get(), color.get()};
+    tess::ScopedIcon icon(CreateIconIndirect(&info));
+    tess::ScopedBitmap canvas(SolidDib(40, 40, Bgra(0, 0, 0)));
+    {
+        tess::ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
+        tess::ScopedSelect sel(dc.get(), canvas.get());
+        EXPECT_EQ(1, DrawIconGlow(dc.get(), icon.get(), 12, 12, 16, 3, 255, RGB(255, 255, 0)));
+    }
+    EXPECT_EQ(Bgra(0, 0, 255), PixelAt(canvas.get(), 20, 20) & 0xFFFFFF);
+    DWORD glow = PixelAt(canvas.get(), 10, 20) & 0xFFFFFF;   // just left of the icon
+    EXPECT_GT(static_cast<int>((glow >> 16) & 0xFF), 0);
+    EXPECT_EQ(0u, PixelAt(canvas.get(), 1, 1) & 0xFFFFFF);
+}
+
+TEST(Colours, PointFontsScaleByResolution) {
+    tess::ScopedWindowDc screen(nullptr);
+    int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    tess::ScopedFont font(CreatePointFont(screen.get(), "Arial", 120, 0, kFontFlagBold | kFontFlagItalic, true));
+    LOGFONTA lf{};
+    ASSERT_TRUE(GetObjectA(font.get(), sizeof(lf), &lf));
+    EXPECT_EQ(-static_cast<int>((120 * dpi / 72) / 10.0 + 0.5), lf.lfHeight);
+    EXPECT_EQ(FW_BOLD, lf.lfWeight);
+    EXPECT_EQ(1, lf.lfItalic);
+    EXPECT_STREQ("Arial", lf.lfFaceName);
+    tess::ScopedFont flags(CreateFontFromFlags("Arial", -20, 400,
+                                               kFontFlagUnderline | kFontFlagNonAntialiased | kFontFlagAntialiased));
+    ASSERT_TRUE(GetObjectA(flags.get(), sizeof(lf), &lf));
+    EXPECT_EQ(-20, lf.lfHeight);
+    EXPECT_EQ(1, lf.lfUnderline);
+    EXPECT_EQ(NONANTIALIASED_QUALITY, lf.lfQuality);
+}

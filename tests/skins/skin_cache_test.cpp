@@ -242,3 +242,43 @@ TEST_F(SkinCacheTest, PathRelativeToABarFile) {
     EXPECT_STREQ("Skin", page.pszTitle);
     EXPECT_EQ(0, page.pfnDlgProc(nullptr, WM_INITDIALOG, 0, 0));
 }
+
+TEST_F(SkinCacheTest, ReleaseGivesBackOnlyTheCompanionReferencesItTook) {
+    ASSERT_TRUE(temp.Write("popup.tsskin", "[General]\r\nItemHeight=17\r\n"));
+    ASSERT_TRUE(temp.Write("bar.tsskin", "[General]\r\nCompanionSkin.Popup=popup.tsskin\r\n"));
+    std::vector<SkinRecord*> fillers;
+    for (int i = 0; i < kSkinCacheSlots - 1; ++i) {
+        std::string name = "f" + std::to_string(i) + ".tsskin";
+        ASSERT_TRUE(temp.Write(name, "[General]\r\n"));
+        fillers.push_back(LoadSkinFile(temp.File(name).c_str()));
+        ASSERT_NE(nullptr, fillers.back());
+    }
+    // The last slot goes to the bar; its companion finds no room.
+    SkinRecord* bar = LoadSkinFile(temp.File("bar.tsskin").c_str());
+    ASSERT_NE(nullptr, bar);
+    EXPECT_EQ(nullptr, bar->companions[0]);
+    ReleaseSkin(fillers[0]);
+    // Now another holder loads the companion on its own.
+    SkinRecord* popup = LoadSkinFile(temp.File("popup.tsskin").c_str());
+    ASSERT_NE(nullptr, popup);
+    EXPECT_EQ(1, popup->reference_count);
+    ReleaseSkin(bar);
+    EXPECT_EQ(1, popup->reference_count);   // the bar never held it
+    EXPECT_EQ(17, popup->ItemHeight);
+}
+
+TEST_F(SkinCacheTest, CompanionsOfEachOtherAreFreedWithTheCache) {
+    ASSERT_TRUE(temp.Write("a.tsskin", "[General]\r\nCompanionSkin.Popup=b.tsskin\r\n"));
+    ASSERT_TRUE(temp.Write("b.tsskin", "[General]\r\nCompanionSkin.Popup=a.tsskin\r\n"));
+    SkinRecord* a = LoadSkinFile(temp.File("a.tsskin").c_str());
+    ASSERT_NE(nullptr, a);
+    SkinRecord* b = FindCachedSkin(temp.File("b.tsskin").c_str());
+    ASSERT_NE(nullptr, b);
+    EXPECT_EQ(3, a->reference_count);   // ours and b's two
+    EXPECT_EQ(2, b->reference_count);   // a's, for both kinds
+    ASSERT_EQ(1, ReloadSkinFile(a));      // re-parse in place survives the cycle
+    EXPECT_EQ(a, FindCachedSkin(temp.File("a.tsskin").c_str()));
+    EXPECT_EQ(2, UsedSlots());
+    FreeSkinCache();
+    EXPECT_EQ(0, UsedSlots());
+}
