@@ -43,6 +43,16 @@ void StoreFolderOf(SkinRecord* record) {
     else record->folder[0] = '\0';
 }
 
+void ReleaseCompanions(SkinRecord* record) {
+    for (int kind = 0; kind < 2; ++kind) {
+        SkinRecord* companion = record->companions[kind];
+        unsigned generation = record->companion_generation[kind];
+        record->companions[kind] = nullptr;
+        record->companion_generation[kind] = 0;
+        if (companion && companion != record) ReleaseSkin(companion, generation);
+    }
+}
+
 // Frees everything the record owns and empties its slot; the companions it
 // held are released after the slot is empty, so a cycle of companions ends.
 void FreeRecord(SkinRecord* record) {
@@ -97,10 +107,18 @@ SkinRecord* LoadSkinFile(const char* path, bool force) {
             return record;
         }
         // Parsed again in its own slot: holders keep their pointer and count.
-        count = record->reference_count + (force ? 0 : 1);
+        // The companions go first, while the record is whole, so that the
+        // references they hold on it (companions of each other) are counted
+        // down instead of being taken a second time by the new parse.
+        ++record->reference_count;
+        ReleaseCompanions(record);
+        count = --record->reference_count + (force ? 0 : 1);
+        if (count <= 0) {
+            FreeRecord(record);   // nobody holds it any more
+            return nullptr;
+        }
         generation = record->generation;
         changes = std::move(record->change_list);
-        record->reference_count = 0;
         FreeRecord(record);
     } else {
         for (SkinRecord& slot : g_skinCache) {
@@ -158,6 +176,7 @@ bool ComposeSkinFilePath(const SkinRecord* record, const char* name, char* out, 
     // A name that climbs out of the skin's folder is not the skin's file.
     size_t folder_length = strlen(record->folder);
     if (_strnicmp(resolved, record->folder, folder_length) != 0) return false;
+    if (folder_length == 0 && strstr(name, "..")) return false;   // no folder to stay inside
     return tess::CopyText(out, out_size, canonical ? resolved : joined);
 }
 
