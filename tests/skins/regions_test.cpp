@@ -95,6 +95,18 @@ TEST(Regions, ToleranceAndMarginsTogether) {
         COLORREF c = color(x, y);
         return !(c == RGB(250, 3, 251) || c == kMagenta);
     });
+    // Rows 4 to 29 repeat in groups: the merged builder gives the same shape.
+    tess::ScopedRegion merged(
+        CreateRegionFromBitmapMerged(bitmap.get(), RGB(245, 0, 245), RGB(10, 5, 10)));
+    ASSERT_TRUE(merged);
+    EXPECT_TRUE(EqualRgn(region.get(), merged.get()));
+    tess::ScopedBitmap bands(MakeBitmap(20, 20, [](int x, int y) {
+        return (y / 5) % 2 == 0 && x >= 5 ? RGB(1, 1, 1) : kMagenta;
+    }));
+    tess::ScopedRegion band_region(CreateRegionFromBitmapMerged(bands.get(), kMagenta, 0));
+    ExpectRegionIs(band_region.get(), 20, 20, [](int x, int y) {
+        return x >= 5 && x < 20 && y >= 0 && y < 20 && (y / 5) % 2 == 0;
+    });
     RegionMargins margins = {6, 6, 6, 6};
     tess::ScopedRegion with_inner(
         CreateRegionFromBitmap(bitmap.get(), RGB(245, 0, 245), RGB(10, 5, 10), &margins));
