@@ -36,6 +36,12 @@ FILETIME SkinFileTime(const char* path) {
     return time;
 }
 
+bool FileReadable(const char* path) {
+    tess::ScopedFile file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+    return static_cast<bool>(file);
+}
+
 void StoreFolderOf(SkinRecord* record) {
     tess::CopyText(record->folder, record->path);
     char* slash = strrchr(record->folder, '\\');
@@ -199,6 +205,9 @@ SkinRecord* GetCompanionSkin(SkinRecord* record, int kind) {
         char path[MAX_PATH];
         if (!unquoted[0] || !ComposeSkinFilePath(record, unquoted, path, sizeof(path), false))
             continue;
+        // A missing file would still parse (to all defaults): it does not count
+        // as loading, so the next name or the skin itself is used instead.
+        if (!FileReadable(path)) continue;
         if (SkinRecord* companion = LoadSkinFile(path, false)) return companion;
     }
     ++record->reference_count;

@@ -159,6 +159,26 @@ TEST_F(SkinCacheTest, CompanionSkins) {
     ReleaseSkin(both);
     EXPECT_EQ(0, UsedSlots());
 
+    // A companion file that does not exist does not load: the next name, or
+    // the skin itself, stands in.
+    ASSERT_TRUE(temp.Write("skin\\typo.tsskin", "[General]\r\nCompanionSkin.Popup=popup.tsskin\r\n"
+                                                "CompanionSkin.TaskbarGroupPopup=nogroup.tsskin\r\n"));
+    ASSERT_TRUE(temp.Write("skin\\lost.tsskin", "[General]\r\nCompanionSkin.Popup=nothere.tsskin\r\n"));
+    SkinRecord* typo = LoadSkinFile(temp.File("skin\\typo.tsskin").c_str());
+    ASSERT_NE(nullptr, typo);
+    SkinRecord* fallback = GetCompanionSkin(typo, 1);
+    EXPECT_EQ(17, fallback->ItemHeight);
+    ReleaseSkin(fallback);
+    SkinRecord* lost = LoadSkinFile(temp.File("skin\\lost.tsskin").c_str());
+    ASSERT_NE(nullptr, lost);
+    EXPECT_EQ(lost, GetCompanionSkin(lost, 0));
+    EXPECT_EQ(2, lost->reference_count);
+    EXPECT_EQ(nullptr, FindCachedSkin(temp.File("skin\\nothere.tsskin").c_str()));
+    ReleaseSkin(lost);
+    ReleaseSkin(lost);
+    ReleaseSkin(typo);
+    EXPECT_EQ(0, UsedSlots());
+
     // A companion outside the skin's folder is refused.
     SkinRecord* escape = LoadSkinFile(temp.File("skin\\escape.tsskin").c_str());
     ASSERT_NE(nullptr, escape);
