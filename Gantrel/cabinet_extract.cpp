@@ -7,7 +7,9 @@
 #include <io.h>
 #include <sys/stat.h>
 #include <fdi.h>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "util/archive/zip_archive.h"
@@ -19,6 +21,8 @@ struct CabinetJob {
     std::string target;          // the file being written
     std::string temp;            // its temporary file
     INT_PTR pending = -1;        // handle of the temporary file while open
+    uint32_t expected = 0;       // the size the cabinet declares for it
+    uint32_t written = 0;        // what FDI delivered
 };
 
 thread_local CabinetJob* t_job = nullptr;
@@ -27,7 +31,11 @@ FNALLOC(CabAlloc) { return malloc(cb); }
 FNFREE(CabFree) { free(pv); }
 FNOPEN(CabOpen) { return _open(pszFile, oflag, pmode); }
 FNREAD(CabRead) { return UINT(_read(int(hf), pv, cb)); }
-FNWRITE(CabWrite) { return UINT(_write(int(hf), pv, cb)); }
+FNWRITE(CabWrite) {
+    int n = _write(int(hf), pv, cb);
+    if (n > 0 && t_job && t_job->pending == hf) t_job->written += uint32_t(n);
+    return UINT(n);
+}
 FNSEEK(CabSeek) { return _lseek(int(hf), dist, seektype); }
 FNCLOSE(CabClose) {
     if (t_job && t_job->pending == hf) t_job->pending = -1;
@@ -52,11 +60,20 @@ INT_PTR OnCopyFile(CabinetJob& job, const FDINOTIFICATION& n) {
     job.target = target;
     job.temp = temp;
     job.pending = fd;
+    job.expected = uint32_t(n.cb);
+    job.written = 0;
     return fd;
 }
 
 INT_PTR OnCloseFileInfo(CabinetJob& job, const FDINOTIFICATION& n) {
+    bool complete = job.written == job.expected;
     CabClose(n.hf);
+    if (!complete) {
+        // Fewer (or more) bytes than declared: a damaged cabinet, keep the old file.
+        DeleteFileA(job.temp.c_str());
+        job.temp.clear();
+        return FALSE;
+    }
     SetFileAttributesA(job.target.c_str(), FILE_ATTRIBUTE_NORMAL);   // an old read-only copy
     if (!MoveFileExA(job.temp.c_str(), job.target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileA(job.temp.c_str());

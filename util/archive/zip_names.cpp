@@ -42,11 +42,11 @@ bool SafeMemberPath(const char* member, char* out, size_t size) {
     if (member[0] == '\0' || member[0] == '/' || member[0] == '\\') return false;
     std::string result;
     std::string part;
-    bool folder = false;
+    size_t length = strlen(member);
+    bool folder = member[length - 1] == '/' || member[length - 1] == '\\';
     for (const char* p = member;; ++p) {
         char c = *p;
         if (c == '/' || c == '\\' || c == '\0') {
-            folder = (c != '\0');
             if (part == ".") {
                 // "./a" is harmless; skip it
             } else if (!part.empty()) {
