@@ -101,11 +101,12 @@ private:
             }
             if (!MayReplace(target)) return kUnzipOk;
         }
+        bool replacing = existing != INVALID_FILE_ATTRIBUTES;
         if (!CreateFoldersFor(target.c_str())) {
             Say("error:  cannot create folder for %s", target);
             return kUnzipErr;
         }
-        return WriteMember(entry, target);
+        return WriteMember(entry, target, replacing);
     }
 
     bool MayReplace(const std::string& target) {
@@ -120,36 +121,64 @@ private:
         return false;
     }
 
-    int WriteMember(const Entry& entry, const std::string& target) {
-        std::string folder = target.substr(0, target.find_last_of('\\') + 1);
-        char temp[MAX_PATH];
-        if (!GetTempFileNameA(folder.c_str(), "gun", 0, temp)) {
+    int WriteMember(const Entry& entry, const std::string& target, bool replacing) {
+        // A new file is written in place (and removed again if the member
+        // fails); an existing one is only replaced once the member checked out.
+        std::string temp;
+        tess::ScopedFile out = replacing ? CreateTempBeside(target, temp)
+                                         : tess::ScopedFile(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!out) {
             Say("error:  cannot create %s", target);
             return kUnzipErr;
         }
-        int code = kUnzipOk;
-        {
-            tess::ScopedFile out(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!out) code = kUnzipErr;
-            else code = Decode(entry, out.get());
-            if (code == kUnzipOk) {
-                FILETIME local, utc;
-                if (DosDateTimeToFileTime(entry.date, entry.time, &local) && LocalFileTimeToFileTime(&local, &utc))
-                    SetFileTime(out.get(), &utc, nullptr, &utc);
-            }
-        }
+        const std::string& written = replacing ? temp : target;
+        int code = Decode(entry, out.get());
         if (code == kUnzipOk) {
+            FILETIME local, utc;
+            if (DosDateTimeToFileTime(entry.date, entry.time, &local) && LocalFileTimeToFileTime(&local, &utc))
+                SetFileTime(out.get(), &utc, nullptr, &utc);
+        }
+        out.reset();
+        if (code != kUnzipOk) {
+            DeleteFileA(written.c_str());
+            return code;
+        }
+        if (replacing) {
             SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);   // a read-only old copy
-            if (!MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            if (!MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+                DeleteFileA(temp.c_str());
                 Say("error:  cannot create %s", target);
-                code = kUnzipErr;
-            } else if (HostKeepsDosAttributes(entry.made_by)) {
-                DWORD attributes = entry.external_attributes & 0x27;
-                SetFileAttributesA(target.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+                return kUnzipErr;
             }
         }
-        if (code != kUnzipOk) DeleteFileA(temp);
-        return code;
+        DWORD attributes = entry.external_attributes & 0x07;   // read-only, hidden, system
+        if (HostKeepsDosAttributes(entry.made_by) && attributes) SetFileAttributesA(target.c_str(), attributes);
+        return kUnzipOk;
+    }
+
+    // A new file next to target ("name.gz0001.tmp"): the member goes there first.
+    tess::ScopedFile CreateTempBeside(const std::string& target, std::string& temp) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            char suffix[32];
+            tess::FormatText(suffix, sizeof suffix, ".gz%04x.tmp", unsigned((GetTickCount() + temp_counter_++) & 0xffff));
+            temp = target + suffix;
+            if (temp.size() >= MAX_PATH) {
+                // No room for a suffix: fall back to a short name in the same folder.
+                std::string folder = target.substr(0, target.find_last_of('\\') + 1);
+                char name[MAX_PATH];
+                if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "gun", 0, name)) break;
+                temp = name;
+                tess::ScopedFile file(CreateFileA(name, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+                if (!file) DeleteFileA(name);
+                return file;
+            }
+            tess::ScopedFile file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
+        }
+        return tess::ScopedFile();
     }
 
     static bool HostKeepsDosAttributes(uint16_t made_by) {
@@ -224,6 +253,7 @@ private:
     std::string destination_;
     bool replace_all_ = false;
     bool replace_none_ = false;
+    unsigned temp_counter_ = 0;
     int result_ = kUnzipOk;
 };
 

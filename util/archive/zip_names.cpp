@@ -98,6 +98,9 @@ bool CreateFoldersFor(const char* path) {
     std::string p(path ? path : "");
     size_t last = p.find_last_of("\\/");
     if (last == std::string::npos) return true;
+    // Mostly the folder is there already: one look instead of one per part.
+    DWORD parent = GetFileAttributesA(p.substr(0, last).c_str());
+    if (parent != INVALID_FILE_ATTRIBUTES && (parent & FILE_ATTRIBUTE_DIRECTORY)) return true;
     // Start after a drive ("C:\") or a UNC prefix so the root is not created.
     size_t start = 0;
     if (p.size() > 2 && p[1] == ':') start = 3;
