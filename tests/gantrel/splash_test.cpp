@@ -170,6 +170,17 @@ TEST_F(SplashObject, CentresTextsAndIcons) {
     EXPECT_EQ(S_OK, splash->put_Status(text));
     SysFreeString(text);
     EXPECT_EQ("Working", ControlText(wnd, IDC_SPLASH_STATUS));
+    // The status line is white on black.
+    PumpFor(50);
+    RECT line;
+    GetWindowRect(GetDlgItem(wnd, IDC_SPLASH_STATUS), &line);
+    ScreenCapture capture(line);
+    ASSERT_TRUE(capture.Valid());
+    EXPECT_EQ(RGB(0, 0, 0), capture.Pixel(1, capture.Height() / 2));
+    bool white = false;
+    for (int x = 0; x < capture.Width() && !white; ++x)
+        for (int y = 0; y < capture.Height() && !white; ++y) white = capture.Pixel(x, y) == RGB(255, 255, 255);
+    EXPECT_TRUE(white);
     text = SysAllocString(L"");
     EXPECT_EQ(S_FALSE, splash->put_Status(text));
     SysFreeString(text);
