@@ -61,6 +61,28 @@ TEST(GantrelUtils, TextHelpers) {
     EXPECT_STREQ("", folder);
 }
 
+TEST(GantrelUtils, FormatNumberField) {
+    HWND dialog = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 50, nullptr, nullptr, nullptr, nullptr);
+    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 100, 20, dialog, reinterpret_cast<HMENU>(100),
+                                nullptr, nullptr);
+    ASSERT_TRUE(dialog && edit);
+    struct Case { const char* in; int width; int decimals; const char* out; } cases[] = {
+        {"3.5", 8, 2, "   3.50"},
+        {" 12 ", 8, 2, "  12.00"},
+        {"1.2345", 8, 2, " 1.2345"},
+        {"7", 4, 0, "  7"},
+        {"123456789", 4, 0, "1234"},
+    };
+    for (const auto& c : cases) {
+        SetWindowTextA(edit, c.in);
+        FormatNumberField(dialog, 100, c.width, c.decimals);
+        char text[64] = {};
+        GetWindowTextA(edit, text, sizeof text);
+        EXPECT_STREQ(c.out, text) << c.in;
+    }
+    DestroyWindow(dialog);
+}
+
 TEST(GantrelUtils, SizeText) {
     struct Case { unsigned long bytes; bool kb; const char* text; } cases[] = {
         {1536, false, "1 KB"}, {3145728, false, "3.00 MB"}, {1000, false, "1000"},
