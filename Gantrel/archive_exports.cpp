@@ -25,22 +25,22 @@ tess::archive::ReplaceAnswer AnswerReplace(void*, const char*) { return tess::ar
 
 }  // namespace
 
-extern "C" int __cdecl ZipFiles(const char* zip_file, const char* file_spec, int keep_folders, int recurse,
+extern "C" int __cdecl ZipFiles(const char* zip_file, const char* file_pattern, int keep_folders, int recurse,
                                 int quiet) {
     InterlockedExchange(&g_quiet, quiet ? 1 : 0);
     tess::archive::ZipOptions options;
     options.junk_paths = !keep_folders;
     options.recurse = recurse != 0;
     options.level = 9;
-    return tess::archive::ZipAdd(zip_file, file_spec, options);
+    return tess::archive::ZipAdd(zip_file, file_pattern, options);
 }
 
-extern "C" int __cdecl UnZipFiles(const char* destination, const char* zip_file, const char* file_spec,
+extern "C" int __cdecl UnZipFiles(const char* destination, const char* zip_file, const char* file_pattern,
                                   int keep_folders, int overwrite, int quiet) {
     InterlockedExchange(&g_quiet, quiet ? 1 : 0);
     tess::archive::UnzipOptions options;
     options.destination = destination;
-    options.file_spec = file_spec;
+    options.file_pattern = file_pattern;
     options.junk_paths = !keep_folders;
     options.overwrite = overwrite != 0;
     options.message = &ShowUnzipMessage;

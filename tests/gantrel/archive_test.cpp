@@ -167,7 +167,7 @@ TEST_F(ZipExports, ExistingFilesAreReplacedEvenWithoutOverwrite) {
     EXPECT_EQ("new content", temp.Read("dest\\same.txt"));
 }
 
-TEST_F(ZipExports, FileSpecSelectsMembersAndMissingNamesReportNotFound) {
+TEST_F(ZipExports, PatternSelectsMembersAndMissingNamesReportNotFound) {
     ASSERT_TRUE(WriteFileBytes(temp.File("sel.zip"),
                                BuildZip({{"theme/a.txt", "a"}, {"theme/sub/b.ini", "b"}, {"other/c.txt", "c"}})));
     EXPECT_EQ(0, lib.UnZipFiles(temp.File("d1").c_str(), temp.File("sel.zip").c_str(), "*.txt", 1, 1, 1));

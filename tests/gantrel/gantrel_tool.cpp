@@ -1,7 +1,7 @@
 // Calls Gantrel.dll's archive exports from the command line, for the
 // interoperability checks and the benchmark (run through wine from bash):
-//   gantrel_tool zip <archive> <spec> <keep folders> <recurse>
-//   gantrel_tool unzip <destination|-> <archive> <spec|-> <keep folders> <overwrite>
+//   gantrel_tool zip <archive> <pattern> <keep folders> <recurse>
+//   gantrel_tool unzip <destination|-> <archive> <pattern|-> <keep folders> <overwrite>
 //   gantrel_tool cab <cabinet> <destination>
 //   gantrel_tool copytree <source folder> <destination folder>
 //     (the benchmark's floor: every file read and written plainly under Wine)

@@ -58,10 +58,10 @@ tool unzip "$(win "$d2")" "$(win "$theirs")" - 0 1 >/dev/null || fail "UnZipFile
 cmp -s "$d2/skin.bmp" "$src/theme/sub/skin.bmp" || fail "junked binary differs"
 
 d3="$work/d3"
-tool unzip "$(win "$d3")" "$(win "$theirs")" 'theme/sub/*' 1 1 >/dev/null || fail "UnZipFiles by file spec"
+tool unzip "$(win "$d3")" "$(win "$theirs")" 'theme/sub/*' 1 1 >/dev/null || fail "UnZipFiles by pattern"
 [ "$(cd "$d3" && find . -type f | sort | tr '\n' ' ')" = "./theme/sub/deep/numbers.txt ./theme/sub/skin.bmp " ] \
-  || fail "file spec extracted: $(cd "$d3" && find . -type f | tr '\n' ' ')"
-cmp -s "$d3/theme/sub/skin.bmp" "$src/theme/sub/skin.bmp" || fail "file-spec binary differs"
+  || fail "pattern extracted: $(cd "$d3" && find . -type f | tr '\n' ' ')"
+cmp -s "$d3/theme/sub/skin.bmp" "$src/theme/sub/skin.bmp" || fail "pattern binary differs"
 
 # ---- gcab -> ExtractFile --------------------------------------------------------------------
 for mode in stored mszip; do

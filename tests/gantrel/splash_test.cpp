@@ -7,6 +7,7 @@
 #include "Gantrel/resource.h"
 #include "tests/gantrel/gantrel_fixtures.h"
 #include "tests/support/test_support.h"
+#include "util/text.h"
 #include "util/handles.h"
 
 #include <algorithm>
@@ -212,7 +213,7 @@ TEST_F(SplashObject, CentresTextsAndIcons) {
     // Icons: a file with icons sets one; a missing index leaves it.
     char shell32[MAX_PATH];
     GetSystemDirectoryA(shell32, MAX_PATH);
-    strcat(shell32, "\\shell32.dll");
+    tess::AppendText(shell32, "\\shell32.dll");
     wchar_t wide[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, shell32, -1, wide, MAX_PATH);
     HWND icon = GetDlgItem(wnd, IDC_SPLASH_ICON);

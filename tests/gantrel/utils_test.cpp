@@ -5,6 +5,7 @@
 #include "Gantrel/utils.h"
 #include "tests/gantrel/gantrel_fixtures.h"
 #include "tests/support/test_support.h"
+#include "util/text.h"
 
 #include <cstring>
 
@@ -15,16 +16,16 @@ namespace {
 
 TEST(GantrelUtils, TextHelpers) {
     char text[64];
-    strcpy(text, "  word  \t ");
+    tess::CopyText(text, "  word  \t ");
     EXPECT_STREQ("  word", TrimRight(text));
     EXPECT_EQ(nullptr, TrimRight(nullptr));
     EXPECT_STREQ("word", SkipLeadingSpace(static_cast<const char*>(text)));
 
-    strcpy(text, "ab  ");
+    tess::CopyText(text, "ab  ");
     EXPECT_STREQ("ab    ", PadRight(text, sizeof text, 6));
-    strcpy(text, "ab");
+    tess::CopyText(text, "ab");
     EXPECT_STREQ("ab", PadRight(text, 3, 6));   // never past the buffer
-    strcpy(text, "42 ");
+    tess::CopyText(text, "42 ");
     EXPECT_STREQ("   42", AlignRight(text, sizeof text, 6));
 
     struct TrimCase { const char* in; char mode; const char* out; char mode_after; } trims[] = {
@@ -34,13 +35,13 @@ TEST(GantrelUtils, TextHelpers) {
         {"one\ntwo\n", 't', "one two", 'T'},
     };
     for (const auto& c : trims) {
-        strcpy(text, c.in);
+        tess::CopyText(text, c.in);
         char mode[2] = {c.mode, 0};
         EXPECT_STREQ(c.out, TrimByMode(text, mode)) << c.in;
         EXPECT_EQ(c.mode_after, mode[0]);
     }
 
-    strcpy(text, "the old text, old");
+    tess::CopyText(text, "the old text, old");
     EXPECT_TRUE(ReplaceFirst(text, sizeof text, "old", "brand new"));
     EXPECT_STREQ("the brand new text, old", text);
     EXPECT_FALSE(ReplaceFirst(text, 24, "text", "longer words"));   // would not fit
@@ -144,7 +145,7 @@ TEST(GantrelUtils, DatesAndNumbers) {
         {"Foo 07 2004 10:20:30", 1, "Foo 07 2004 10:20:30"},
     };
     for (const auto& c : converts) {
-        strcpy(out, c.in);
+        tess::CopyText(out, c.in);
         ConvertDateText(out, sizeof out, c.format);
         EXPECT_STREQ(c.out, out) << c.in;
     }
@@ -153,14 +154,14 @@ TEST(GantrelUtils, DatesAndNumbers) {
     GetLocalTime(&now);
     TodayText(out, sizeof out, 4);
     char expect[64];
-    sprintf(expect, "%04d/%02d/%02d", now.wYear, now.wMonth, now.wDay);
+    tess::FormatText(expect, sizeof expect, "%04d/%02d/%02d", now.wYear, now.wMonth, now.wDay);
     EXPECT_STREQ(expect, out);
     TodayText(out, sizeof out, 5 | 0x100);
     EXPECT_EQ(19u, strlen(out));
 
     // Born on today's date 30 years before (1900s two-digit year).
     char born[16];
-    sprintf(born, "%02d/%02d/%02d", now.wMonth, now.wDay, (now.wYear - 30) % 100);
+    tess::FormatText(born, sizeof born, "%02d/%02d/%02d", now.wMonth, now.wDay, (now.wYear - 30) % 100);
     if (now.wYear - 30 >= 1900 && now.wYear - 30 < 2000) {
         AgeFromDate(born, out, sizeof out);
         EXPECT_STREQ("30", out);

@@ -18,7 +18,7 @@ enum ZipCode {
     kZipBig = 6,        // entry or archive too large for a plain zip file
     kZipTemp = 10,      // temporary file could not be made
     kZipRead = 11,      // read or seek error
-    kZipNothing = 12,   // nothing matched the file specification
+    kZipNothing = 12,   // nothing matched the file pattern
     kZipName = 13,      // missing or empty archive name
     kZipWrite = 14,     // error writing the archive
     kZipCreate = 15,    // archive could not be created or replaced
@@ -35,7 +35,7 @@ enum UnzipCode {
     kUnzipMem = 4,
     kUnzipNoZip = 9,    // archive missing or not a zip file
     kUnzipParam = 10,   // bad arguments (over-long paths)
-    kUnzipFind = 11,    // no member matched the file specification
+    kUnzipFind = 11,    // no member matched the file pattern
     kUnzipDisk = 50,    // write failed
 };
 
@@ -44,25 +44,25 @@ struct ZipOptions {
     bool junk_paths = false;          // store file names only
     bool recurse = false;             // descend into matched folders
     int level = 9;                    // deflate level 1..9
-    // When set, file_spec is relative to this folder and stored names are
-    // relative to it; otherwise the spec is taken as given and its drive and
+    // When set, file_pattern is relative to this folder and stored names are
+    // relative to it; otherwise the pattern is taken as given and its drive and
     // root are stripped from the stored names.
     const char* base_folder = nullptr;
 };
 
-// Adds the files matching file_spec (a path whose last part may hold * and ?)
+// Adds the files matching file_pattern (a path whose last part may hold * and ?)
 // to zip_path, creating it when missing and replacing members of the same
 // name. The archive is written to a temporary file beside it that replaces it
 // only when complete, so a failure leaves an existing archive as it was. The
 // archive itself is never added to itself.
-int ZipAdd(const char* zip_path, const char* file_spec, const ZipOptions& options);
+int ZipAdd(const char* zip_path, const char* file_pattern, const ZipOptions& options);
 
 // ---- extracting ----------------------------------------------------------------------
 enum class ReplaceAnswer { kYes, kNo, kAll, kNone };
 
 struct UnzipOptions {
     const char* destination = nullptr;  // folder (created when missing); none: current folder
-    const char* file_spec = nullptr;    // wildcard pattern over member names; none: all
+    const char* file_pattern = nullptr;    // wildcard pattern over member names; none: all
     bool junk_paths = false;            // drop the members' folder names
     bool overwrite = false;             // replace existing files without asking
     // Receives warnings ("caution:", "skipping:") and errors ("error:").

@@ -27,13 +27,13 @@ public:
         destination_ = destination;
         bool matched = false;
         for (Entry entry : reader.Entries()) {
-            if (options_.file_spec && *options_.file_spec && !MatchWildcard(options_.file_spec, entry.name.c_str()))
+            if (options_.file_pattern && *options_.file_pattern && !MatchWildcard(options_.file_pattern, entry.name.c_str()))
                 continue;
             matched = true;
             Raise(ExtractOne(reader, entry));
         }
-        if (!matched && options_.file_spec && *options_.file_spec) {
-            Say("caution: filename not matched:  %s", options_.file_spec);
+        if (!matched && options_.file_pattern && *options_.file_pattern) {
+            Say("caution: filename not matched:  %s", options_.file_pattern);
             Raise(kUnzipFind);
         }
         return result_;

@@ -363,10 +363,10 @@ int WriteArchive(HANDLE out, HANDLE existing, std::vector<Entry>& kept, std::vec
 
 }  // namespace
 
-int ZipAdd(const char* zip_path, const char* file_spec, const ZipOptions& options) {
+int ZipAdd(const char* zip_path, const char* file_pattern, const ZipOptions& options) {
     if (!zip_path || !*zip_path) return kZipName;
-    if (!file_spec || !*file_spec) return kZipNothing;
-    if (strlen(zip_path) >= MAX_PATH || strlen(file_spec) >= MAX_PATH) return kZipParams;
+    if (!file_pattern || !*file_pattern) return kZipNothing;
+    if (strlen(zip_path) >= MAX_PATH || strlen(file_pattern) >= MAX_PATH) return kZipParams;
     int level = options.level < 1 ? 1 : options.level > 9 ? 9 : options.level;
 
     std::string archive = FullPath(zip_path);
@@ -381,35 +381,35 @@ int ZipAdd(const char* zip_path, const char* file_spec, const ZipOptions& option
         ~TempGuard() { if (!keep) DeleteFileA(path); }
     } guard{temp};
 
-    // What to add: the spec's folder part stays in the stored names.
-    std::string spec(file_spec);
-    for (auto& c : spec)
+    // What to add: the pattern's folder part stays in the stored names.
+    std::string given(file_pattern);
+    for (auto& c : given)
         if (c == '/') c = '\\';
-    while (spec.size() > 1 && spec.back() == '\\') spec.pop_back();
-    std::string disk_spec = spec;
+    while (given.size() > 1 && given.back() == '\\') given.pop_back();
+    std::string disk_pattern = given;
     if (options.base_folder && *options.base_folder) {
-        disk_spec = options.base_folder;
-        if (disk_spec.back() != '\\' && disk_spec.back() != '/') disk_spec += '\\';
-        disk_spec += spec;
+        disk_pattern = options.base_folder;
+        if (disk_pattern.back() != '\\' && disk_pattern.back() != '/') disk_pattern += '\\';
+        disk_pattern += given;
     }
-    if (disk_spec.size() >= MAX_PATH) return kZipParams;
-    size_t cut = spec.find_last_of("\\:");
-    std::string spec_folder = cut == std::string::npos ? std::string() : spec.substr(0, cut + 1);
-    size_t disk_cut = disk_spec.find_last_of("\\:");
-    std::string disk_folder = disk_cut == std::string::npos ? std::string() : disk_spec.substr(0, disk_cut + 1);
-    std::string last = disk_spec.substr(disk_folder.size());
-    std::string name_folder = StoredName(spec_folder);
+    if (disk_pattern.size() >= MAX_PATH) return kZipParams;
+    size_t cut = given.find_last_of("\\:");
+    std::string pattern_folder = cut == std::string::npos ? std::string() : given.substr(0, cut + 1);
+    size_t disk_cut = disk_pattern.find_last_of("\\:");
+    std::string disk_folder = disk_cut == std::string::npos ? std::string() : disk_pattern.substr(0, disk_cut + 1);
+    std::string last = disk_pattern.substr(disk_folder.size());
+    std::string name_folder = StoredName(pattern_folder);
 
     Collector collector(options, archive, FullPath(temp));
     int code = kZipOk;
     if (HasWildcard(last)) {
         code = collector.Expand(disk_folder, name_folder, last);
     } else {
-        DWORD attributes = GetFileAttributesA(disk_spec.c_str());
+        DWORD attributes = GetFileAttributesA(disk_pattern.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES) {
-            std::string name = StoredName(spec);
+            std::string name = StoredName(given);
             if (name.empty()) name = last;   // "C:\" or "." itself: its contents
-            code = collector.AddItem(disk_spec, name, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+            code = collector.AddItem(disk_pattern, name, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
         }
     }
     if (code != kZipOk) return code;
