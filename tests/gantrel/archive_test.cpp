@@ -46,6 +46,9 @@ TEST_F(ZipExports, RoundTripKeepsBytesFoldersAndNames) {
     ASSERT_TRUE(temp.Write("src\\theme\\a.txt", text));
     ASSERT_TRUE(temp.Write("src\\theme\\sub\\b.bin", binary));
     ASSERT_TRUE(temp.Write("src\\theme\\empty.txt", ""));
+    ASSERT_TRUE(temp.Write("src\\theme\\Thumbs.db", "cache"));
+    ASSERT_TRUE(SetFileAttributesA(temp.File("src\\theme\\Thumbs.db").c_str(),
+                                   FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
     std::string zip = temp.File("out.zip");
 
     EXPECT_EQ(0, lib.ZipFiles(zip.c_str(), temp.File("src\\theme\\*.*").c_str(), 1, 1, 1));

@@ -54,7 +54,8 @@ struct ZipOptions {
 // to zip_path, creating it when missing and replacing members of the same
 // name. The archive is written to a temporary file beside it that replaces it
 // only when complete, so a failure leaves an existing archive as it was. The
-// archive itself is never added to itself.
+// archive itself is never added to itself; patterns and recursion skip hidden
+// and system files, as Info-ZIP does on Windows.
 int ZipAdd(const char* zip_path, const char* file_pattern, const ZipOptions& options);
 
 // ---- extracting ----------------------------------------------------------------------

@@ -67,6 +67,9 @@ public:
         if (!find) return kZipOk;
         do {
             if (!strcmp(data.cFileName, ".") || !strcmp(data.cFileName, "..")) continue;
+            // Like Info-ZIP on Windows, patterns and recursion leave hidden
+            // and system files (Thumbs.db, desktop.ini) out.
+            if (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
             int code = AddItem(folder_disk + data.cFileName, folder_name + data.cFileName,
                                (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
             if (code != kZipOk) return code;
