@@ -17,6 +17,7 @@ using namespace detail;
 namespace {
 
 constexpr uint32_t kChunk = 64 * 1024;
+constexpr uint32_t kInMemory = 4 * 1024 * 1024;   // larger files are streamed
 
 struct Source {
     std::string disk_path;    // full path on disk
@@ -221,6 +222,7 @@ public:
         e.method = info.nFileSizeLow ? kMethodDeflated : kMethodStored;
         if (e.method == kMethodDeflated && level >= 8) e.flags = kFlagMaximum;
         e.local_offset = offset_;
+        if (info.nFileSizeLow <= kInMemory) return AddSmallFile(in.get(), info.nFileSizeLow, level, e);
         std::string header = LocalHeader(e);
         if (!Put(header.data(), uint32_t(header.size()))) return kZipWrite;
         uint32_t data_start = offset_;
@@ -243,6 +245,54 @@ public:
             return kZipWrite;
         where.QuadPart = offset_;
         if (!SetFilePointerEx(out_, where, nullptr, FILE_BEGIN)) return kZipWrite;
+        entries_.push_back(e);
+        return kZipOk;
+    }
+
+    // Most members are small: compressed in memory and written with their
+    // header in one piece, which saves the seeks and the header patch.
+    int AddSmallFile(HANDLE in, uint32_t size, int level, Entry& e) {
+        std::vector<unsigned char> data(size ? size : 1);
+        DWORD got = 0;
+        uint32_t total = 0;
+        while (total < size) {
+            if (!ReadFile(in, data.data() + total, size - total, &got, nullptr)) return kZipRead;
+            if (got == 0) break;
+            total += got;
+        }
+        DWORD more = 0;
+        unsigned char probe;
+        if (ReadFile(in, &probe, 1, &more, nullptr) && more) return kZipRead;   // grew while read
+        e.size = total;
+        e.crc = uint32_t(crc32(crc32(0, nullptr, 0), data.data(), total));
+        std::vector<unsigned char> packed;
+        if (total > 0) {
+            z_stream z{};
+            if (deflateInit2(&z, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) return kZipMemory;
+            packed.resize(deflateBound(&z, total));
+            z.next_in = data.data();
+            z.avail_in = total;
+            z.next_out = packed.data();
+            z.avail_out = uInt(packed.size());
+            int r = deflate(&z, Z_FINISH);
+            packed.resize(z.total_out);
+            deflateEnd(&z);
+            if (r != Z_STREAM_END) return kZipMemory;
+        }
+        const unsigned char* body = data.data();
+        if (total > 0 && packed.size() < total) {
+            e.method = kMethodDeflated;
+            e.compressed = uint32_t(packed.size());
+            body = packed.data();
+        } else {
+            // Deflate would make it bigger: store it, as Info-ZIP does.
+            e.method = kMethodStored;
+            e.flags = 0;
+            e.compressed = total;
+        }
+        std::string record = LocalHeader(e);
+        record.append(reinterpret_cast<const char*>(body), e.compressed);
+        if (!Put(record.data(), uint32_t(record.size()))) return kZipWrite;
         entries_.push_back(e);
         return kZipOk;
     }
