@@ -32,7 +32,11 @@ extern "C" int __cdecl ZipFiles(const char* zip_file, const char* file_pattern, 
     options.junk_paths = !keep_folders;
     options.recurse = recurse != 0;
     options.level = 9;
-    return tess::archive::ZipAdd(zip_file, file_pattern, options);
+    try {
+        return tess::archive::ZipAdd(zip_file, file_pattern, options);
+    } catch (...) {
+        return tess::archive::kZipMemory;   // nothing may cross into a C caller
+    }
 }
 
 extern "C" int __cdecl UnZipFiles(const char* destination, const char* zip_file, const char* file_pattern,
@@ -45,5 +49,9 @@ extern "C" int __cdecl UnZipFiles(const char* destination, const char* zip_file,
     options.overwrite = overwrite != 0;
     options.message = &ShowUnzipMessage;
     options.replace = &AnswerReplace;
-    return tess::archive::UnzipExtract(zip_file, options);
+    try {
+        return tess::archive::UnzipExtract(zip_file, options);
+    } catch (...) {
+        return tess::archive::kUnzipMem;
+    }
 }

@@ -111,7 +111,9 @@ FNFDINOTIFY(CabNotify) {
 
 }  // namespace
 
-extern "C" bool __cdecl ExtractFile(const char* cabinet, const char* destination) {
+namespace {
+
+bool Extract(const char* cabinet, const char* destination) {
     if (!cabinet || !destination) return false;
     std::string cab(cabinet);
     // Over-long paths are refused before anything is written.
@@ -154,4 +156,14 @@ extern "C" bool __cdecl ExtractFile(const char* cabinet, const char* destination
         return false;
     }
     return FDIDestroy(fdi) != FALSE;
+}
+
+}  // namespace
+
+extern "C" bool __cdecl ExtractFile(const char* cabinet, const char* destination) {
+    try {
+        return Extract(cabinet, destination);
+    } catch (...) {
+        return false;   // nothing may cross into a C caller
+    }
 }

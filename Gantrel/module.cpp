@@ -125,7 +125,9 @@ extern "C" HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid, void*
     return hr;
 }
 
-extern "C" HRESULT __stdcall DllRegisterServer() {
+namespace {
+
+HRESULT Register() {
     HRESULT hr = ApplyRegistryScript(IDR_SPLASH_REGISTRY, true);
     if (SUCCEEDED(hr)) hr = RegisterTypeLibrary(true);
     if (FAILED(hr)) {
@@ -136,8 +138,26 @@ extern "C" HRESULT __stdcall DllRegisterServer() {
     return hr;
 }
 
-extern "C" HRESULT __stdcall DllUnregisterServer() {
+HRESULT Unregister() {
     HRESULT hr = ApplyRegistryScript(IDR_SPLASH_REGISTRY, false);
     HRESULT type_hr = RegisterTypeLibrary(false);
     return FAILED(hr) ? hr : type_hr;
+}
+
+}  // namespace
+
+extern "C" HRESULT __stdcall DllRegisterServer() {
+    try {
+        return Register();
+    } catch (...) {
+        return E_OUTOFMEMORY;   // nothing may cross into regsvr32
+    }
+}
+
+extern "C" HRESULT __stdcall DllUnregisterServer() {
+    try {
+        return Unregister();
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
 }

@@ -119,7 +119,13 @@ LRESULT CALLBACK CSplash::DispatcherProc(HWND wnd, UINT message, WPARAM wparam, 
 }
 
 HRESULT CSplash::OnOwnerThread(const std::function<HRESULT()>& work) {
-    if (GetCurrentThreadId() == owner_thread_) return work();
+    if (GetCurrentThreadId() == owner_thread_) {
+        try {
+            return work();
+        } catch (...) {
+            return E_OUTOFMEMORY;   // nothing may cross into the COM caller
+        }
+    }
     // The owner thread has ended: its windows went with it.
     if (!dispatcher_ || !IsWindow(dispatcher_)) return RPC_E_DISCONNECTED;
     Work call{&work, RPC_E_DISCONNECTED};

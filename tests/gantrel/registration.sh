@@ -25,6 +25,9 @@ value() {  # value <key> <name|-> : the data of a REG_SZ value
   wine reg query "$1" "${args[@]}" 2>/dev/null | tr -d '\r' | awk -F'    ' '/REG_SZ/ {print $4}'
 }
 
+# Start from an unregistered library, whatever ran before.
+wine regsvr32 /s /u "$dll" >/dev/null 2>&1 || true
+
 # A key of someone else under CLSID, and a foreign value the script does not name.
 wine reg add "HKCR\\CLSID\\{00000000-1111-2222-3333-444444444444}" /ve /d foreign /f >/dev/null 2>&1
 keys > "$work/before"
