@@ -79,6 +79,7 @@ struct HostileCab {
     const char* label;
     std::vector<CabMember> members;
     size_t truncate_to;   // 0: whole file
+    uint32_t checksum;    // of every data block, 0: none
 };
 
 TEST_F(CabinetExport, HostileCabinetsWriteNothingOutsideTheDestination) {
@@ -92,6 +93,7 @@ TEST_F(CabinetExport, HostileCabinetsWriteNothingOutsideTheDestination) {
         {"drive relative", {{"C:evil_drive.txt", payload}}, 0},
         {"declared size lies", {{"big.txt", payload, 0x5A21, 0x6000, 0x20, 70000}}, 0},
         {"truncated", {{"big.txt", std::string(50000, 'q')}}, 30000},
+        {"bad block checksum", {{"big.txt", std::string(5000, 'q')}}, 0, 0xDEADBEEF},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -99,7 +101,7 @@ TEST_F(CabinetExport, HostileCabinetsWriteNothingOutsideTheDestination) {
         TempFolder root;
         ASSERT_TRUE(root.MakeFolder("dest"));
         ASSERT_TRUE(root.Write("dest\\big.txt", "original"));
-        std::string cab = BuildCabinet(c.members);
+        std::string cab = BuildCabinet(c.members, c.checksum);
         if (c.truncate_to) cab.resize(c.truncate_to);
         ASSERT_TRUE(WriteFileBytes(root.File("h.cab"), cab));
         EXPECT_FALSE(lib.ExtractFile(root.File("h.cab").c_str(), root.File("dest\\").c_str()));

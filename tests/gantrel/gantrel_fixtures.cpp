@@ -79,7 +79,7 @@ std::string BuildZip(const std::vector<ZipMember>& members) {
     return file;
 }
 
-std::string BuildCabinet(const std::vector<CabMember>& members) {
+std::string BuildCabinet(const std::vector<CabMember>& members, uint32_t checksum) {
     // CFHEADER (36) + one CFFOLDER (8) + CFFILEs + one CFDATA block per 32 KB.
     std::string content;
     for (const auto& m : members) content += m.data;
@@ -100,7 +100,7 @@ std::string BuildCabinet(const std::vector<CabMember>& members) {
     size_t block_count = 0;
     for (size_t at = 0; at < content.size() || block_count == 0; at += 32768) {
         std::string chunk = content.substr(at, 32768);
-        Put32(blocks, 0);                // no checksum
+        Put32(blocks, checksum);
         Put16(blocks, uint32_t(chunk.size()));
         Put16(blocks, uint32_t(chunk.size()));
         blocks += chunk;

@@ -51,7 +51,8 @@ struct CabMember {
     uint16_t attributes = 0x20;
     int64_t size_delta = 0;      // added to the declared size
 };
-std::string BuildCabinet(const std::vector<CabMember>& members);
+// checksum: the value put into every data block (0: not checked).
+std::string BuildCabinet(const std::vector<CabMember>& members, uint32_t checksum = 0);
 
 // Every file below folder (relative names, "\" separated), for "nothing
 // written outside" checks.
