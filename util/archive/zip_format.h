@@ -50,8 +50,8 @@ bool WriteAll(HANDLE file, const void* data, uint32_t count);
 
 class Reader {
 public:
-    // The archive's central directory; false with *why set when the file is
-    // no zip file (end record missing) or its directory is inconsistent.
+    // Reads the central directory: kNoZip when the end record is missing,
+    // kDamaged when the directory does not fit the file.
     enum class Status { kOk, kNoZip, kDamaged };
     Status Open(HANDLE file);
     const std::vector<Entry>& Entries() const { return entries_; }
