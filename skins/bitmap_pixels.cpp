@@ -4,18 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "util/general_helpers.h"
 #include "util/handles.h"
 
 namespace {
-
-// Alpha channels in bitmaps are honoured only from Windows XP on.
-bool AlphaChannelsSupported() {
-    OSVERSIONINFOA info{};
-    info.dwOSVersionInfoSize = sizeof(info);
-    if (!GetVersionExA(&info)) return false;
-    return info.dwPlatformId == VER_PLATFORM_WIN32_NT &&
-           (info.dwMajorVersion > 5 || (info.dwMajorVersion == 5 && info.dwMinorVersion != 0));
-}
 
 bool BitmapSize(HBITMAP bitmap, BITMAP* info) {
     return bitmap && GetObjectA(bitmap, sizeof(*info), info) == sizeof(*info) &&
@@ -72,7 +64,8 @@ bool BitsHaveAlpha(const DWORD* bits, int pixel_count) {
 }
 
 bool BitmapHasAlpha(HBITMAP bitmap) {
-    if (!AlphaChannelsSupported()) return false;
+    // Alpha channels in bitmaps are honoured only from Windows XP on.
+    if (WindowsVersion() != kWinXP) return false;
     BITMAP bm;
     if (!BitmapSize(bitmap, &bm)) return false;
     DWORD* bits = GetBitmapBits32(bitmap, 32);

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 #include <cstring>
 
+#include "util/general_helpers.h"
 #include "util/handles.h"
 #include "util/text.h"
 
@@ -34,12 +35,6 @@ FILETIME SkinFileTime(const char* path) {
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file && !GetFileTime(file.get(), nullptr, nullptr, &time)) time = FILETIME{};
     return time;
-}
-
-bool FileReadable(const char* path) {
-    tess::ScopedFile file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr));
-    return static_cast<bool>(file);
 }
 
 void StoreFolderOf(SkinRecord* record) {
@@ -207,7 +202,7 @@ SkinRecord* GetCompanionSkin(SkinRecord* record, int kind) {
             continue;
         // A missing file would still parse (to all defaults): it does not count
         // as loading, so the next name or the skin itself is used instead.
-        if (!FileReadable(path)) continue;
+        if (!FileExists(path)) continue;
         if (SkinRecord* companion = LoadSkinFile(path, false)) return companion;
     }
     ++record->reference_count;

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 #include <cstring>
 
+#include "util/general_helpers.h"
 #include "util/handles.h"
 #include "util/text.h"
 
@@ -35,12 +36,6 @@ constexpr BYTE kBottomLeftEightAlphaBits = 8;
 bool ReadExactly(HANDLE file, void* buffer, DWORD size) {
     DWORD read = 0;
     return ReadFile(file, buffer, size, &read, nullptr) && read == size;
-}
-
-bool FileReadable(const char* path) {
-    tess::ScopedFile file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr));
-    return static_cast<bool>(file);
 }
 
 }  // namespace
@@ -113,6 +108,6 @@ HBITMAP LoadBitmapOrTga(HINSTANCE instance, const char* path, DWORD** pixels) {
             !tess::AppendText(tga, ".tga"))
             return nullptr;
     }
-    if (!pixels || !FileReadable(tga)) return nullptr;
+    if (!pixels || !FileExists(tga)) return nullptr;
     return LoadTgaFile(tga, pixels);
 }

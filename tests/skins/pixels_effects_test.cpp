@@ -6,6 +6,7 @@
 #include "skins/bitmap_helpers.h"
 #include "skins/skin_colors_fonts.h"
 #include "tests/support/test_support.h"
+#include "util/general_helpers.h"
 #include "util/handles.h"
 
 namespace {
@@ -43,6 +44,8 @@ TEST(Pixels, RoundTripAndAlphaTest) {
     for (size_t i = 0; i < pixels.size(); ++i) EXPECT_EQ(pixels[i], read[i]) << i;
     FreeBitmapBits32(read);
     // The prefix reports Windows XP, where alpha channels count.
+    InitWindowsVersionClass();
+    ASSERT_EQ(kWinXP, WindowsVersion());
     EXPECT_TRUE(BitmapHasAlpha(dib.get()));
     tess::ScopedBitmap plain(SolidDib(3, 2, Bgra(9, 9, 9)));
     EXPECT_FALSE(BitmapHasAlpha(plain.get()));
