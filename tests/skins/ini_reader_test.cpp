@@ -7,6 +7,7 @@
 
 #include "skins/ini_section_reader.h"
 #include "tests/support/test_support.h"
+#include "util/text.h"
 
 using testing_support::TempFolder;
 
@@ -233,7 +234,7 @@ TEST(IniSectionNameList, ListsNamesAndRefusesPastTheEnd) {
     char out[32];
     EXPECT_EQ(1, names.GetName(1, out));
     EXPECT_STREQ("Two", out);
-    strcpy(out, "junk");
+    tess::CopyText(out, "junk");
     EXPECT_EQ(0, names.GetName(3, out));
     EXPECT_STREQ("", out);
     EXPECT_EQ(0, names.GetName(-1, out));
