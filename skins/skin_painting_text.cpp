@@ -140,8 +140,10 @@ int DrawSkinText(SkinRecord* skin, HDC dc, const char* text, RECT* rect, UINT fo
             if (right < area.right) area.right = right;
         }
         NoteEffectCut(dc, text, &area, format, cut);
-        DrawTextWithShadow(dc, text, &area, format, e.text_blur, e.text_intensity,
-                           e.text_shadow_x, e.text_shadow_y, e.shadow_color);
+        // The shadow painter cuts its own copy; nothing reads that copy back, and
+        // a cut before a tab would run over the shortcut piece behind it.
+        DrawTextWithShadow(dc, text, &area, format & ~DT_MODIFYSTRING, e.text_blur,
+                           e.text_intensity, e.text_shadow_x, e.text_shadow_y, e.shadow_color);
     } else if (tab) {
         DrawFromCopy(dc, text, static_cast<size_t>(tab - text), &area, format, cut);
         RECT right_piece = area;

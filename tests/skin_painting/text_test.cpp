@@ -274,3 +274,29 @@ TEST(SkinText, MultilineAndFontSelection) {
     EXPECT_EQ(GetStockObject(SYSTEM_FONT), GetCurrentObject(canvas.dc(), OBJ_FONT));
     EXPECT_FALSE(SelectSystemFont(nullptr));
 }
+
+TEST(Fonts, DcWithoutPhysicalSizeFallsBackToScreenResolution) {
+    // An old-style metafile DC reports no physical size: the resolution from
+    // HORZRES / HORZSIZE would be a division by zero.
+    HDC meta = CreateMetaFileA(nullptr);
+    ASSERT_NE(nullptr, meta);
+    ASSERT_EQ(0, GetDeviceCaps(meta, VERTSIZE));
+    HFONT made = CreatePointFont(meta, "Arial", 120, 0, kFontFlagItalic, false);
+    DeleteMetaFile(CloseMetaFile(meta));
+    tess::ScopedFont font(made);
+    ASSERT_TRUE(font);
+    LOGFONTA lf = {};
+    ASSERT_TRUE(GetObjectA(font.get(), sizeof(lf), &lf));
+    // 12 points at 96 pixels an inch.
+    EXPECT_EQ(-16, lf.lfHeight);
+    EXPECT_EQ(1, lf.lfItalic);
+    EXPECT_EQ(0, lf.lfWeight);
+
+    // The screen with logical pixels gives the same height.
+    tess::ScopedWindowDc screen(nullptr);
+    tess::ScopedFont logical(CreatePointFont(screen.get(), "Arial", 120, 0, kFontFlagBold, true));
+    ASSERT_TRUE(logical);
+    ASSERT_TRUE(GetObjectA(logical.get(), sizeof(lf), &lf));
+    EXPECT_EQ(-(120 * GetDeviceCaps(screen.get(), LOGPIXELSY) / 72 + 5) / 10, lf.lfHeight);
+    EXPECT_EQ(FW_BOLD, lf.lfWeight);
+}
