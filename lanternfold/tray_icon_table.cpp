@@ -306,6 +306,7 @@ void CTrayIconServer::ApplyIconMessage(const IconMessage& m, LRESULT* reply) {
 LRESULT CTrayIconServer::OnCopyData(WPARAM wp, const COPYDATASTRUCT* data) {
     LRESULT reply = 1;
     SweepDeadOwners();
+    if (!data) return 0;   // nothing to record or to pass on
     IconMessage m;
     bool applied = false;
     if (!re_adding_ && ReadShellTrayBlock(data, is_nt_, &m) && m.nim <= NIM_DELETE) {

@@ -269,3 +269,62 @@ TEST_F(FilterDialogTest, ReplacementIconShowsAtOnceAndIsWrittenOnlyOnOk) {
     ASSERT_TRUE(Close(dialog, IDOK));
     EXPECT_EQ("<none>", IniValue("CustomIcons", live_key.c_str()));
 }
+
+TEST_F(FilterDialogTest, RestoreDefaultsAsksFirstAndResetsEveryRowOnYes) {
+    WritePrivateProfileStringA("Icons", "gone.exe5", "1", "LanternfoldData.ini");
+    HWND dialog = Open(tray::WM_TRAYFILTERDIALOG);
+    ASSERT_NE(nullptr, dialog);
+    for (int answer : {IDNO, IDYES}) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(3, BN_CLICKED), 0);
+        HWND question = WaitForDialog(server.Pid(), "Tessellar System Tray Filtering");
+        ASSERT_NE(nullptr, question);
+        PostMessageA(question, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+        ASSERT_TRUE(PumpUntil([&] { return !IsWindow(question); }, 3000));
+    }
+    ASSERT_TRUE(Close(dialog, IDOK));
+    EXPECT_TRUE(NotifiedCode(listener, tray::TRAYNOTIFY_SETTINGS));
+    EXPECT_EQ("<none>", IniValue("Icons", "gone.exe5"));
+    EXPECT_EQ("Old tip", IniValue("IconText", "gone.exe5"));
+}
+
+TEST_F(FilterDialogTest, TheListDrawsItsGroupCaptionWithAGradientRule) {
+    HWND dialog = Open(tray::WM_TRAYFILTERDIALOG);
+    ASSERT_NE(nullptr, dialog);
+    HWND list = GetDlgItem(dialog, 1000);
+    SetForegroundWindow(dialog);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpFor(300);
+    RECT client = {};
+    GetClientRect(list, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(list, &origin);
+    RECT header = {};
+    GetWindowRect(FindWindowExA(list, nullptr, "SysHeader32", nullptr), &header);
+    const int top = header.bottom - origin.y;   // first row, in client coordinates
+    RECT area = {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+    ScreenCapture shot(area);
+    ASSERT_TRUE(shot.Valid());
+
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    auto CloseTo = [](COLORREF a, COLORREF b, int slack) {
+        return abs(GetRValue(a) - GetRValue(b)) <= slack && abs(GetGValue(a) - GetGValue(b)) <= slack &&
+               abs(GetBValue(a) - GetBValue(b)) <= slack;
+    };
+    int rule_y = -1;
+    for (int y = top + 8; y < top + 60 && y < shot.Height(); ++y)
+        if (CloseTo(shot.Pixel(2, y), highlight, 48)) {
+            rule_y = y;
+            break;
+        }
+    ASSERT_GE(rule_y, 0) << "no rule in the highlight colour under the caption";
+    // A gradient: it fades towards the window colour at the right.
+    EXPECT_TRUE(CloseTo(shot.Pixel(client.right - 4, rule_y), GetSysColor(COLOR_WINDOW), 48));
+    // The caption's text lies between the row top and the rule, from x 14.
+    int text_pixels = 0;
+    for (int y = top + 6; y < rule_y; ++y)
+        for (int x = 14; x < 110; ++x)
+            text_pixels += CloseTo(shot.Pixel(x, y), GetSysColor(COLOR_WINDOWTEXT), 80);
+    EXPECT_GT(text_pixels, 20);
+    // Nothing of the caption left of x 14.
+    for (int y = top + 6; y < rule_y; ++y) EXPECT_FALSE(CloseTo(shot.Pixel(6, y), GetSysColor(COLOR_WINDOWTEXT), 80));
+}

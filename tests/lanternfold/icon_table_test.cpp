@@ -281,6 +281,10 @@ TEST_F(IconTableTest, EveryBlockIsPassedOnUnchangedAndOnlyWindowsLayoutIsRecorde
     std::vector<BYTE> appbar(36, 0x5A);
     std::vector<BYTE> short_block(add.begin(), add.begin() + 200);
     const std::vector<BYTE> ansi_delete = AnsiBlock({NIM_DELETE, owner, 77});
+    // Wine's NIM_MODIFY (dwData 1) whose fields, read as a Windows-layout
+    // block, would be a modify of the recorded icon 9 with a new tip.
+    std::wstring misleading_tip(L"\x0009\x0000\x0004\x0000\x0000\x0000\x0000\x0000misread", 15);
+    const std::vector<BYTE> wine_modify = WineLayoutBlock(owner, NIM_MODIFY, NIF_TIP, Raw(owner), misleading_tip);
 
     struct Case {
         const char* name;
@@ -291,8 +295,8 @@ TEST_F(IconTableTest, EveryBlockIsPassedOnUnchangedAndOnlyWindowsLayoutIsRecorde
     } cases[] = {
         {"Windows-layout add: the server answers", 1, add, 1, 1},
         {"other dwData: the shell's tray answers", 2, appbar, 0x77, 1},
-        {"Wine-layout modify (dwData 1)", 1, WineLayoutBlock(owner, 9, L"wine tip"), 0x77, 1},
-        {"Wine-layout add (dwData 0)", 0, WineLayoutBlock(owner, 10, L"wine add"), 0x77, 1},
+        {"Wine-layout modify (dwData 1)", 1, wine_modify, 0x77, 1},
+        {"Wine-layout add (dwData 0)", 0, WineLayoutBlock(owner, 10, NIF_TIP, 0, L"wine add"), 0x77, 1},
         {"short block with the signature", 1, short_block, 0x77, 1},
         {"ANSI-form delete of an unknown icon", 1, ansi_delete, 1, 1},
     };

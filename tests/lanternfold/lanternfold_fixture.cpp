@@ -165,10 +165,10 @@ std::vector<BYTE> AnsiBlock(const IconBlock& b) {
     return BuildBlock<NOTIFYICONDATAA>(b, tip.c_str(), tip.size());
 }
 
-std::vector<BYTE> WineLayoutBlock(HWND owner, UINT id, const std::wstring& tip) {
+std::vector<BYTE> WineLayoutBlock(HWND owner, UINT id, UINT flags, UINT callback, const std::wstring& tip) {
     // hWnd, uID, uFlags, uCallbackMessage, then the tip and the rest: ~960 bytes.
     std::vector<BYTE> bytes(960, 0);
-    const DWORD head[4] = {static_cast<DWORD>(reinterpret_cast<UINT_PTR>(owner)), id, NIF_TIP, 0};
+    const DWORD head[4] = {static_cast<DWORD>(reinterpret_cast<UINT_PTR>(owner)), id, flags, callback};
     memcpy(bytes.data(), head, sizeof(head));
     memcpy(bytes.data() + 16, tip.c_str(), std::min<size_t>(tip.size(), 127) * 2);
     return bytes;

@@ -92,8 +92,9 @@ struct IconBlock {
 // The full block that Shell_NotifyIcon sends: signature, NIM code, NOTIFYICONDATA.
 std::vector<BYTE> WideBlock(const IconBlock& b);
 std::vector<BYTE> AnsiBlock(const IconBlock& b);
-// A block in Wine's own layout: dwData is the NIM code, the data starts with hWnd.
-std::vector<BYTE> WineLayoutBlock(HWND owner, UINT id, const std::wstring& tip);
+// A block in Wine's own layout: dwData is the NIM code, the data starts with
+// hWnd, uID, uFlags, uCallbackMessage and the tip (embedded zeros kept).
+std::vector<BYTE> WineLayoutBlock(HWND owner, UINT id, UINT flags, UINT callback, const std::wstring& tip);
 // Sends WM_COPYDATA to the server as the system would; the reply, or -1 on time-out.
 LRESULT SendBlock(HWND server, ULONG_PTR dw_data, const std::vector<BYTE>& bytes, DWORD* elapsed_ms = nullptr);
 LRESULT SendIcon(HWND server, const IconBlock& b);

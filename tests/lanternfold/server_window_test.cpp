@@ -134,6 +134,33 @@ TEST(LanternfoldWindow, TheAnchorPlacesTheServerAndItsNotifyChild) {
     DestroyWindow(anchor);
 }
 
+TEST(LanternfoldWindow, WithoutAnchorItCoversTheShellsNotifyAreaAndFollowsWorkAreaChanges) {
+    StandInTray shell_tray;
+    ASSERT_TRUE(shell_tray.Start("", 0));
+    Server server;
+    ASSERT_TRUE(server.Start());
+    HWND notify = FindWindowExA(server.Window(), nullptr, "TrayNotifyWnd", nullptr);
+    ASSERT_NE(nullptr, notify);
+    HWND shell_notify = FindWindowExA(shell_tray.Window(), nullptr, "TrayNotifyWnd", nullptr);
+    ASSERT_NE(nullptr, shell_notify);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        EXPECT_TRUE(SameRect(WindowRectOf(shell_tray.Window()), WindowRectOf(server.Window())));
+        RECT mine = WindowRectOf(notify), shell = WindowRectOf(shell_notify);
+        RECT bar = WindowRectOf(server.Window());
+        POINT origin = {0, 0};
+        ClientToScreen(server.Window(), &origin);
+        EXPECT_EQ(shell.left - bar.left, mine.left - origin.x);
+        EXPECT_EQ(shell.top - bar.top, mine.top - origin.y);
+        EXPECT_EQ(shell.right - shell.left, mine.right - mine.left);
+        EXPECT_EQ(shell.bottom - shell.top, mine.bottom - mine.top);
+        // The shell's taskbar moves to the top; the work area changes.
+        SetWindowPos(shell_tray.Window(), nullptr, 0, 0, 1024, 28, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(shell_notify, nullptr, 880, 2, 120, 24, SWP_NOZORDER | SWP_NOACTIVATE);
+        server.Send(WM_SETTINGCHANGE, SPI_SETWORKAREA);
+    }
+}
+
 namespace {
 
 class WatchdogTest : public ::testing::Test {

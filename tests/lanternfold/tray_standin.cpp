@@ -2,7 +2,8 @@
 // messages on to: the shell's own tray (empty title) or the widget host's
 // "KATray". Usage: lf_tray_standin <title or -> <log file> <reply>
 // Every WM_COPYDATA is appended to the log as "dwData cbData wParam hexbytes"
-// and answered with <reply>. WM_CLOSE ends it.
+// and answered with <reply>. WM_CLOSE ends it. The shell's stand-in has a
+// "TrayNotifyWnd" child, as the shell's taskbar has.
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -61,6 +62,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", title.c_str(), WS_POPUP, 0, 0, 10, 10,
                                nullptr, nullptr, instance, nullptr);
     if (!wnd) return 4;
+    if (title.empty()) {
+        // Where the shell keeps its notification area: along the bottom, at the right.
+        SetWindowPos(wnd, nullptr, 0, 738, 1024, 30, SWP_NOZORDER | SWP_NOACTIVATE);
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.lpszClassName = "TrayNotifyWnd";
+        RegisterClassA(&wc);
+        CreateWindowExA(0, "TrayNotifyWnd", "", WS_CHILD, 900, 4, 100, 22, wnd, nullptr, instance, nullptr);
+    }
     // Above the shell's own tray window, as a real tray that was just raised.
     SetWindowPos(wnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     MSG msg;
