@@ -254,7 +254,14 @@ void IconListDialog::FillList() {
 
     // The remembered icons of programs that are not running now.
     std::vector<char> keys(kIconListBytes, '\0');
-    GetPrivateProfileStringA("IconText", nullptr, "", keys.data(), kIconListBytes, server.SettingsFile());
+    DWORD length = GetPrivateProfileStringA("IconText", nullptr, "", keys.data(), kIconListBytes,
+                                            server.SettingsFile());
+    if (length >= kIconListBytes - 2) {
+        // The list was cut: its last key is not whole and is left out.
+        char* last = keys.data() + length;
+        while (last > keys.data() && last[-1]) --last;
+        *last = '\0';
+    }
     for (const char* key = keys.data(); *key; key += strlen(key) + 1) {
         if (server.FindIconByKey(key) >= 0) continue;
         char text[512] = {};

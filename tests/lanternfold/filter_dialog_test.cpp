@@ -74,22 +74,6 @@ void SelectRow(HWND list, int row) {
     PumpFor(50);
 }
 
-// A 16 x 16 icon file, all one colour.
-std::string IconFileBytes() {
-    std::string out;
-    auto put16 = [&](WORD v) { out.append(reinterpret_cast<const char*>(&v), 2); };
-    auto put32 = [&](DWORD v) { out.append(reinterpret_cast<const char*>(&v), 4); };
-    const DWORD image_size = 40 + 16 * 16 * 4 + 16 * 4;
-    put16(0); put16(1); put16(1);                         // ICONDIR
-    out += '\x10'; out += '\x10'; out += '\0'; out += '\0';
-    put16(1); put16(32); put32(image_size); put32(22);    // ICONDIRENTRY
-    put32(40); put32(16); put32(32); put16(1); put16(32); // BITMAPINFOHEADER
-    put32(0); put32(0); put32(0); put32(0); put32(0); put32(0);
-    for (int i = 0; i < 16 * 16; ++i) put32(0xFF2080C0);
-    out.append(16 * 4, '\0');                              // AND mask: all opaque
-    return out;
-}
-
 bool NotifiedCode(const Listener& l, WORD code, int* index = nullptr) {
     for (const Notification& n : l.seen)
         if (n.Code() == code) {
@@ -220,7 +204,7 @@ TEST_F(FilterDialogTest, VisibilityDialogCancelWritesNothingAndOkWithoutChangeIs
 
 TEST_F(FilterDialogTest, ReplacementIconShowsAtOnceAndIsWrittenOnlyOnOk) {
     TempFolder folder;
-    ASSERT_TRUE(folder.Write("star.ico", IconFileBytes()));
+    ASSERT_TRUE(folder.Write("star.ico", SmallIconFile(0xFF2080C0)));
     const std::string icon_path = folder.File("star.ico");
     const std::string before = Settings();
 

@@ -339,3 +339,40 @@ TEST_F(IconTableTest, TaskbarCreatedReAddsEveryIconToTheShellTray) {
     EXPECT_EQ(0, memcmp(&before, server.Table(), sizeof(before)));
     DestroyWindow(owner);
 }
+
+TEST_F(IconTableTest, SettingsAreReadWhenAnIconIsAddedAndWrittenWhenItGoes) {
+    TempFolder folder;
+    ASSERT_TRUE(folder.Write("green.ico", SmallIconFile(0xFF00FF00)));
+
+    server.Stop();
+    WritePrivateProfileStringA("Icons", KeyFor(1).c_str(), "2", "LanternfoldData.ini");
+    WritePrivateProfileStringA("Icons", KeyFor(2).c_str(), "1", "LanternfoldData.ini");
+    WritePrivateProfileStringA("CustomIcons", KeyFor(1).c_str(), folder.File("green.ico").c_str(),
+                               "LanternfoldData.ini");
+    WritePrivateProfileStringA("CustomIcons", KeyFor(2).c_str(), folder.File("missing.ico").c_str(),
+                               "LanternfoldData.ini");
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "LanternfoldData.ini");
+    ASSERT_TRUE(server.Start());
+
+    HWND owner = CreateOwner();
+    SendIcon(server.Window(), {NIM_ADD, owner, 1, NIF_TIP, 0, nullptr, L"First\nmore"});
+    SendIcon(server.Window(), {NIM_ADD, owner, 2, NIF_TIP, 0, nullptr, L"Second"});
+    SendIcon(server.Window(), {NIM_ADD, owner, 3, NIF_TIP, 0, nullptr, L"Third"});
+    struct {
+        int index;
+        LONG behavior;
+        bool replaced;
+    } expected[] = {{0, tray::kAlwaysShow, true}, {1, tray::kAlwaysHide, false}, {2, tray::kHideWhenInactive, false}};
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.index);
+        EXPECT_EQ(e.behavior, server.Entry(e.index).behavior);
+        EXPECT_EQ(e.replaced, server.Entry(e.index).replacement_icon != 0);
+    }
+    SendIcon(server.Window(), {NIM_DELETE, owner, 1});
+    EXPECT_EQ("2", IniValue("Icons", KeyFor(1).c_str()));
+    EXPECT_EQ("First", IniValue("IconText", KeyFor(1).c_str()));
+    SendIcon(server.Window(), {NIM_DELETE, owner, 3});
+    EXPECT_EQ("<none>", IniValue("Icons", KeyFor(3).c_str()));
+    EXPECT_EQ("Third", IniValue("IconText", KeyFor(3).c_str()));
+    DestroyWindow(owner);
+}

@@ -196,6 +196,21 @@ std::string Hex(const std::vector<BYTE>& bytes) {
     return out;
 }
 
+std::string SmallIconFile(DWORD argb) {
+    std::string out;
+    auto put16 = [&](WORD v) { out.append(reinterpret_cast<const char*>(&v), 2); };
+    auto put32 = [&](DWORD v) { out.append(reinterpret_cast<const char*>(&v), 4); };
+    const DWORD image_size = 40 + 16 * 16 * 4 + 16 * 4;
+    put16(0); put16(1); put16(1);                          // ICONDIR
+    out += '\x10'; out += '\x10'; out += '\0'; out += '\0';
+    put16(1); put16(32); put32(image_size); put32(22);     // ICONDIRENTRY
+    put32(40); put32(16); put32(32); put16(1); put16(32);  // BITMAPINFOHEADER
+    for (int i = 0; i < 6; ++i) put32(0);
+    for (int i = 0; i < 16 * 16; ++i) put32(argb);
+    out.append(16 * 4, '\0');                              // AND mask: all opaque
+    return out;
+}
+
 std::string Field(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
 
 // ---- stand-in trays ------------------------------------------------------------------------

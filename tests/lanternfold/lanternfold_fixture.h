@@ -100,6 +100,8 @@ LRESULT SendBlock(HWND server, ULONG_PTR dw_data, const std::vector<BYTE>& bytes
 LRESULT SendIcon(HWND server, const IconBlock& b);
 
 std::string Hex(const std::vector<BYTE>& bytes);
+// The bytes of a 16 x 16 icon file of one colour (0xAARRGGBB).
+std::string SmallIconFile(DWORD argb);
 std::string Field(const char* text, size_t size);   // a fixed field as a string
 
 // ---- stand-in trays ------------------------------------------------------------------
