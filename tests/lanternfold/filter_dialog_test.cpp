@@ -212,8 +212,13 @@ TEST_F(FilterDialogTest, ReplacementIconShowsAtOnceAndIsWrittenOnlyOnOk) {
     HWND dialog = Open(tray::WM_TRAYICONDIALOG);
     ASSERT_NE(nullptr, dialog);
     HWND list = GetDlgItem(dialog, 1000);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1007)));
     SelectRow(list, 2);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1007)));
+    // "Reset Icon" on a row without a replacement does nothing.
+    SendTo(dialog, WM_COMMAND, MAKEWPARAM(1006, BN_CLICKED), 0);
+    PumpFor(100);
+    EXPECT_TRUE(listener.seen.empty());
     ASSERT_TRUE(ChooseFile(dialog, icon_path));
     int index = -1;
     ASSERT_TRUE(PumpUntil([&] { return NotifiedCode(listener, tray::TRAYNOTIFY_REDRAW, &index); }, 3000));

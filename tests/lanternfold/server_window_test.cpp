@@ -161,6 +161,32 @@ TEST(LanternfoldWindow, WithoutAnchorItCoversTheShellsNotifyAreaAndFollowsWorkAr
     }
 }
 
+TEST(LanternfoldWindow, AListenerThatDiesIsDroppedAtTheNextNotification) {
+    StandInTray shell_tray;
+    ASSERT_TRUE(shell_tray.Start("", 0));
+    Server server;
+    ASSERT_TRUE(server.Start());
+    HWND anchor = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "bar", WS_POPUP, 100, 200, 300, 40, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    HWND owner = CreateOwner();
+    {
+        Listener dying;
+        ASSERT_TRUE(dying.Register(server));
+        server.Send(tray::WM_TRAYSETANCHORWINDOW, reinterpret_cast<WPARAM>(anchor));
+        EXPECT_TRUE(SameRect(WindowRectOf(anchor), WindowRectOf(server.Window())));
+    }
+    // Dropping the last listener clears the anchor: the server goes back over the shell's tray.
+    SendIcon(server.Window(), {NIM_ADD, owner, 1, NIF_TIP, 0, nullptr, L"x"});
+    EXPECT_TRUE(SameRect(WindowRectOf(shell_tray.Window()), WindowRectOf(server.Window())));
+    Listener live;
+    ASSERT_TRUE(live.Register(server));
+    SendIcon(server.Window(), {NIM_DELETE, owner, 1});
+    ASSERT_EQ(1u, live.seen.size());
+    EXPECT_EQ(tray::TRAYNOTIFY_DELETE, live.seen[0].Code());
+    DestroyWindow(owner);
+    DestroyWindow(anchor);
+}
+
 namespace {
 
 class WatchdogTest : public ::testing::Test {
