@@ -87,9 +87,9 @@ BOOL CRunAtStartup::IsRegistered() const {
     char text[MAX_PATH + 1] = {};
     DWORD type = 0;
     DWORD size = MAX_PATH;
-    if (RegQueryValueExA(key.get(), value_name_, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
-        ERROR_SUCCESS)
-        return FALSE;
+    LONG rc = RegQueryValueExA(key.get(), value_name_, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    if (rc == ERROR_MORE_DATA) return TRUE;   // longer than a path, but not empty
+    if (rc != ERROR_SUCCESS) return FALSE;
     return text[0] != '\0';
 }
 

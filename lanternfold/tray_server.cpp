@@ -4,7 +4,6 @@
 
 #include <shellapi.h>
 #include <cstring>
-#include <new>
 
 #include "util/text.h"
 
@@ -246,12 +245,11 @@ void CTrayIconServer::OnTimer(UINT_PTR id) {
 
 void CTrayIconServer::ArmWatchdog() {
     if (!FindWindowA(kMainClass, kMainTitle)) return;
-    watchdog_armed_ = SetTimer(window_, kWatchdogTimer, kWatchdogPeriodMs, nullptr) != 0;
+    SetTimer(window_, kWatchdogTimer, kWatchdogPeriodMs, nullptr);   // a repeated arm restarts the period
 }
 
 void CTrayIconServer::DisarmWatchdog() {
     KillTimer(window_, kWatchdogTimer);
-    watchdog_armed_ = false;
 }
 
 void CTrayIconServer::OnWatchdogTick() {

@@ -131,7 +131,6 @@ private:
     bool is_nt_ = true;
     bool out_of_room_pending_ = false;
     bool dialog_open_ = false;
-    bool watchdog_armed_ = false;
     UINT taskbar_created_ = 0;
 
     struct Listener {
