@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <thread>
 
 #include "tests/lanternfold/lanternfold_fixture.h"
 
@@ -374,5 +375,45 @@ TEST_F(IconTableTest, SettingsAreReadWhenAnIconIsAddedAndWrittenWhenItGoes) {
     SendIcon(server.Window(), {NIM_DELETE, owner, 3});
     EXPECT_EQ("<none>", IniValue("Icons", KeyFor(3).c_str()));
     EXPECT_EQ("Third", IniValue("IconText", KeyFor(3).c_str()));
+    DestroyWindow(owner);
+}
+
+TEST_F(IconTableTest, AListenerOrTrayThatDoesNotAnswerHoldsTheSenderOnlyBriefly) {
+    // A thread of this process that owns a listener and a "KATray" window and
+    // answers nothing until it is released.
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND slow_listener = nullptr, slow_tray = nullptr;
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread slow([&] {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "Shell_TrayWnd";
+        RegisterClassA(&wc);
+        slow_tray = CreateWindowExA(0, "Shell_TrayWnd", "KATray", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                    wc.hInstance, nullptr);
+        slow_listener = CreateOwner("LfSlowListener");
+        SetEvent(ready);
+        WaitForSingleObject(release, 15000);
+        PumpFor(200);
+        DestroyWindow(slow_listener);
+        DestroyWindow(slow_tray);
+    });
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready, 5000));
+    server.Send(tray::WM_TRAYREGISTER, reinterpret_cast<WPARAM>(slow_listener), kListenerMessage);
+
+    HWND owner = CreateOwner();
+    DWORD elapsed = 0;
+    std::vector<BYTE> block = WideBlock({NIM_ADD, owner, 1, NIF_TIP, 0, nullptr, L"waits"});
+    EXPECT_EQ(1, SendBlock(server.Window(), 1, block, &elapsed));
+    SetEvent(release);
+    slow.join();
+    // Two bounded waits (the widget host's tray and the listener), not fifteen seconds.
+    EXPECT_LT(elapsed, 6500u);
+    EXPECT_EQ(1, server.Count());
+    ASSERT_FALSE(listener.seen.empty());
+    EXPECT_EQ(tray::TRAYNOTIFY_ADD, listener.seen.back().Code());
+    CloseHandle(release);
+    CloseHandle(ready);
     DestroyWindow(owner);
 }
