@@ -294,3 +294,41 @@ TEST_F(BarWindowTest, PluginRecordIsUnpackedOnlyWhenTheProgramMadeIt) {
     EXPECT_FALSE(IsOwnedRecord(record));
     EXPECT_TRUE(IsLiveBar(bar));
 }
+
+TEST_F(BarWindowTest, WorkAreaChangePullsABarThatSizesByItBackIn) {
+    CVellumMenuObject* bar = NewBar();
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    bar->m_placement.LastSize = SIZE{100, 30};
+    const struct {
+        BOOL screen_sizes;
+        LONG modifier;
+        POINT pos;
+        POINT expected;
+    } cases[] = {
+        // Sizes by the work area: pulled back in, left and top winning.
+        {FALSE, 2, {-50, work.bottom + 500}, {work.left, work.bottom - 30}},
+        {FALSE, 3, {work.right - 10, -40}, {work.right - 100, work.top}},
+        // Sizes by the screen, or no rule by the work area: left alone.
+        {TRUE, 2, {-50, -50}, {-50, -50}},
+        {FALSE, 1, {-50, -50}, {-50, -50}},
+    };
+    for (const auto& c : cases) {
+        bar->bUseScreenSizes = c.screen_sizes;
+        bar->ptMAX.modifiers.x = c.modifier;
+        bar->m_placement.LastPos = c.pos;
+        SendMessageA(bar->m_hWnd, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+        EXPECT_EQ(c.expected.x, bar->m_placement.LastPos.x) << c.pos.x << "," << c.pos.y;
+        EXPECT_EQ(c.expected.y, bar->m_placement.LastPos.y) << c.pos.x << "," << c.pos.y;
+    }
+}
+
+TEST_F(BarWindowTest, ZOrderChangesAskTheMainWindowWithTheLayer) {
+    CVellumMenuObject* bar = NewBar();
+    bar->AlwaysOnTopOrder = 4;
+    MainWindowMessages().clear();
+    SetWindowPos(bar->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_GE(CountMainMessages(GetBarMessages().GetAfterWindow,
+                                reinterpret_cast<WPARAM>(bar->m_hWnd)),
+              1u);
+}
