@@ -22,7 +22,19 @@ std::string ClassOf(HWND wnd) {
     return name;
 }
 
-class BarWindowTest : public BarTest {};
+class BarWindowTest : public BarTest {
+protected:
+    static bool IsAbove(HWND upper, HWND lower) {
+        for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (w == lower) return true;
+        return false;
+    }
+
+    bool ShowBarNow(CVellumMenuObject* bar) {
+        bar->Show(1);
+        return PumpUntil([bar] { return IsWindowVisible(bar->m_hWnd) != 0; }, 1000);
+    }
+};
 
 }  // namespace
 
@@ -323,14 +335,26 @@ TEST_F(BarWindowTest, WorkAreaChangePullsABarThatSizesByItBackIn) {
     }
 }
 
-TEST_F(BarWindowTest, ZOrderChangesAskTheMainWindowWithTheLayer) {
+TEST_F(BarWindowTest, ZOrderChangesAskTheMainWindowWhereTheLayerGoes) {
     CVellumMenuObject* bar = NewBar();
+    CVellumMenuObject* upper = NewBar();
     bar->AlwaysOnTopOrder = 4;
+    ASSERT_TRUE(ShowBarNow(bar));
+    ASSERT_TRUE(ShowBarNow(upper));
     MainWindowMessages().clear();
-    SetWindowPos(bar->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    SetWindowPos(bar->m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, flags);
+    ASSERT_TRUE(IsAbove(bar->m_hWnd, upper->m_hWnd));
     EXPECT_GE(CountMainMessages(GetBarMessages().GetAfterWindow,
                                 reinterpret_cast<WPARAM>(bar->m_hWnd)),
               1u);
+
+    // The main window names the window to go behind; the bar goes there
+    // even when asked to come to the top.
+    g_after_window_answer = upper->m_hWnd;
+    SetWindowPos(bar->m_hWnd, HWND_TOP, 0, 0, 0, 0, flags);
+    EXPECT_TRUE(IsAbove(upper->m_hWnd, bar->m_hWnd));
 }
 
 TEST_F(BarWindowTest, SmallIconOfAnotherWindowFallsBackToItsClass) {

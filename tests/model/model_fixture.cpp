@@ -10,6 +10,8 @@
 
 namespace model_test {
 
+HWND g_after_window_answer = nullptr;
+
 namespace {
 
 int g_stats_monitor_stand_in = 0;
@@ -17,7 +19,9 @@ int g_stats_monitor_stand_in = 0;
 LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg >= 0xC000) {
         MainWindowMessages().push_back({msg, wp});
-        return 0;   // also answers "Get After Window - Always On Top" with none
+        if (msg == RegisterWindowMessageA("Get After Window - Always On Top"))
+            return reinterpret_cast<LRESULT>(g_after_window_answer);
+        return 0;
     }
     return DefWindowProcA(wnd, msg, wp, lp);
 }
@@ -92,6 +96,7 @@ void BarTest::SetUp() {
     SetFileDialogOpen(false);
     Deliveries().clear();
     MainWindowMessages().clear();
+    g_after_window_answer = nullptr;
     RecordingSection::destroyed = 0;
 }
 
@@ -99,6 +104,7 @@ void BarTest::TearDown() {
     for (CVellumMenuObject* bar : bars_)
         if (IsLiveBar(bar)) CloseBar(bar);
     bars_.clear();
+    g_after_window_answer = nullptr;
     GetBarHostServices() = BarHostServices{};
     SetFileDialogOpen(false);
 }

@@ -24,6 +24,8 @@ std::vector<Delivery>& Deliveries();
 // Registered messages the stand-in main window received (msg, wParam).
 std::vector<std::pair<UINT, WPARAM>>& MainWindowMessages();
 size_t CountMainMessages(UINT msg, WPARAM wp);
+// What the stand-in main window answers to "Get After Window - Always On Top".
+extern HWND g_after_window_answer;
 
 // The hidden stand-in for the program's main window. It carries a stats
 // monitor property, since a bar only makes its window when one is there.
