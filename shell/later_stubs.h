@@ -117,3 +117,7 @@ bool DeleteStartupShortcut(const char* name);
 // ---- plug-ins -------------------------------------------------------------------------------------------------
 // The plug-in's own configure sequence; false: nothing configured.
 bool ConfigurePluginItem(void* item);
+// A plug-in item's forwarding of its window's messages; nothing yet.
+void SetPluginMessageForwarding(void* item, int on);
+// Item copies between behaviour classes; false: nothing copied.
+bool CopyItemSettings(void* from_item, void* to_item);

@@ -12,9 +12,6 @@ constexpr const char kTrayServerClass[] = "Shell_TrayWnd";
 constexpr const char kTrayServerTitle[] = "CLanternfold";
 constexpr const char kHelperLinesClass[] = "TSHelperLines";
 
-// Resource numbers used at start.
-constexpr int IDI_PROGRAM = 106;
-constexpr int IDC_HAND_CURSOR = 134;
 
 // Everything WinMain does, in order; returns the exit code.
 int RunTessellar(HINSTANCE instance, const char* command_line);
