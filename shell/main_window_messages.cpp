@@ -46,10 +46,13 @@ void CallRunDialog(HWND wnd) {
 }
 
 // "ShouldEnableMousehook": the answer goes into an int of the asking bar.
-Outcome ShouldEnableMousehook(WPARAM wp, LRESULT* result) {
+// Only a bar of this thread asking synchronously has an int behind wParam.
+Outcome ShouldEnableMousehook(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     if (!GlobalFindAtomA("TS-DeskRClk")) return Outcome::Relay;
     int* answer = reinterpret_cast<int*>(wp);
-    if (answer && IsWritableCallerBuffer(answer, sizeof(int))) *answer = 1;
+    if (answer && IsSynchronousCallFromThisThread(wnd, msg, wp, lp) &&
+        IsWritableCallerBuffer(answer, sizeof(int)))
+        *answer = 1;
     *result = 1;
     return Outcome::Return;
 }
@@ -140,7 +143,7 @@ MessageOutcome HandleRegisteredMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp,
         UpdateLVSkinRunning(wp);
         return Outcome::Relay;
     }
-    if (msg == m.ShouldEnableMousehook) return ShouldEnableMousehook(wp, result);
+    if (msg == m.ShouldEnableMousehook) return ShouldEnableMousehook(wnd, msg, wp, lp, result);
     if (msg == m.ConfigurePlugin) {
         *result = ConfigurePluginFromMessage(wp);
         return Outcome::Return;

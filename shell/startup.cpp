@@ -30,6 +30,7 @@ char g_user_name[350] = "";
 HICON g_small_icon = nullptr;
 HICON g_large_icon = nullptr;
 HCURSOR g_hand_cursor = nullptr;
+const MSG* g_dispatching = nullptr;   // the posted message being dispatched
 
 constexpr const char kUserNameToken[] = "%username%";
 
@@ -96,7 +97,9 @@ int RunMessageLoop() {
         HWND dialog = GetActiveModelessDialog();
         if (dialog && IsDialogMessageA(dialog, &msg)) continue;
         TranslateMessage(&msg);
+        g_dispatching = &msg;
         DispatchMessageA(&msg);
+        g_dispatching = nullptr;
     }
     return static_cast<int>(msg.wParam);
 }
@@ -363,6 +366,12 @@ void RepairStartupEntry() {
     }
     if (IsBootkeeperEnabled() && StartupShortcutExists(kStartupShortcutName))
         SetBootkeeperValue("Tessellar", true);
+}
+
+bool IsSynchronousCallFromThisThread(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (InSendMessage()) return false;   // sent by another thread or process
+    const MSG* d = g_dispatching;
+    return !(d && d->hwnd == wnd && d->message == msg && d->wParam == wp && d->lParam == lp);
 }
 
 // ---- process-wide values ----------------------------------------------------------------

@@ -36,6 +36,11 @@ constexpr UINT kHandOverTimeoutMs = 10000;
 // The recovery start that the tray server's watchdog makes after a crash.
 void RunRecoveryStart();
 
+// True when the message is a SendMessage from this thread: not posted, not
+// sent by another thread or process. Only then may a pointer it carries to
+// the sender's own memory be written through.
+bool IsSynchronousCallFromThisThread(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+
 // ---- "%username%" ------------------------------------------------------------------
 bool ProbeUserNameExpansion();
 // Replaces every "%username%" within dest_size characters. Source and
