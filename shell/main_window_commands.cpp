@@ -1,5 +1,6 @@
 // The numbered commands of the notification menu, sent to the main window
 // as WM_COMMAND by the menu, by bars and by a second start.
+#include <windows.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 

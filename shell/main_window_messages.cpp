@@ -1,5 +1,6 @@
 // The registered messages the main window answers itself, and the relay of
 // every other message from WM_USER upwards to the stats monitor and the bars.
+#include <windows.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "shell/registered_messages.h"
 #include "shell/startup.h"
 #include "util/bar_registry.h"
+#include "util/general_helpers.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/bar_window.h"
 #include "shell/app_state.h"
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
@@ -15,8 +16,6 @@
 #include "util/handles.h"
 #include "util/text.h"
 
-// The bar window classes belong to the bar model.
-bool RegisterBarWindowClasses(HINSTANCE instance);
 
 namespace {
 
@@ -203,6 +202,7 @@ int RunTessellar(HINSTANCE instance, const char* command_line) {
 
     // 10.
     SetAppInstance(instance);
+    InstallBarHostServices();
     InitShellIconCache();
     // 11, 12, 13.
     RepairStartupEntry();

@@ -13,6 +13,9 @@ constexpr const char kTrayServerTitle[] = "CLanternfold";
 constexpr const char kHelperLinesClass[] = "TSHelperLines";
 
 
+// Gives the bars the shell's state (model/bar_host.h).
+void InstallBarHostServices();
+
 // Everything WinMain does, in order; returns the exit code.
 int RunTessellar(HINSTANCE instance, const char* command_line);
 
