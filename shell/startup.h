@@ -34,7 +34,7 @@ void ExtractDocumentPath(const char* command_line, char* out, size_t out_size);
 enum class HandOverKind { TrayDoubleClick, ThemeBrowser, CopyData };
 HandOverKind ClassifyHandOver(const char* command_line);
 bool HandOverToRunningInstance(HWND main_window, const char* command_line);
-constexpr UINT kHandOverTimeoutMs = 10000;
+constexpr UINT kHandOverTimeoutMs = 5000;
 
 // The recovery start that the tray server's watchdog makes after a crash.
 void RunRecoveryStart();

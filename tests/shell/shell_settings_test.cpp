@@ -2,6 +2,7 @@
 // the tray server's start-up switch, and the General Options dialog.
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include <commctrl.h>
 #include <string>
 

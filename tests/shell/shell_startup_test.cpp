@@ -85,7 +85,9 @@ TEST(UserName, ExpansionIsBoundedAndNeverRescansTheName) {
         SetUserNameSubstitution(c.name);
         char dest[260] = "";
         EXPECT_EQ(c.replaced, ExpandUserNameInPath(c.source, dest, c.size));
-        if (c.name) EXPECT_STREQ(c.result, dest);
+        if (c.name) {
+            EXPECT_STREQ(c.result, dest);
+        }
     }
     // The same buffer as source and destination.
     SetUserNameSubstitution("eve");
