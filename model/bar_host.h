@@ -30,6 +30,10 @@ struct BarHostServices {
     void (*ExpandUserNameInPath)(char* text, size_t size);
     // Posts the refresh of the hidden Windows taskbar to the main window.
     void (*PostHiddenTaskbarUpdate)();
+    // True when the message being handled is a SendMessage from this thread
+    // (not posted, not sent from elsewhere): only then does a pointer in it
+    // name the caller's own memory.
+    bool (*IsSynchronousCall)(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 };
 
 BarHostServices& GetBarHostServices();

@@ -37,6 +37,23 @@ CVellumMenuItem* ItemOfBar(CVellumMenuObject* bar, WPARAM wp) {
     return item->m_pBar == bar ? item : nullptr;
 }
 
+// A plug-in or the stats monitor hands the bar an int or a buffer by
+// pointer. Written through only when a caller of this thread sent it and the
+// memory is there to write: a posted pointer may come from anywhere.
+// The main window relays such messages to every bar, so a message posted to
+// the main window counts as posted here too.
+bool MayWriteThrough(CVellumMenuObject* bar, UINT msg, WPARAM wp, LPARAM lp, const void* p,
+                     size_t size) {
+    if (::InSendMessage()) return false;
+    const BarHostServices& host = GetBarHostServices();
+    if (host.IsSynchronousCall) {
+        if (!host.IsSynchronousCall(bar->m_hWnd, msg, wp, lp)) return false;
+        if (bar->m_hMainWindow && !host.IsSynchronousCall(bar->m_hMainWindow, msg, wp, lp))
+            return false;
+    }
+    return IsWritableCallerBuffer(p, size);
+}
+
 }  // namespace
 
 // ---- small services -------------------------------------------------------------------------
@@ -186,9 +203,8 @@ void CVellumMenuObject::ProcessUserMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
 
     if (msg == m.ShouldEnableMousehook) {
-        // The stats monitor asks with an int it registered as its own.
-        if (UseAutohide && IsOwnedRecord(reinterpret_cast<void*>(wp)))
-            *reinterpret_cast<int*>(wp) = 1;
+        int* answer = reinterpret_cast<int*>(wp);
+        if (UseAutohide && MayWriteThrough(this, msg, wp, lp, answer, sizeof(int))) *answer = 1;
         return;
     }
     if (msg == m.HideBarExternal) {
@@ -236,12 +252,13 @@ void CVellumMenuObject::ProcessUserMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == m.PluginMakePathRelative || msg == m.PluginMakePathAbsolute) {
         const char* path = reinterpret_cast<const char*>(wp);
         char* out = reinterpret_cast<char*>(lp);
-        if (IsReadableCallerBuffer(path, 1) && IsWritableCallerBuffer(out, MAX_PATH))
+        if (IsReadableCallerBuffer(path, 1) && MayWriteThrough(this, msg, wp, lp, out, MAX_PATH))
             ApplyItemPathRequest(msg == m.PluginMakePathRelative, path, out);
     }
     if (msg == m.PluginReserveTimerId) {
         int* out = reinterpret_cast<int*>(wp);
-        if (IsWritableCallerBuffer(out, sizeof(int))) *out = static_cast<int>(ReserveTimerID());
+        if (MayWriteThrough(this, msg, wp, lp, out, sizeof(int)))
+            *out = static_cast<int>(ReserveTimerID());
         return;
     }
 
@@ -311,6 +328,7 @@ void CVellumMenuObject::ProcessUserMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void CVellumMenuObject::OnToolTipNeedText(LPARAM lp) {
     // Only the bar's own tooltip control asks; its notification lies in this
     // process. Anything else is left alone.
+    if (::InSendMessage()) return;
     if (!m_hToolTips || !IsReadableCallerBuffer(reinterpret_cast<void*>(lp), sizeof(NMHDR)))
         return;
     const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lp);

@@ -347,7 +347,7 @@ void BarWindowMessage::OnDestroy() {
     ::RemovePropA(wnd_, "lpMenuObject");
     ::RemovePropA(wnd_, "ADDSHADOW");
     ::RemovePropA(wnd_, "hwndToolTips");
-    RemoveBarWindow(bar_, wnd_);
+    RemoveBarWindow(nullptr, wnd_);
 }
 
 void BarWindowMessage::OnClose() {

@@ -5,6 +5,12 @@
 #pragma once
 #include <windows.h>
 
+// winuser.h makes ExitWindows a function-like macro; the seam's member of
+// that name must stay callable as a member.
+#ifdef ExitWindows
+#undef ExitWindows
+#endif
+
 struct SystemActions {
     BOOL (*ExitWindows)(UINT flags, DWORD reason);
     BOOL (*Suspend)(BOOL hibernate);

@@ -38,6 +38,11 @@ public:
     void SetEditorNodeTitle();
     void StopStateAnimation();
 
+    // Copies every field unchanged, handles and pointers included; exported
+    // for plug-ins, unused by the program.
+    CVellumMenuItem(const CVellumMenuItem& other);
+    CVellumMenuItem& operator=(const CVellumMenuItem& other);
+
     // ---- fields (the ones the bar and sections use now) ----------------------------
     BOOL m_literalTitle;
     int m_mnemonic;

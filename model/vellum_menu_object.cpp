@@ -157,7 +157,7 @@ CVellumMenuObject::~CVellumMenuObject() {
     ProcessUserMessage(msgs.BarClosingFreeChildren, 0, 0);
 
     if (m_hWnd) {
-        RemoveBarWindow(this, m_hWnd);
+        RemoveBarWindow(nullptr, m_hWnd);
         ::RemovePropA(m_hWnd, "ADDSHADOW");
         ::RemovePropA(m_hWnd, "hwndToolTips");
     }
@@ -373,3 +373,6 @@ void CVellumMenuObject::SetTitle(char* title) {
 
     if (m_hWnd) ::SetWindowTextA(m_hWnd, Title);
 }
+
+CVellumMenuObject::CVellumMenuObject(const CVellumMenuObject& other) = default;
+CVellumMenuObject& CVellumMenuObject::operator=(const CVellumMenuObject& other) = default;

@@ -188,6 +188,11 @@ public:
     void OnAutohideEdgeMessage(int edge);
     void ApplyItemPathRequest(bool toRelative, const char* path, char* out);
 
+    // Copies every field unchanged, handles and pointers included; exported
+    // for plug-ins, unused by the program.
+    CVellumMenuObject(const CVellumMenuObject& other);
+    CVellumMenuObject& operator=(const CVellumMenuObject& other);
+
     // ---- fields, in declared order -----------------------------------------------------------
     DWORD m_lastLeftPress;
     BOOL m_doubleClickSeen;

@@ -234,3 +234,6 @@ void CVellumMenuSection::ProcessUserMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == GetBarMessages().ThemeClosingCheckModified && IsHidden != m_isHiddenAsRead && m_pBar)
         m_pBar->SetModified();
 }
+
+CVellumMenuSection::CVellumMenuSection(const CVellumMenuSection& other) = default;
+CVellumMenuSection& CVellumMenuSection::operator=(const CVellumMenuSection& other) = default;

@@ -65,6 +65,11 @@ public:
     void UnInitContextMenu();
     void UpdateTransitions(UINT_PTR timer_id);
 
+    // Copies every field unchanged, handles and pointers included; exported
+    // for plug-ins, unused by the program.
+    CVellumMenuSection(const CVellumMenuSection& other);
+    CVellumMenuSection& operator=(const CVellumMenuSection& other);
+
     // ---- fields (the ones the bar and its items use now) -------------------------------
     BOOL AlwaysShowPopupArrows;
     BOOL CenterItems;
