@@ -2,6 +2,8 @@
 
 #include <shlwapi.h>
 
+#include "model/live_objects.h"
+#include "model/vellum_menu_object.h"
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
@@ -169,6 +171,16 @@ HWND GetJustOpenedPopup() {
 // ---- hotkeys ------------------------------------------------------------------------------------
 
 int AllocHotkeyId() { return ++g_hotkey_counter; }
+
+// ---- bar titles ------------------------------------------------------------------------------
+
+BOOL CALLBACK IsBarTitleFreeProc(HWND bar_window, LPARAM title) {
+    const char* wanted = reinterpret_cast<const char*>(title);
+    if (!wanted) return TRUE;
+    CVellumMenuObject* bar = LiveBarOfWindow(bar_window);
+    if (!bar || IsInternalBar(bar)) return TRUE;
+    return lstrcmpiA(bar->Title, wanted) == 0 ? FALSE : TRUE;
+}
 
 // ---- smart menus --------------------------------------------------------------------------------
 

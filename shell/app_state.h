@@ -51,6 +51,12 @@ HWND GetJustOpenedPopup();
 // ---- hotkeys ---------------------------------------------------------------------------------
 int AllocHotkeyId();
 
+// ---- bar titles ----------------------------------------------------------------------------
+// EnumBarWindows callback: 0 (stop) at a user bar titled like user_data (a
+// const char*, compared without case); 1 otherwise. A walk that ends with 0
+// means the title is taken.
+BOOL CALLBACK IsBarTitleFreeProc(HWND bar_window, LPARAM title);
+
 // ---- smart menus --------------------------------------------------------------------------------
 int GetSmartMenusEnabled();
 FILETIME GetSmartMenusCutoffTime();

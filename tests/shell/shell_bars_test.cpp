@@ -7,7 +7,9 @@
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
+#include "shell/app_state.h"
 #include "shell/main_window_internal.h"
+#include "util/bar_registry.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
@@ -147,4 +149,21 @@ TEST_F(MainWindowBars, AfterWindowIsTheNearestLowerOnTopLayer) {
     EXPECT_EQ(reinterpret_cast<LRESULT>(bars[1]->m_hWnd), FindWindowAfterOnTop(asker->m_hWnd, 6));
     SetWindowPos(asker->m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     EXPECT_EQ(0, FindWindowAfterOnTop(asker->m_hWnd, 6)) << "already below the best window";
+}
+
+TEST_F(MainWindowBars, BarTitleIsTakenOnlyByAUserBar) {
+    CVellumMenuObject* mail = NewBar();
+    mail->SetTitle(const_cast<char*>("Mail Bar"));
+    ASSERT_NE(nullptr, mail->m_hWnd);
+    auto taken = [](const char* title) {
+        return EnumBarWindows(IsBarTitleFreeProc, reinterpret_cast<LPARAM>(title)) == 0;
+    };
+    EXPECT_TRUE(taken("Mail Bar"));
+    EXPECT_TRUE(taken("MAIL bar"));
+    EXPECT_FALSE(taken("Mail"));
+    EXPECT_FALSE(taken(nullptr));
+    // An internal bar's title does not count.
+    mail->m_internalBar = TRUE;
+    EXPECT_FALSE(taken("Mail Bar"));
+    mail->m_internalBar = FALSE;
 }

@@ -260,6 +260,32 @@ TEST_F(TessellarProcess, RecoveryStartDisarmsTheWatchdogAndCreatesNoWindow) {
     }
 }
 
+// "-s" records the theme for the next start and ends without a window.
+TEST_F(TessellarProcess, PresetStartRecordsTheThemeAndEnds) {
+    const std::string ini = BinFolder() + "Tessellar.ini";
+    const std::string theme = BinFolder() + "Themes\\Blue sky\\Blue.tstheme";
+    DeleteRegistryTree(HKEY_CURRENT_USER, kSettingsKey);
+    WriteFileBytes(ini, "[Settings]\r\nLastTheme=old\\old.tstheme\r\nOther=1\r\n");
+    ASSERT_TRUE(first_.Start("Tessellar.exe", "-s \"" + theme + "\""));
+    EXPECT_EQ(0, first_.Wait(15000));
+    char value[MAX_PATH] = "";
+    GetPrivateProfileStringA("Settings", "LastTheme", "", value, sizeof(value), ini.c_str());
+    EXPECT_STREQ("Themes\\Blue sky\\Blue.tstheme", value);
+    GetPrivateProfileStringA("Settings", "Other", "", value, sizeof(value), ini.c_str());
+    EXPECT_STREQ("", value) << "a fresh file";
+    // Nothing is saved in preset mode.
+    DWORD v = 0;
+    EXPECT_FALSE(ReadDword("LastTSVersion", &v));
+
+    // "-s" alone has no theme to record and leaves the file alone.
+    WriteFileBytes(ini, "[Settings]\r\nLastTheme=keep.tstheme\r\n");
+    ASSERT_TRUE(first_.Start("Tessellar.exe", "-s"));
+    EXPECT_EQ(0, first_.Wait(15000));
+    GetPrivateProfileStringA("Settings", "LastTheme", "", value, sizeof(value), ini.c_str());
+    EXPECT_STREQ("keep.tstheme", value);
+    DeleteFileA(ini.c_str());
+}
+
 TEST_F(TessellarProcess, OptionsSurviveARestart) {
     DeleteRegistryTree(HKEY_CURRENT_USER, kSettingsKey);
     WriteDword("bDisableGlow", 1);
