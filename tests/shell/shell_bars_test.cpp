@@ -167,3 +167,17 @@ TEST_F(MainWindowBars, BarTitleIsTakenOnlyByAUserBar) {
     EXPECT_FALSE(taken("Mail Bar"));
     mail->m_internalBar = FALSE;
 }
+
+TEST_F(MainWindowBars, ConfigurePluginAnswersOnlyForALiveItem) {
+    CVellumMenuObject* bar = NewBar();
+    auto* section = new CVellumMenuSection(bar, 1, 0);
+    bar->InsertSection(-1, section);
+    auto* item = new CVellumMenuItem(bar, section, const_cast<char*>("plug-in"));
+    section->InsertItem(-1, item);
+    EXPECT_EQ(0, ConfigurePluginFromMessage(0));
+    EXPECT_EQ(0, ConfigurePluginFromMessage(0xDEADBEEF));
+    EXPECT_EQ(0, ConfigurePluginFromMessage(reinterpret_cast<WPARAM>(bar)));
+    bar->m_modifiedSilently = FALSE;
+    EXPECT_EQ(1, ConfigurePluginFromMessage(reinterpret_cast<WPARAM>(item)));
+    EXPECT_TRUE(bar->m_modifiedSilently);
+}

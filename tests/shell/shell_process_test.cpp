@@ -234,6 +234,32 @@ TEST_F(TessellarProcess, SecondStartAgainstTheRealInstanceEnds) {
     EXPECT_EQ(0, CloseFirst(main));
 }
 
+// The General Options open modeless in the running program; closing the
+// program applies them, and Unload ends it.
+TEST_F(TessellarProcess, GeneralOptionsAndUnloadFromTheMenuCommands) {
+    DeleteRegistryTree(HKEY_CURRENT_USER, kSettingsKey);
+    HWND main = StartFirst();
+    ASSERT_NE(nullptr, main);
+    PostMessageA(main, WM_COMMAND, 40012, 0);
+    HWND dialog = first_.WaitForWindow("#32770", "General Options", 10000);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(main, GetWindow(dialog, GW_OWNER));
+    PostMessageA(main, WM_COMMAND, 40012, 0);   // a second request brings the same one forward
+    PumpFor(300);
+    EXPECT_EQ(dialog, first_.WaitForWindow("#32770", "General Options", 1000));
+    // Tick "Disable animations" in the dialog, then close the program: OK applies it.
+    SendMessageA(GetDlgItem(dialog, 1126), BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(0, CloseFirst(main));
+    DWORD v = 0;
+    EXPECT_TRUE(ReadDword("bDisableAnimations", &v));
+    EXPECT_EQ(1u, v);
+
+    main = StartFirst();
+    ASSERT_NE(nullptr, main);
+    PostMessageA(main, WM_COMMAND, 40008, 0);   // Unload
+    EXPECT_EQ(0, first_.Wait(10000));
+}
+
 // A start that finds another start under way and no main window gives up.
 TEST_F(TessellarProcess, StartGivesUpWhileAnotherStartIsUnderWay) {
     GlobalAddAtomA("Tessellar Starting");
