@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "shell/app_state.h"
+#include "shell/desktop_integration.h"
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"

@@ -1,3 +1,4 @@
+#include "shell/desktop_integration.h"
 #include "shell/global_settings.h"
 
 #include "shell/later_stubs.h"

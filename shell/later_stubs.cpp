@@ -82,8 +82,7 @@ void ShowDesktopBarsDialog() {}
 int SetHideTaskbar(int, int) { return 0; }
 void ApplyHideTaskbar() {}
 void RecheckHiddenTaskbar() {}
-void ShowWindowsTaskbar() {}
-bool SetDesktopIconsHidden(int, int) { return false; }
+void DriveTaskbarPropertiesDialog(bool) {}
 void DetectFullScreenWindow(HWND) {}
 bool IsFullScreenAppActive() { return false; }
 void SetTaskbarHideInstance(HINSTANCE) {}

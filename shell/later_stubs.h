@@ -83,8 +83,8 @@ void ShowDesktopBarsDialog();
 int SetHideTaskbar(int hide, int force);
 void ApplyHideTaskbar();
 void RecheckHiddenTaskbar();
-void ShowWindowsTaskbar();
-bool SetDesktopIconsHidden(int hide, int from_timer);
+// Older systems hide and show the taskbar through its own properties dialog.
+void DriveTaskbarPropertiesDialog(bool show);
 void DetectFullScreenWindow(HWND wnd);
 bool IsFullScreenAppActive();
 void SetTaskbarHideInstance(HINSTANCE instance);
@@ -94,7 +94,7 @@ void LoadMenuHidingExclusions(HKEY settings_key);
 bool SaveMenuHidingExclusions(HKEY settings_key);
 bool IsWindowMenuHidingExcluded(HWND wnd);
 void ShowMenuHidingExclusionsDialog(HWND owner);
-constexpr UINT kDesktopIconsTimerId = 7433;
+
 
 // ---- tray server -------------------------------------------------------------------------------------------
 bool StartTrayIconServer();                                // false: not started

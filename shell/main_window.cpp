@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "shell/app_state.h"
+#include "shell/desktop_integration.h"
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window_internal.h"
@@ -300,7 +301,7 @@ LRESULT MainWindow::OnTrayIcon(LPARAM mouse_message) {
 }
 
 void MainWindow::OnTimer(UINT id) {
-    if (id == kDesktopIconsTimerId) SetDesktopIconsHidden(Settings().bDesktopIconsHidden, 1);
+    if (id == kDesktopIconsTimerId) SetDesktopIconsHidden(GetWantedDesktopIconsHidden(), 1);
 }
 
 BOOL MainWindow::OnDrawItem(const DRAWITEMSTRUCT* dis) {

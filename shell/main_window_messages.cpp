@@ -7,6 +7,7 @@
 
 #include "model/live_objects.h"
 #include "shell/app_state.h"
+#include "shell/desktop_integration.h"
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
@@ -235,7 +236,10 @@ MessageOutcome HandleRegisteredMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp,
         return Outcome::Relay;
     }
     if (msg == m.TaskbarCreated) {
-        if (Settings().bDesktopIconsHidden) SetTimer(wnd, kDesktopIconsTimerId, 1000, nullptr);
+        if (Settings().bDesktopIconsHidden) {
+            MarkDesktopIconsRehidePending();
+            SetTimer(wnd, kDesktopIconsTimerId, 1000, nullptr);
+        }
         return Outcome::Relay;
     }
     if (msg == m.HideMenusIsWndAllowed) {

@@ -3,6 +3,9 @@
 // types, the options across a restart, and hostile messages from outside.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 #include <thread>
 #include <vector>
@@ -268,25 +271,92 @@ TEST_F(TessellarProcess, StartGivesUpWhileAnotherStartIsUnderWay) {
     EXPECT_NE(0, GlobalFindAtomA("Tessellar Starting"));   // left to the other start
 }
 
-TEST_F(TessellarProcess, RecoveryStartDisarmsTheWatchdogAndCreatesNoWindow) {
+namespace {
+
+// A desktop as Explorer makes it: "Progman" > "SHELLDLL_DefView" > the icon
+// list view; and a taskbar ("Shell_TrayWnd" without title). Both hidden as a
+// crashed Tessellar would have left them. Kept off screen.
+class HiddenDesktop {
+public:
+    HiddenDesktop() {
+        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&icc);
+        progman_ = CreateWindowExA(0, "Progman", "Program Manager", WS_POPUP | WS_VISIBLE, -3000, -3000,
+                                   50, 50, nullptr, nullptr, nullptr, nullptr);
+        view_ = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50,
+                                progman_, nullptr, nullptr, nullptr);
+        icons_ = CreateWindowExA(0, "SysListView32", "FolderView", WS_CHILD, 0, 0, 50, 50, view_,
+                                 nullptr, nullptr, nullptr);
+        SetWindowRgn(icons_, CreateRectRgn(0, 0, 0, 0), FALSE);
+        taskbar_ = CreateWindowExA(0, "Shell_TrayWnd", "", WS_POPUP, -3000, -2900, 50, 20, nullptr,
+                                   nullptr, nullptr, nullptr);
+        SetWindowRgn(taskbar_, CreateRectRgn(0, 0, 0, 0), FALSE);
+        SetPropA(taskbar_, "TSHideCount", reinterpret_cast<HANDLE>(3));
+    }
+    ~HiddenDesktop() {
+        RemovePropA(taskbar_, "TSHideCount");
+        DestroyWindow(taskbar_);
+        DestroyWindow(progman_);
+    }
+    static void RegisterClasses() {
+        for (const char* cls : {"Progman", "SHELLDLL_DefView", "Shell_TrayWnd"}) {
+            WNDCLASSA wc = {};
+            wc.lpfnWndProc = DefWindowProcA;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.lpszClassName = cls;
+            RegisterClassA(&wc);
+        }
+    }
+    bool IconsShown() const {
+        RECT r;
+        return (GetWindowLongA(icons_, GWL_STYLE) & WS_VISIBLE) && GetWindowRgnBox(icons_, &r) == ERROR;
+    }
+    bool TaskbarShown() const {
+        RECT r;
+        return (GetWindowLongA(taskbar_, GWL_STYLE) & WS_VISIBLE) && GetWindowRgnBox(taskbar_, &r) == ERROR;
+    }
+    HWND Taskbar() const { return taskbar_; }
+
+private:
+    HWND progman_ = nullptr, view_ = nullptr, icons_ = nullptr, taskbar_ = nullptr;
+};
+
+}  // namespace
+
+// The tray server's watchdog restarts a crashed Tessellar with "-recover":
+// the desktop comes back and nothing else runs.
+TEST_F(TessellarProcess, RecoveryStartRestoresTheDesktopAndCreatesNoWindow) {
+    HiddenDesktop::RegisterClasses();
     for (const char* args : {"-recover", "-recover -s C:\\a.tspack", "-themes -recover"}) {
         SCOPED_TRACE(args);
+        HiddenDesktop desktop;
+        // The program must find this stand-in before Wine's own taskbar.
+        HWND first_taskbar = FindWindowA("Shell_TrayWnd", "");
+        ASSERT_EQ(desktop.Taskbar(), first_taskbar);
+        ASSERT_FALSE(desktop.IconsShown());
+        ASSERT_FALSE(desktop.TaskbarShown());
         tray_server_.Clear();
         DeleteRegistryTree(HKEY_CURRENT_USER, kSettingsKey);
         GlobalAddAtomA("Tessellar Starting");
         ASSERT_TRUE(first_.Start("Tessellar.exe", args));
-        EXPECT_EQ(0, first_.Wait(15000));
+        ASSERT_EQ(0, first_.Wait(15000));
+        // The watchdog is disarmed (first by the recovery itself, then again
+        // when the icons come back), never armed.
         std::vector<RecordedMessage> seen = tray_server_.Interesting();
-        ASSERT_EQ(1u, seen.size());
-        EXPECT_EQ(static_cast<UINT>(WM_USER + 663), seen[0].msg);
-        EXPECT_EQ(0u, seen[0].wp);
+        ASSERT_FALSE(seen.empty());
+        for (const RecordedMessage& m : seen) {
+            EXPECT_EQ(static_cast<UINT>(WM_USER + 663), m.msg);
+            EXPECT_EQ(0u, m.wp);
+        }
+        EXPECT_TRUE(desktop.IconsShown());
+        EXPECT_TRUE(desktop.TaskbarShown());
+        EXPECT_EQ(reinterpret_cast<HANDLE>(1), GetPropA(desktop.Taskbar(), "TSHideCount"));
         EXPECT_EQ(0, GlobalFindAtomA("Tessellar Starting"));
         // No main window was made: it would have written the program path.
         EXPECT_EQ("<no key>", ReadString(HKEY_CURRENT_USER, kSettingsKey, "LastTSPath"));
     }
 }
 
-// "-s" records the theme for the next start and ends without a window.
 TEST_F(TessellarProcess, PresetStartRecordsTheThemeAndEnds) {
     const std::string ini = BinFolder() + "Tessellar.ini";
     const std::string theme = BinFolder() + "Themes\\Blue sky\\Blue.tstheme";
