@@ -245,7 +245,11 @@ bool GeneralOptionsDialog::Store() {
 }  // namespace
 
 INT_PTR CALLBACK GeneralOptionsDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    return GeneralOptionsDialog::Thunk(dlg, msg, wp, lp);
+    try {
+        return GeneralOptionsDialog::Thunk(dlg, msg, wp, lp);
+    } catch (...) {
+        return FALSE;
+    }
 }
 
 HWND GetGeneralOptionsDialog() {

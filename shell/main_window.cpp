@@ -63,7 +63,12 @@ void StoreProgramFolder(MainWindow& m) {
 }
 
 LRESULT CALLBACK MainWindow::Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return g_main.Handle(wnd, msg, wp, lp);
+    try {
+        return g_main.Handle(wnd, msg, wp, lp);
+    } catch (...) {
+        // Out of memory for a copy: the message is dropped, the program goes on.
+        return msg == WM_CREATE ? -1 : DefWindowProcA(wnd, msg, wp, lp);
+    }
 }
 
 LRESULT MainWindow::Handle(HWND w, UINT msg, WPARAM wp, LPARAM lp) {

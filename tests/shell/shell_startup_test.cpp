@@ -121,6 +121,18 @@ TEST(FileTypes, RegisterFileTypeWritesEveryKey) {
         DeleteRegistryTree(HKEY_CLASSES_ROOT, k);
 }
 
+TEST(Folders, PluginsFolderIsMadeBesideTheProgram) {
+    char folder[MAX_PATH] = "";
+    ASSERT_TRUE(GetPluginsFolder(folder));
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string expected(exe);
+    expected = expected.substr(0, expected.find_last_of('\\') + 1) + "VTPlugins\\";
+    EXPECT_STREQ(expected.c_str(), folder);
+    EXPECT_TRUE(GetFileAttributesA(folder) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_FALSE(GetPluginsFolder(nullptr));
+}
+
 TEST(CopyData, TextIsBoundedByCbDataAndTerminated) {
     char raw[8] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'};   // no terminator
     struct Case {
