@@ -17,14 +17,15 @@ int WindowsVersion();
 bool IsMinorVersionZero();
 
 // ---- paths and files ---------------------------------------------------------
-// buffer must hold MAX_PATH characters.
-BOOL GetProgramFolder(char* buffer);
+// The executable's folder with a trailing backslash.
+BOOL GetProgramFolder(char* buffer, size_t buffer_size = MAX_PATH);
 bool FileExists(const char* path);
 bool PathExists(const char* path);
-// buffer must hold MAX_PATH characters.
-bool GetParentFolder(char* buffer, const char* path, bool keep_backslash);
-bool GetFileNameOfPath(char* buffer, const char* path);
-bool GetDesktopFolderPath(char* buffer);
+// Buffers hold MAX_PATH characters unless a size is given.
+bool GetParentFolder(char* buffer, const char* path, bool keep_backslash,
+                     size_t buffer_size = MAX_PATH);
+bool GetFileNameOfPath(char* buffer, const char* path, size_t buffer_size = MAX_PATH);
+bool GetDesktopFolderPath(char* buffer, size_t buffer_size = MAX_PATH);
 
 // ---- shell file operations -------------------------------------------------------
 // Returns TRUE only when SHFileOperation succeeded and nothing was aborted.
