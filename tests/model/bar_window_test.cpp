@@ -332,3 +332,33 @@ TEST_F(BarWindowTest, ZOrderChangesAskTheMainWindowWithTheLayer) {
                                 reinterpret_cast<WPARAM>(bar->m_hWnd)),
               1u);
 }
+
+TEST_F(BarWindowTest, SmallIconOfAnotherWindowFallsBackToItsClass) {
+    CVellumMenuObject* bar = NewBar();
+    HICON small_icon = LoadIconA(nullptr, IDI_INFORMATION);
+    HICON big_icon = LoadIconA(nullptr, IDI_WARNING);
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "Tessellar Model Test Icons";
+    wc.hIcon = big_icon;
+    wc.hIconSm = small_icon;
+    RegisterClassExA(&wc);
+    HWND wnd = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               wc.hInstance, nullptr);
+    EXPECT_EQ(small_icon, bar->GetWindowSmallIcon(wnd));
+    // The window's own icon comes first.
+    SendMessageA(wnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(big_icon));
+    EXPECT_EQ(big_icon, bar->GetWindowSmallIcon(wnd));
+    EXPECT_EQ(nullptr, bar->GetWindowSmallIcon(nullptr));
+    DestroyWindow(wnd);
+
+    // A timed send gives the result, or 0 when it fails.
+    bar->DockToEdge = 0;
+    EXPECT_EQ(1u, bar->SendMessageTimeoutA(bar->m_hWnd, RegisterWindowMessageA("TSQuery - IsDocked"),
+                                           0, 0, SMTO_ABORTIFHUNG, 200));
+    bar->DockToEdge = -1;
+    EXPECT_EQ(0u, bar->SendMessageTimeoutA(reinterpret_cast<HWND>(0x1234), WM_NULL, 0, 0,
+                                           SMTO_ABORTIFHUNG, 200));
+}

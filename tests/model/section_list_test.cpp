@@ -165,7 +165,7 @@ TEST_F(SectionListTest, HitTestsSkipHiddenSectionsAndUseItemRectangles) {
         {{60, 10}, nullptr, nullptr},   // hidden section
         {{105, 10}, s[2], nullptr},
         {{115, 10}, s[2], item},
-        {{131, 10}, s[2], nullptr},
+        {{133, 10}, s[2], nullptr},
         {{200, 10}, nullptr, nullptr},
     };
     for (const auto& c : cases) {
