@@ -308,3 +308,30 @@ TEST_F(SettingsTest, DialogApplyStoresAndCancelKeepsWhatWasApplied) {
     Press(dlg, IDOK);
     EXPECT_EQ(0, GetHideMenubars());
 }
+
+// A key that cannot be made (here: under a volatile parent, where lasting
+// keys are refused) leaves the defaults in force, and saving reports it.
+TEST_F(SettingsTest, UnwritableKeyIsReportedNotIgnored) {
+    HKEY parent;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vantrell", 0, nullptr,
+                                             REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &parent, nullptr));
+    RegCloseKey(parent);
+    HKEY probe = OpenSettingsKey();
+    if (probe) {
+        RegCloseKey(probe);
+        GTEST_SKIP() << "this registry accepts lasting keys under volatile ones";
+    }
+    Settings().bDisableGlow = 1;
+    EXPECT_FALSE(LoadGlobalSettings());
+    EXPECT_EQ(0, Settings().bDisableGlow) << "defaults in force";
+    EXPECT_FALSE(SaveGlobalSettings());
+    EXPECT_FALSE(WriteLastTSPath());
+
+    MessageBoxWatcher boxes(IDOK);
+    HWND dlg = OpenDialog();
+    ASSERT_NE(nullptr, dlg);
+    Press(dlg, 3);
+    EXPECT_TRUE(PumpUntil([&] { return boxes.Count() > 0; }, 3000));
+    EXPECT_TRUE(boxes.SawCaption("General Options"));
+    Press(dlg, IDCANCEL);
+}
