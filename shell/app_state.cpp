@@ -21,6 +21,9 @@ LayerState g_layers[kLayerCount] = {};
 char g_theme_file[MAX_PATH] = "";
 char g_theme_folder[MAX_PATH] = "";
 bool g_closing_theme_bars = false;
+bool g_theme_loading = false;
+bool g_saving_theme = false;
+bool g_disable_systray_time_filtering = false;
 HWND g_active_dialog = nullptr;
 HWND g_just_opened_popup = nullptr;
 DWORD g_just_opened_tick = 0;
@@ -120,6 +123,20 @@ bool GetThemeBarsFolder(char* buffer) { return ThemeSubfolder(buffer, "Bars\\");
 bool ClearRecentThemes() {
     ClearRecentThemeList();
     return true;
+}
+
+// ---- theme flags ------------------------------------------------------------------------------
+
+bool IsThemeLoading() { return g_theme_loading; }
+void SetThemeLoading(bool loading) { g_theme_loading = loading; }
+bool IsSavingTheme() { return g_saving_theme; }
+void SetSavingTheme(bool saving) { g_saving_theme = saving; }
+bool GetDisableSystrayTimeFiltering() { return g_disable_systray_time_filtering; }
+void SetDisableSystrayTimeFiltering(bool disabled) { g_disable_systray_time_filtering = disabled; }
+
+bool IsThemeEditorDisabled() {
+    HWND editor = GetThemeEditorWindow();
+    return editor && IsWindow(editor) && !IsWindowEnabled(editor);
 }
 
 // ---- closing --------------------------------------------------------------------------------

@@ -32,6 +32,18 @@ bool GetThemeBitmapsFolder(char* buffer);
 bool GetThemeBarsFolder(char* buffer);
 bool ClearRecentThemes();
 
+// ---- theme flags, kept here for every module to read --------------------------------
+// Set by the theme module while it opens the theme's bars or saves it.
+bool IsThemeLoading();
+void SetThemeLoading(bool loading);
+bool IsSavingTheme();
+void SetSavingTheme(bool saving);
+// The theme's tray filtering switch.
+bool GetDisableSystrayTimeFiltering();
+void SetDisableSystrayTimeFiltering(bool disabled);
+// True when the theme editor exists and one of its modal dialogs disables it.
+bool IsThemeEditorDisabled();
+
 // ---- closing ------------------------------------------------------------------------------
 // True while the main window closes (and after) or while a theme closes its bars.
 bool IsClosingBars();

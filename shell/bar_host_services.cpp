@@ -17,7 +17,9 @@ void ExpandUserNameInPlace(char* text, size_t size) { ExpandUserNameInPath(text,
 void InstallBarHostServices() {
     BarHostServices& host = GetBarHostServices();
     host.SetProgramIcons = SetProgramIcons;
+    host.IsThemeLoading = IsThemeLoading;
     host.IsClosingBars = IsClosingBars;
+    host.IsThemeEditorDisabled = IsThemeEditorDisabled;
     host.IsFullScreenAppActive = IsFullScreenAppActive;
     host.GetJustOpenedPopup = GetJustOpenedPopup;
     host.HideVolatileLayers = HideVolatileLayersForBars;
@@ -26,6 +28,6 @@ void InstallBarHostServices() {
     host.IsDoubleClickingDisabled = IsDoubleClickingDisabled;
     host.AllocHotkeyId = AllocHotkeyId;
     host.ExpandUserNameInPath = ExpandUserNameInPlace;
-    // Theme loading, the theme editor and the hidden taskbar come later;
-    // their entries stay empty, which the bars read as "off".
+    // The hidden taskbar's refresh comes with the theme's desktop
+    // integration; its entry stays empty until then.
 }

@@ -121,13 +121,13 @@ TEST_F(MainWindowBars, SwapItemsNeedsALiveOldItemAndAnOwnedNewOne) {
 }
 
 TEST_F(MainWindowBars, AfterWindowIsTheNearestLowerOnTopLayer) {
-    struct Spec {
+    struct BarSetup {
         int order;
         bool on_top, visible;
     };
-    const Spec specs[] = {{2, true, true}, {5, true, true}, {3, true, false}, {4, false, true}, {0, true, true}};
+    const BarSetup setups[] = {{2, true, true}, {5, true, true}, {3, true, false}, {4, false, true}, {0, true, true}};
     std::vector<CVellumMenuObject*> bars;
-    for (const Spec& s : specs) {
+    for (const BarSetup& s : setups) {
         CVellumMenuObject* bar = NewBar();
         ASSERT_NE(nullptr, bar->m_hWnd);
         bar->AlwaysOnTop = s.on_top;

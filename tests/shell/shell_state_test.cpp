@@ -2,7 +2,9 @@
 // ids, the popup-open guard, modeless-dialog tracking and the theme folders.
 #include <gtest/gtest.h>
 
+#include "model/bar_host.h"
 #include "shell/app_state.h"
+#include "shell/startup.h"
 #include "shell/registered_messages.h"
 #include "tests/support/test_support.h"
 
@@ -156,4 +158,31 @@ TEST(Messages, NamesRegisterToTheSystemNumbers) {
     EXPECT_EQ(RegisterWindowMessageA("Update Hidden Taskbar Special Delay"), m.UpdateHiddenTaskbarDelay);
     EXPECT_EQ(RegisterWindowMessageA("TaskbarCreated"), m.TaskbarCreated);
     EXPECT_EQ(&m, &Msgs());
+}
+
+TEST(BarHost, ShellFillsTheTableBarsReadItsStateThrough) {
+    InstallBarHostServices();
+    BarHostServices& host = GetBarHostServices();
+    ASSERT_NE(nullptr, host.AllocHotkeyId);
+    int a = host.AllocHotkeyId();
+    EXPECT_EQ(a + 1, AllocHotkeyId()) << "one counter for bars and shell";
+    ASSERT_NE(nullptr, host.IsLayerHidden);
+    ResetLayerFlags();
+    SetLayerFlags(2, 1, 1);
+    EXPECT_TRUE(host.IsLayerHidden(2));
+    ResetLayerFlags();
+    ASSERT_NE(nullptr, host.ExpandUserNameInPath);
+    SetUserNameSubstitution("kim");
+    char text[32] = "%username%'s bar";
+    host.ExpandUserNameInPath(text, sizeof(text));
+    EXPECT_STREQ("kim's bar", text);
+    SetUserNameSubstitution(nullptr);
+    ASSERT_NE(nullptr, host.IsThemeLoading);
+    SetThemeLoading(true);
+    EXPECT_TRUE(host.IsThemeLoading());
+    SetThemeLoading(false);
+    EXPECT_NE(nullptr, host.SetProgramIcons);
+    EXPECT_NE(nullptr, host.IsClosingBars);
+    EXPECT_FALSE(host.IsClosingBars());
+    host = BarHostServices{};
 }
