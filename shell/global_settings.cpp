@@ -116,11 +116,11 @@ HKEY OpenSettingsKey() {
 bool LoadGlobalSettings() {
     const GlobalSettings defaults;
     tess::ScopedRegKey key(OpenSettingsKey());
+    g_last_version = 0;
     if (!key) {
         g_settings = defaults;
         return false;
     }
-    g_last_version = 0;
     ReadDword(key.get(), "LastTSVersion", &g_last_version);
 
     bool smart_menus_stored = false;
