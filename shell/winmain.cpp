@@ -1,6 +1,8 @@
 // Entry point of Tessellar.exe.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    return 0;
+#include "shell/startup.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
+    return RunTessellar(instance, command_line);
 }

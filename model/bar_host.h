@@ -1,0 +1,39 @@
+// What a bar needs from the application shell. The shell fills this table
+// when it starts; an empty entry means no shell runs in this process (a
+// test, a template bar), and the bar then acts as if the state asked about
+// were off: no theme loading, no full-screen program, no hidden layers.
+#pragma once
+#include <windows.h>
+
+struct BarHostServices {
+    // Sends the program's small and large icons to a window.
+    void (*SetProgramIcons)(HWND wnd);
+    bool (*IsThemeLoading)();
+    // True while the program or a theme closes all bars at once.
+    bool (*IsClosingBars)();
+    bool (*IsFullScreenAppActive)();
+    // The theme editor exists and one of its modal dialogs disables it.
+    bool (*IsThemeEditorDisabled)();
+    // The popup bar window opened within the last moments, or null.
+    HWND (*GetJustOpenedPopup)();
+    // Hides the volatile layers unless a bar or configuration window is in
+    // front; sends (1) or posts (0) the update to the main window.
+    int (*HideVolatileLayers)(int send);
+    // Smart menus show only recent entries again.
+    void (*FoldSmartMenus)();
+    bool (*IsLayerHidden)(int layer);
+    // The global option "bDisableDoubleClicking".
+    bool (*IsDoubleClickingDisabled)();
+    // Next id for RegisterHotKey (program-wide counter).
+    int (*AllocHotkeyId)();
+    // Replaces "%username%" in text (size characters) with the user name.
+    void (*ExpandUserNameInPath)(char* text, size_t size);
+    // Posts the refresh of the hidden Windows taskbar to the main window.
+    void (*PostHiddenTaskbarUpdate)();
+    // True when the message being handled is a SendMessage from this thread
+    // (not posted, not sent from elsewhere): only then does a pointer in it
+    // name the caller's own memory.
+    bool (*IsSynchronousCall)(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+};
+
+BarHostServices& GetBarHostServices();

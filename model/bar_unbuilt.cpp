@@ -1,0 +1,142 @@
+// Bar operations whose behaviour belongs to work not built yet: the bar
+// file, layout, drawing, pointer and keyboard input, docking, autohide, tab
+// order and hotkeys, the context menu, drag and drop, item state animation,
+// skins and property pages. Each does nothing and reports failure (0, none)
+// where it has a result; none pretends to have done its work.
+#include "model/vellum_menu_object.h"
+#include "model/bar_window.h"
+
+// ---- bar file -------------------------------------------------------------------------------
+// The bar file reader and writer is not built: nothing is read or written.
+int CVellumMenuObject::Save(char*) { return 0; }
+int CVellumMenuObject::LoadTheme(char*, int, char*) { return 0; }
+int CVellumMenuObject::SavePosition() { return 0; }
+int CVellumMenuObject::SaveTabOrder() { return 0; }
+// Does nothing by design: theme files are written by the theme code.
+int CVellumMenuObject::SaveTheme() { return 0; }
+void CVellumMenuObject::BuildSectionString(char* out, int, char*) {
+    if (out) out[0] = '\0';
+}
+int CVellumMenuObject::AddSection(char*, int, int) { return 0; }
+void CVellumMenuObject::MakePathAbsolute(char*, char*, char*) {}
+void CVellumMenuObject::MakePathRelative(char*, char*, char*) {}
+void CVellumMenuObject::ApplyItemPathRequest(bool, const char*, char*) {}
+void CVellumMenuObject::UpdateImagePath(int, char*, int) {}
+HBITMAP CVellumMenuObject::MyLoadImage(int, char*, unsigned long**) { return nullptr; }
+int CVellumMenuObject::SaveScreenshot(int) { return 0; }
+void CVellumMenuObject::Duplicate() {}
+
+// ---- layout and size rules ---------------------------------------------------------------
+void CVellumMenuObject::RecalcRects(int, int) {}
+int CVellumMenuObject::RecalcRectsFlexible() { return 0; }
+int CVellumMenuObject::RecalcRectsStandard() { return 0; }
+SIZE CVellumMenuObject::CalcMinMaxSize(int) { return SIZE{0, 0}; }
+int CVellumMenuObject::GetSize(long, long, long, long, char* textOut) {
+    if (textOut) textOut[0] = '\0';
+    return 0;
+}
+int CVellumMenuObject::AdjustForMinimumSize(SIZE*, POINT*, int) { return 0; }
+int CVellumMenuObject::CorrectAutoSizeChange(SIZE*, RECT*, int, POINT*, SIZE*, int) { return 0; }
+int CVellumMenuObject::CorrectAutoSizeChange(int, int, int, int, RECT*, int, SIZE*, int) {
+    return 0;
+}
+int CVellumMenuObject::CorrectAutoSizeChange(int*, int*, int*, int*, int, SIZE*, int) {
+    return 0;
+}
+int CVellumMenuObject::CheckHeightByMultiple(int*, int) { return 0; }
+
+// ---- drawing, transparency and skins --------------------------------------------------------
+void CVellumMenuObject::Draw(HDC, RECT*, int) {}
+void CVellumMenuObject::UpdateToDrawBitmap(CVellumMenuSection*, CVellumMenuItem*, RECT*) {}
+HBITMAP CVellumMenuObject::LoadMemoryBitmap(HDC, SIZE, int*) { return nullptr; }
+void CVellumMenuObject::FreeMemoryBitmap() {}
+// 0: the transparency did not change.
+int CVellumMenuObject::UpdateAlpha() { return 0; }
+int CVellumMenuObject::GetAlpha() { return 0; }
+void CVellumMenuObject::RedrawVellumWindow() {}
+int CVellumMenuObject::ReloadSkin(int) { return 0; }
+// The memory bitmap is not drawn yet, so there is nothing to copy.
+void CVellumMenuObject::PaintWindow(HDC, const RECT&, bool) {}
+// The skin cache is not built: the bar holds no skin record.
+void CVellumMenuObject::AcquirePlaceholderSkin() {}
+void CVellumMenuObject::ReleaseBarSkin() {}
+
+// ---- input ---------------------------------------------------------------------------------
+void CVellumMenuObject::ProcessMouseMessage(UINT, WPARAM, LPARAM) {}
+int CVellumMenuObject::ProcessMouseMessage_Flexible(UINT, WPARAM, LPARAM) { return 0; }
+// Does nothing by design.
+void CVellumMenuObject::ProcessMouseMessage_Standard(UINT, WPARAM, LPARAM) {}
+void CVellumMenuObject::ProcessKeyboardMessage(UINT, WPARAM, LPARAM) {}
+void CVellumMenuObject::ProcessMenuMessage(UINT, WPARAM, LPARAM) {}
+// Both do nothing by design.
+void CVellumMenuObject::ProcessMenuMessage_Flexible(UINT, WPARAM, LPARAM) {}
+void CVellumMenuObject::ProcessMenuMessage_Standard(UINT, WPARAM, LPARAM) {}
+int CVellumMenuObject::StartTracking(CVellumMenuItem*, int) { return 0; }
+int CVellumMenuObject::EndTracking(CVellumMenuItem*) { return 0; }
+void CVellumMenuObject::ChangeKeyboardSelection(CVellumMenuItem*) {}
+char* CVellumMenuObject::IsInMoveBoundry(POINT) { return nullptr; }
+int CVellumMenuObject::IsInResizeBoundry(POINT) { return 0; }
+char* CVellumMenuObject::GetResizeCursor(int) { return nullptr; }
+void CVellumMenuObject::SmartSetCursor(char*) {}
+void CVellumMenuObject::StartClickIgnoreDelay() {}
+void CVellumMenuObject::ClearRightDragSource() {}
+
+// ---- positioning, docking, monitors -----------------------------------------------------------
+int CVellumMenuObject::SetPos(int, int, int, int, RECT*, int, int, int) { return 0; }
+int CVellumMenuObject::UserSetPos(int, int, int, int, int) { return 0; }
+int CVellumMenuObject::UpdatePos() { return 0; }
+int CVellumMenuObject::UpdateResolution() { return 0; }
+void CVellumMenuObject::UpdateCurrentMonitor(int) {}
+void CVellumMenuObject::UpdateMonitorPoints(int) {}
+int CVellumMenuObject::GetWindowRectRel(HWND, RECT*) { return 0; }
+int CVellumMenuObject::ChangeOrientation(int) { return 0; }
+bool CVellumMenuObject::OnAppBarNotify(WPARAM, LPARAM) { return false; }
+// Moving a bar under the pointer belongs to the desktop right-click code.
+void CVellumMenuObject::ReshowUnderPointer() {}
+
+// ---- autohide ------------------------------------------------------------------------------
+int CVellumMenuObject::AutoHide(int, int) { return 0; }
+int CVellumMenuObject::AHTimerProcInternal() { return 0; }
+int CVellumMenuObject::UpdateAHPos(int, int, POINT*, int) { return 0; }
+int CVellumMenuObject::GetWindowRectWithAH(RECT*, int) { return 0; }
+int CVellumMenuObject::GetWindowRectWithAHInternal(RECT*, int) { return 0; }
+void CVellumMenuObject::OnAutohideEdgeMessage(int) {}
+// The stats monitor is not built; nothing decides about its mouse hook.
+void CVellumMenuObject::AskStatsMonitorForMouseHook() {}
+
+// ---- hotkey and tab order ---------------------------------------------------------------------
+void CVellumMenuObject::RegisterBarHotkey() {}
+void CVellumMenuObject::EnterTabOrderAtFront() {}
+void CVellumMenuObject::LeaveTabOrder() {}
+
+// ---- context menu ------------------------------------------------------------------------------
+int CVellumMenuObject::InitSimpleContextMenu(HMENU) { return 0; }
+HMENU CVellumMenuObject::InitContextMenu(HMENU) { return nullptr; }
+void CVellumMenuObject::UnInitContextMenu() {}
+int CVellumMenuObject::DoContextMenuCommand(int) { return 0; }
+bool CVellumMenuObject::ServeContextMenuHeader(UINT, WPARAM, LPARAM) { return false; }
+void CVellumMenuObject::CreateMenuHeaderFont() {}
+void CVellumMenuObject::DeleteMenuHeaderFont() {}
+
+// ---- property pages ------------------------------------------------------------------------------
+HWND CVellumMenuObject::CallConfigDialog(HWND) { return nullptr; }
+HWND CVellumMenuObject::CallConfigDialogEx(HWND) { return nullptr; }
+HWND CVellumMenuObject::CallConfigDialogAdv(HWND) { return nullptr; }
+HWND CVellumMenuObject::CallConfigDialogExtra(HWND) { return nullptr; }
+HWND CVellumMenuObject::CallConfigDialogKeyboard(HWND) { return nullptr; }
+int CVellumMenuObject::ObjectExGUI_UpdateValues(int) { return 0; }
+
+// ---- other parts of the program ----------------------------------------------------------------------
+// The helper-lines overlay of the theme editor.
+void CVellumMenuObject::TellHelperLinesOverlay(UINT, WPARAM) {}
+// The theme editor's tree.
+void CVellumMenuObject::RetitleEditorNode() {}
+// Plug-in items and their child windows are not built: no plug-in listens.
+void ForwardWindowMessageToPlugins(HWND, UINT, WPARAM, LPARAM) {}
+// The shared drag-and-drop object.
+void CVellumMenuObject::RegisterDropTarget() {}
+void CVellumMenuObject::RevokeDropTarget() {}
+// Item state animation.
+void CVellumMenuObject::CreateStateAnimator() {}
+void CVellumMenuObject::DeleteStateAnimator() {}
+void CVellumMenuObject::AnimatorTimer(UINT_PTR) {}

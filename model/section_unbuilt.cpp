@@ -1,0 +1,21 @@
+// Section operations that belong to work not built yet: reading the section
+// keys, layout, drawing, input, the context menu, transitions and property
+// pages. Each does nothing and reports failure or nothing where it has a
+// result.
+#include "model/vellum_menu_section.h"
+
+// The bar file reader is not built: nothing is read, the section stays
+// invalid.
+bool CVellumMenuSection::ReadSectionKeys(int) { return false; }
+HMENU CVellumMenuSection::InitContextMenu(HMENU) { return nullptr; }
+void CVellumMenuSection::UnInitContextMenu() {}
+void CVellumMenuSection::UpdateTransitions(UINT_PTR) {}
+void CVellumMenuSection::Draw(HDC, int, int) {}
+void CVellumMenuSection::ProcessMouseMessage(UINT, WPARAM, LPARAM, POINT, int*) {}
+void CVellumMenuSection::ProcessMenuMessage(UINT, WPARAM, LPARAM) {}
+SIZE CVellumMenuSection::CalcIdealSize() { return SIZE{0, 0}; }
+int CVellumMenuSection::RecalcRectsFlexible() { return 0; }
+int CVellumMenuSection::SetWidth(int) { return 0; }
+SIZE CVellumMenuSection::CalcMinMaxSize(int) { return SIZE{0, 0}; }
+int CVellumMenuSection::SetSectionRect(int, int, int, int, int) { return 0; }
+HWND CVellumMenuSection::CallConfigDialogEx(HWND) { return nullptr; }

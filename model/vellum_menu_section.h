@@ -1,0 +1,106 @@
+// CVellumMenuSection: one section of a bar, the owner of up to 500 items in
+// display order and the base class of every section type. This holds the
+// item list, the parents and the hit tests; reading and writing the section
+// keys, layout and drawing come with the bar file and layout work, and until
+// then the operations that need them do nothing and say so.
+#pragma once
+#include <windows.h>
+#include "model/exports.h"
+#include "model/bar_types.h"
+
+constexpr int kSectionTitleSize = 1000;
+constexpr int kSectionNameSize = 500;
+
+class TESS_EXPORT CVellumMenuSection {
+public:
+    // sectionNumber k names the bar file's [Section<k>]; -1 for child bars.
+    CVellumMenuSection(CVellumMenuObject* bar, int sectionNumber, int loadItems);
+
+    // ---- virtual operations, in table order -------------------------------------
+    virtual int InitSimpleContextMenu(HMENU menu);
+    virtual int DoCustomContextMenuCommand(int id);
+    virtual void InitCustomContextMenu(HMENU barMenu, HMENU sectionMenu);
+    virtual void UnInitCustomContextMenu(HMENU barMenu, HMENU sectionMenu);
+    virtual HMENU InitContextMenu(HMENU barMenu);
+    virtual ~CVellumMenuSection();
+    virtual int GetCustomSectionName(char* out);
+    virtual int AllowDrop();
+    virtual int IsLockedSection();
+    virtual int AllowEnumItems();
+    virtual CVellumMenuItem* GUI_CustomEnumItems(int index);
+    virtual int SetHidden(int hidden);
+    virtual int SaveExternal();
+    virtual HICON GetCustomIcon();
+    virtual int UpdateSectionItemDefs();
+    virtual void Draw(HDC dc, int drawItems, int wholeRun);
+    virtual void ProcessMouseMessage(UINT msg, WPARAM wp, LPARAM lp, POINT pt, int* handled);
+    virtual void ProcessMenuMessage(UINT msg, WPARAM wp, LPARAM lp);
+    virtual void ProcessUserMessage(UINT msg, WPARAM wp, LPARAM lp);
+    virtual SIZE CalcIdealSize();
+    virtual int RecalcRectsFlexible();
+    virtual int SetWidth(int width);
+    virtual SIZE CalcMinMaxSize(int minimum);
+    virtual int SetSectionRect(int x, int y, int cx, int cy, int swap);
+    virtual HWND CallConfigDialogEx(HWND parent);
+
+    // ---- items ----------------------------------------------------------------------
+    int UpdateParents(CVellumMenuObject* bar);
+    void RemoveItem(int index, int deleteIt);
+    void RemoveItem(CVellumMenuItem* item, int deleteIt);
+    // False when the section is full or the item is null.
+    bool InsertItem(int index, CVellumMenuItem* item);
+    bool InsertItem(CVellumMenuItem* after, CVellumMenuItem* item);
+    int GetNumOfItems() const;
+    int FindItem(const CVellumMenuItem* item) const;
+    CVellumMenuItem* GetPreviousItem(CVellumMenuItem* item);
+    CVellumMenuItem* GetNextItem(CVellumMenuItem* item);
+    int UpdateTooltips();
+    // The item (or scroll arrow) whose bar-window rectangle holds pt.
+    CVellumMenuItem* HitTestItems(POINT pt);
+    CVellumMenuItem* HitTestSection(POINT pt);
+    void* HitTest();
+
+    // ---- calls into work that arrives later --------------------------------------------
+    bool ReadSectionKeys(int loadItems);
+    void UnInitContextMenu();
+    void UpdateTransitions(UINT_PTR timer_id);
+
+    // Copies every field unchanged, handles and pointers included; exported
+    // for plug-ins, unused by the program.
+    CVellumMenuSection(const CVellumMenuSection& other);
+    CVellumMenuSection& operator=(const CVellumMenuSection& other);
+
+    // ---- fields (the ones the bar and its items use now) -------------------------------
+    BOOL AlwaysShowPopupArrows;
+    BOOL CenterItems;
+    int iSectionSkin;
+    BOOL bCombineSkin;
+    BOOL ShowIconsByDef, ShowTextByDef;
+    int DefaultIconSize;
+    BOOL IsHidden;
+    BOOL m_isHiddenAsRead;
+    BOOL MaxmizeItems;
+    int m_rows;
+    BOOL m_valid;
+    int m_userWidth;
+    BOOL bResizable;
+    int MinItemWidth;
+    int MaxItemWidth;
+    int MinItems, MaxItems;
+    BOOL EqualWidths;
+    int m_sectionNumber;
+    BOOL m_titleVisible;
+    char Title[kSectionTitleSize];
+    RECT m_titleRect;
+    CVellumMenuItem* m_items[kMaxItems];
+    HWND m_pages[4];
+    CVellumMenuObject* m_pBar;
+    SkinRecord** m_skinSlot;
+    int m_firstShownItem;
+    RECT m_outerRect;
+    RECT m_innerRect;
+    CVellumMenuItem* m_leftArrow;
+    CVellumMenuItem* m_rightArrow;
+    CVellumMenuItem* m_downArrow;
+    char m_iniSectionName[kSectionNameSize];
+};

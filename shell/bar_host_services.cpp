@@ -1,0 +1,33 @@
+// Fills the table through which bars reach the shell's state.
+#include "model/bar_host.h"
+#include "shell/app_state.h"
+#include "shell/global_settings.h"
+#include "shell/later_stubs.h"
+#include "shell/startup.h"
+
+namespace {
+
+int HideVolatileLayersForBars(int send) { return HideVolatileLayers(send != 0); }
+void FoldSmartMenus() { SetSmartMenusExpanded(false); }
+bool IsDoubleClickingDisabled() { return GetDisableDoubleClicking() != 0; }
+void ExpandUserNameInPlace(char* text, size_t size) { ExpandUserNameInPath(text, text, size); }
+
+}  // namespace
+
+void InstallBarHostServices() {
+    BarHostServices& host = GetBarHostServices();
+    host.SetProgramIcons = SetProgramIcons;
+    host.IsThemeLoading = IsThemeLoading;
+    host.IsClosingBars = IsClosingBars;
+    host.IsThemeEditorDisabled = IsThemeEditorDisabled;
+    host.IsFullScreenAppActive = IsFullScreenAppActive;
+    host.GetJustOpenedPopup = GetJustOpenedPopup;
+    host.HideVolatileLayers = HideVolatileLayersForBars;
+    host.FoldSmartMenus = FoldSmartMenus;
+    host.IsLayerHidden = IsLayerHidden;
+    host.IsDoubleClickingDisabled = IsDoubleClickingDisabled;
+    host.AllocHotkeyId = AllocHotkeyId;
+    host.ExpandUserNameInPath = ExpandUserNameInPlace;
+    // The hidden taskbar's refresh comes with the theme's desktop
+    // integration; its entry stays empty until then.
+}

@@ -1,0 +1,161 @@
+#include "shell/desktop_integration.h"
+
+#include <shellapi.h>
+
+#include "shell/global_settings.h"
+#include "shell/later_stubs.h"
+#include "shell/main_window.h"
+#include "shell/registered_messages.h"
+#include "shell/startup.h"
+#include "util/general_helpers.h"
+
+namespace {
+
+int g_wanted_icons_hidden = 0;
+bool g_taskbar_applied = false;
+
+constexpr UINT kWatchTimeoutMs = 2000;
+
+BOOL CALLBACK FindTaskbarProc(HWND wnd, LPARAM user) {
+    char cls[32] = "", title[8] = "";
+    GetClassNameA(wnd, cls, sizeof(cls));
+    if (lstrcmpA(cls, "Shell_TrayWnd") != 0) return TRUE;
+    if (GetWindowTextA(wnd, title, sizeof(title)) > 0) return TRUE;
+    *reinterpret_cast<HWND*>(user) = wnd;
+    return FALSE;
+}
+
+int HideCount(HWND taskbar) {
+    return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(taskbar, "TSHideCount")));
+}
+
+void SetHideCount(HWND taskbar, int count) {
+    SetPropA(taskbar, "TSHideCount", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(count)));
+}
+
+// The nesting count of hide requests kept on the taskbar itself, so it
+// survives a crash of this program.
+void UpdateHideCount(HWND taskbar, bool show) {
+    int count = HideCount(taskbar);
+    if (count <= 0)
+        count = 0;
+    else if (count == 1)
+        count = show ? 1 : 2;
+    else
+        count = show ? count - 1 : count + 1;
+    SetHideCount(taskbar, count);
+}
+
+void ShowOrHideTaskbarXp(HWND taskbar, bool show) {
+    APPBARDATA abd = {};
+    abd.cbSize = sizeof(abd);
+    abd.hWnd = taskbar;
+    if (show) {
+        SetWindowRgn(taskbar, nullptr, TRUE);
+        ShowWindow(taskbar, SW_SHOWNORMAL);
+        ShowWindow(taskbar, SW_SHOWNORMAL);
+        UINT old_state = static_cast<UINT>(reinterpret_cast<UINT_PTR>(GetPropA(taskbar, "uOldHideState")));
+        abd.lParam = old_state ^ ABS_ALWAYSONTOP;
+        SHAppBarMessage(ABM_SETSTATE, &abd);
+        RemovePropA(taskbar, "uOldHideState");
+    } else {
+        UINT state = static_cast<UINT>(SHAppBarMessage(ABM_GETSTATE, &abd)) ^ ABS_ALWAYSONTOP;
+        SetPropA(taskbar, "uOldHideState", reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(state)));
+        abd.lParam = ABS_AUTOHIDE;
+        SHAppBarMessage(ABM_SETSTATE, &abd);
+        SetWindowRgn(taskbar, CreateRectRgn(0, 0, 0, 0), TRUE);
+        ShowWindow(taskbar, SW_HIDE);
+        ShowWindow(taskbar, SW_HIDE);
+    }
+}
+
+void ShowOrHideTaskbar(bool show) {
+    HWND taskbar = FindWindowsTaskbar();
+    if (!taskbar) return;
+    UpdateHideCount(taskbar, show);
+    if (GetStartupVersionClass() >= kWinXP)
+        ShowOrHideTaskbarXp(taskbar, show);
+    else
+        DriveTaskbarPropertiesDialog(show);
+}
+
+HWND FindDesktopListView(HWND progman) {
+    for (HWND w = GetWindow(progman, GW_CHILD); w; w = GetWindow(w, GW_CHILD)) {
+        char cls[64] = "";
+        GetClassNameA(w, cls, sizeof(cls));
+        if (lstrcmpiA(cls, "SysListView32") == 0) return w;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+HWND FindWindowsTaskbar() {
+    HWND found = nullptr;
+    EnumWindows(FindTaskbarProc, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void ShowWindowsTaskbar() {
+    if (HWND taskbar = FindWindowsTaskbar()) SetHideCount(taskbar, 1);
+    ShowOrHideTaskbar(true);
+}
+
+void HideWindowsTaskbar() { ShowOrHideTaskbar(false); }
+
+bool SetDesktopIconsHidden(int hide, int from_timer) {
+    HWND main = GetMainWindow();
+    HWND progman = FindWindowA("Progman", "Program Manager");
+    if (!progman) {
+        if (main) KillTimer(main, kDesktopIconsTimerId);
+        return false;
+    }
+    if (HWND list = FindDesktopListView(progman)) {
+        if (from_timer && main) KillTimer(main, kDesktopIconsTimerId);
+        if (hide) {
+            ShowWindow(list, SW_HIDE);
+            SetWindowRgn(list, CreateRectRgn(0, 0, 0, 0), TRUE);
+        } else {
+            ShowWindow(list, SW_SHOW);
+            SetWindowRgn(list, nullptr, TRUE);
+        }
+        NotifyTrayIconServerWatch();
+        return true;
+    }
+    if (from_timer) return false;
+    // Explorer is still starting: try again every second.
+    char program[MAX_PATH] = "";
+    GetWindowProgramPath(progman, nullptr, program);
+    if (lstrcmpiA(program, "explorer.exe") == 0 && main) {
+        g_wanted_icons_hidden = hide;
+        SetTimer(main, kDesktopIconsTimerId, 1000, nullptr);
+    }
+    return false;
+}
+
+void MarkDesktopIconsRehidePending() { g_wanted_icons_hidden = 1; }
+int GetWantedDesktopIconsHidden() { return g_wanted_icons_hidden; }
+bool IsTaskbarHidingApplied() { return g_taskbar_applied; }
+
+void NotifyTrayIconServerWatch() {
+    HWND server = FindWindowA(kTrayServerClass, kTrayServerTitle);
+    if (!server) return;
+    DWORD_PTR result = 0;
+    if (Settings().bDesktopIconsHidden || g_taskbar_applied)
+        SendMessageTimeoutA(server, WM_TRAYARMWATCHDOG, reinterpret_cast<WPARAM>(GetAppInstance()), 0,
+                            SMTO_NORMAL | SMTO_ABORTIFHUNG, kWatchTimeoutMs, &result);
+    else
+        SendMessageTimeoutA(server, WM_TRAYDISARMWATCHDOG, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                            kWatchTimeoutMs, &result);
+}
+
+bool ForceForegroundWindow(HWND wnd) {
+    if (!wnd) return false;
+    DWORD old_timeout = 0;
+    SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &old_timeout, 0);
+    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
+    SetForegroundWindow(wnd);
+    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0,
+                          reinterpret_cast<void*>(static_cast<UINT_PTR>(old_timeout)), 0);
+    return true;
+}

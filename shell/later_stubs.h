@@ -1,0 +1,123 @@
+// Calls from the shell into modules that are not built yet. Each function
+// does nothing (or reports failure) until its module replaces it; none of
+// them pretends that something happened.
+#pragma once
+#include <windows.h>
+
+class CVellumMenuObject;
+
+// ---- theme file (theme loading and saving) -------------------------------------------
+bool LoadThemeFile(const char* path, int flags);           // false: nothing loaded
+bool CloseTheme();                                         // true: no theme is open
+void ResetThemeInfo(int keep);
+void ClearThemeHasStyles();
+// 1 yes, -1 no, -2 cancel in *answer; false: nothing to save.
+bool ShouldSaveTheme(int* answer);
+bool SaveThemeBeforeClose(int answer);
+void CloseThemeBars();
+void CloseThemeBarsWithoutSaving();
+bool SaveThemeFile(const char* path, int ask, int flags);  // false: not saved
+void ShowThemeOptionsDialog();
+void StartNewTheme();
+void ShowSaveAlternateStyleDialog();
+void WriteLastTheme(const char* path);
+bool ThemeUsesLVSkin();
+void SetThemeUsesLVSkin(bool on);                          // marks the theme modified
+bool GetThemeHidesTaskbar();
+
+// ---- documents and WM_COPYDATA commands ----------------------------------------------------
+bool OpenDocument(const char* path);                       // false: nothing opened
+// A bounded, terminated copy of the text another process sent.
+void RunCopyDataCommand(HWND sender, const char* text);
+// A preset run's ".tspack" install; false: nothing installed.
+bool InstallThemePackage(const char* path, char* theme_file, size_t theme_file_size);
+void PackUpTheme();
+void PackUpExpansion();
+
+// ---- recent-theme list ------------------------------------------------------------------------
+void PushRecentThemes(const char* older, const char* newer);
+void ClearRecentThemeList();
+
+// ---- program tray icon --------------------------------------------------------------------------
+void CreateProgramTrayIcon(HWND main_window, bool show);
+void ShowProgramTrayIcon(bool show);
+bool HasProgramTrayIcon();
+LRESULT HandleTrayIconClick(LPARAM mouse_message);
+void ShowTrayMenu();
+void FreeProgramTrayIcon();
+
+// ---- stats monitor and hooks ----------------------------------------------------------------------
+void CreateStatsMonitor(HWND main_window);
+void StatsMonitorSetWinTabEnabled(int enabled);
+void StatsMonitorHandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+void FreeStatsMonitor();
+
+// ---- theme browser, editor, helper lines, about box ------------------------------------------------
+void ShowThemeBrowser(int tab);
+void SetThemeBrowserInstance(HINSTANCE instance);
+void ShowChangeThemeStyleDialog();
+void ShowThemeEditor();
+HWND GetThemeEditorWindow();
+void SendThemeEditorCommand(UINT id);
+void AddBarToEditorTree(CVellumMenuObject* bar);
+void RemoveEditorNode(const void* object);
+void SelectEditorObject(const void* object, int deep);
+void SuspendEditorPageRedraw(bool suspend);
+void AddItemToEditorTreeAndSelect(const void* item);
+bool ShowHelperLines();
+bool AreHelperLinesShown();
+void NotifyHelperLinesBarClosing(CVellumMenuObject* bar);
+bool RegisterHelperLinesClass(HINSTANCE instance);
+void ShowAboutBox();
+void CreateWizardFonts();
+void FreeWizardFonts();
+
+// ---- desktop right-click bar ---------------------------------------------------------------------------
+void CreateDesktopRightClickBar();
+void FreeDesktopRightClickBar(int flags);
+void ShowDesktopRightClickMenu();
+void UpdateDesktopRightClickHook();
+void ShowDesktopBarsDialog();
+
+// ---- desktop integration: taskbar, desktop icons, full screen, menu hiding ---------------------------
+int SetHideTaskbar(int hide, int force);
+void ApplyHideTaskbar();
+void RecheckHiddenTaskbar();
+// Older systems hide and show the taskbar through its own properties dialog.
+void DriveTaskbarPropertiesDialog(bool show);
+void DetectFullScreenWindow(HWND wnd);
+bool IsFullScreenAppActive();
+void SetTaskbarHideInstance(HINSTANCE instance);
+void ClearMenuHidingExclusions();
+void FreeMenuHidingExclusions();
+void LoadMenuHidingExclusions(HKEY settings_key);
+bool SaveMenuHidingExclusions(HKEY settings_key);
+bool IsWindowMenuHidingExcluded(HWND wnd);
+void ShowMenuHidingExclusionsDialog(HWND owner);
+
+
+// ---- tray server -------------------------------------------------------------------------------------------
+bool StartTrayIconServer();                                // false: not started
+
+// ---- most-used list and smart menus ---------------------------------------------------------------------
+void CreateMFUList();
+void FreeMFUList();                                       // saves first
+void SetSmartMenusStartTime(const FILETIME& start);
+
+// ---- skins and drawing -------------------------------------------------------------------------------------
+void InitSkinCache();
+void FreeSkinCache();
+void SetBitmapVersionClass(int version_class);
+
+// ---- Startup-folder shortcuts ------------------------------------------------------------------------------
+bool StartupShortcutExists(const char* name);
+bool CreateStartupShortcut(const char* name);
+bool DeleteStartupShortcut(const char* name);
+
+// ---- plug-ins -------------------------------------------------------------------------------------------------
+// The plug-in's own configure sequence; false: nothing configured.
+bool ConfigurePluginItem(void* item);
+// A plug-in item's forwarding of its window's messages; nothing yet.
+void SetPluginMessageForwarding(void* item, int on);
+// Item copies between behaviour classes; false: nothing copied.
+bool CopyItemSettings(void* from_item, void* to_item);

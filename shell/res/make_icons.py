@@ -1,0 +1,46 @@
+# Writes the program's icons and cursor (run in this folder).
+import struct, sys
+def image(size, fg, bg, shape):
+    # 32-bit BGRA bottom-up XOR bitmap plus a 1-bit AND mask (all opaque via alpha)
+    px = bytearray()
+    for y in range(size-1, -1, -1):
+        for x in range(size):
+            inside = shape(x, y, size)
+            c = fg if inside else bg
+            a = 255 if inside or bg is not None else 0
+            if c is None: c = (0,0,0)
+            px += bytes((c[2], c[1], c[0], a))
+    rowbytes = ((size + 31)//32)*4
+    mask = bytearray()
+    for y in range(size-1, -1, -1):
+        row = 0; bits = bytearray(rowbytes)
+        for x in range(size):
+            if not shape(x, y, size) and bg is None:
+                bits[x//8] |= 0x80 >> (x % 8)
+        mask += bits
+    hdr = struct.pack('<IiiHHIIiiII', 40, size, size*2, 1, 32, 0, len(px)+len(mask), 0, 0, 0, 0)
+    return hdr + bytes(px) + bytes(mask)
+def ico(path, fg, bg, shape, cur=False, hot=(0,0)):
+    imgs = [image(s, fg, bg, shape) for s in ((32,) if cur else (16, 32))]
+    sizes = (32,) if cur else (16, 32)
+    out = struct.pack('<HHH', 0, 2 if cur else 1, len(imgs))
+    off = 6 + 16*len(imgs)
+    for s, im in zip(sizes, imgs):
+        if cur:
+            out += struct.pack('<BBBBHHII', s, s, 0, 0, hot[0], hot[1], len(im), off)
+        else:
+            out += struct.pack('<BBBBHHII', s, s, 0, 0, 1, 32, len(im), off)
+        off += len(im)
+    for im in imgs: out += im
+    open(path, 'wb').write(out)
+tile = lambda x, y, s: (x//(s//4) + y//(s//4)) % 2 == 0 or x in (0, s-1) or y in (0, s-1)
+frame = lambda x, y, s: x < 2 or y < 2 or x >= s-2 or y >= s-2 or (y >= s//2-1 and y <= s//2)
+bar = lambda x, y, s: s//3 <= y <= 2*s//3
+dot = lambda x, y, s: (x - s/2 + .5)**2 + (y - s/2 + .5)**2 <= (s/2.2)**2
+ico('program.ico', (40, 90, 170), (230, 235, 245), tile)
+ico('theme.ico', (170, 60, 40), (245, 235, 225), frame)
+ico('bar.ico', (30, 130, 70), (235, 245, 235), bar)
+ico('skin.ico', (120, 60, 150), (240, 230, 245), dot)
+ico('editor_node.ico', (90, 90, 90), None, dot)
+arrow = lambda x, y, s: (x >= 8 and x < 14 and y >= 10) or (y < 12 and x >= 4 + (11 - y) // 2 and x <= 18 - (11 - y) // 2)
+ico('hand.cur', (0, 0, 0), None, lambda x, y, s: (6 <= x <= 10 and y < 20) or (4 <= x <= 22 and 14 <= y <= 28), cur=True, hot=(8, 0))
