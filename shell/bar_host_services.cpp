@@ -28,6 +28,7 @@ void InstallBarHostServices() {
     host.IsDoubleClickingDisabled = IsDoubleClickingDisabled;
     host.AllocHotkeyId = AllocHotkeyId;
     host.ExpandUserNameInPath = ExpandUserNameInPlace;
+    host.IsSynchronousCall = IsSynchronousCallFromThisThread;
     // The hidden taskbar's refresh comes with the theme's desktop
     // integration; its entry stays empty until then.
 }

@@ -102,9 +102,6 @@ void FreeMFUList() {}
 void SetSmartMenusStartTime(const FILETIME&) {}
 
 // ---- skins and drawing -------------------------------------------------------------------------------------
-void InitSkinCache() {}
-void FreeSkinCache() {}
-void SetBitmapVersionClass(int) {}
 
 // ---- Startup-folder shortcuts ------------------------------------------------------------------------------
 bool StartupShortcutExists(const char*) { return false; }

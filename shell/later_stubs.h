@@ -104,10 +104,6 @@ void CreateMFUList();
 void FreeMFUList();                                       // saves first
 void SetSmartMenusStartTime(const FILETIME& start);
 
-// ---- skins and drawing -------------------------------------------------------------------------------------
-void InitSkinCache();
-void FreeSkinCache();
-void SetBitmapVersionClass(int version_class);
 
 // ---- Startup-folder shortcuts ------------------------------------------------------------------------------
 bool StartupShortcutExists(const char* name);

@@ -1,4 +1,5 @@
 #include "shell/main_window.h"
+#include "skins/skin_cache.h"
 
 #include <shlwapi.h>
 #include <cstdio>
@@ -142,7 +143,7 @@ LRESULT MainWindow::OnCreate() {
     // 2.
     CreateWizardFonts();
     SetThemeBrowserInstance(GetAppInstance());
-    SetBitmapVersionClass(GetStartupVersionClass());
+    InitWindowsVersionClass();
     BindMonitorFunctions();
     ClearMenuHidingExclusions();
     WriteLastTSPath();
@@ -170,7 +171,7 @@ LRESULT MainWindow::OnCreate() {
     // 8.
     CreateProgramTrayIcon(wnd, !Settings().bHideTrayIcon);
     // 9, 10.
-    InitSkinCache();
+    InitSkinCache(GetAppInstance());
     CreateStatsMonitor(wnd);
     StatsMonitorSetWinTabEnabled(Settings().bWinTabEnabled);
     // 11, 12.

@@ -145,8 +145,13 @@ LRESULT SwapItemsFromMessage(WPARAM old_wp, LPARAM new_lp) {
     new_item->UpdateParents(bar, section);
     CopyItemSettings(old_item, new_item);
     if (section) {
-        section->InsertItem(old_item, new_item);
-        section->RemoveItem(old_item, 1);
+        // A full section refuses the new item: keep the old one, drop the new.
+        if (section->InsertItem(old_item, new_item)) {
+            section->RemoveItem(old_item, 1);
+        } else {
+            delete new_item;
+            new_item = old_item;
+        }
     }
     if (bar) bar->RecalcRects(1, 1);
     SuspendEditorPageRedraw(false);
