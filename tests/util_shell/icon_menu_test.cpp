@@ -256,6 +256,13 @@ TEST(IconMenu, SubclassDrawsAndMeasuresMenuEntriesOnly) {
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(CountingProc), GetWindowLongPtrA(second.get(), GWLP_WNDPROC));
     EXPECT_EQ(nullptr, GetPropA(second.get(), "lpwpWndProc - CIconMenu"));
     EXPECT_EQ(77, SendMessageA(second.get(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
+
+    // A window destroyed while attached lets go of the menu.
+    HWND doomed = CountingWindow(&seen2);
+    ASSERT_EQ(1, menu.AttachToWindow(doomed));
+    DestroyWindow(doomed);
+    EXPECT_EQ(nullptr, menu.GetOwnerWindow());
+    EXPECT_EQ(0, menu.DetachFromWindow());
 }
 
 // Opens the menu for real: a timer copies the open menu window from the

@@ -343,7 +343,9 @@ TEST(ShellFolderMenu, DefaultVerbIsTheDefaultEntryOnly) {
         EXPECT_EQ(c.result, InvokeDefaultVerb(nullptr, &folder, relative));
         EXPECT_EQ(c.result, context.invoked);
         EXPECT_EQ(c.verb, context.verb);
-        if (c.result) EXPECT_EQ(SW_SHOWNORMAL, context.show);
+        if (c.result) {
+            EXPECT_EQ(SW_SHOWNORMAL, context.show);
+        }
         EXPECT_TRUE(context.first_flags & CMF_DEFAULTONLY);
         EXPECT_EQ(1u, context.refs_);   // released again
     }
