@@ -207,6 +207,40 @@ TEST_F(DialogTest, MemoryDcBackgroundAndTooltip) {
     EXPECT_EQ(nullptr, CreateWindowTooltip(nullptr, "x"));
 }
 
+// A saved procedure that paints the background green, as a subclassing window keeps it.
+LRESULT CALLBACK GreenBackground(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_ERASEBKGND) {
+        RECT r;
+        GetClientRect(wnd, &r);
+        tess::ScopedBrush green(CreateSolidBrush(RGB(0, 200, 0)));
+        FillRect(reinterpret_cast<HDC>(wp), &r, green.get());
+        return 1;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+TEST_F(DialogTest, BackgroundFromTheSavedProcedure) {
+    SetPropA(Dlg(), "Wndproc", reinterpret_cast<HANDLE>(GreenBackground));
+    tess::ScopedWindowDc screen(Dlg());
+    tess::ScopedMemoryDc dc(CreateCompatibleDC(screen.get()));
+    tess::ScopedBitmap bitmap(CreateCompatibleBitmap(screen.get(), 50, 50));
+    tess::ScopedSelect sel(dc.get(), bitmap.get());
+    PatBlt(dc.get(), 0, 0, 50, 50, BLACKNESS);
+    RECT part = {10, 10, 20, 20};
+    PaintBackgroundBufferedRect(Dlg(), dc.get(), part);
+    EXPECT_EQ(RGB(0, 200, 0), GetPixel(dc.get(), 15, 15));
+    EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc.get(), 25, 25));   // only the rectangle
+    RemovePropA(Dlg(), "Wndproc");
+    void* bits = nullptr;
+    tess::ScopedBitmap dib(CreateDib32Section(7, 5, &bits));
+    ASSERT_TRUE(dib);
+    EXPECT_NE(nullptr, bits);
+    BITMAP info{};
+    GetObjectA(dib.get(), sizeof(info), &info);
+    EXPECT_EQ(7, info.bmWidth);
+    EXPECT_EQ(32, info.bmBitsPixel);
+}
+
 TEST(SmallHelpers, LowestSetBitAndIniColours) {
     struct BitCase { DWORD mask; int bit; };
     for (const BitCase& c : {BitCase{0, -1}, {1, 0}, {0x80000000u, 31}, {0x0C, 2}, {0xFFFFFFFFu, 0}})
