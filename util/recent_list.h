@@ -42,7 +42,6 @@ public:
 
 private:
     void ValueName(int index, char* name, size_t size) const;
-    char* Slot(int index) { return slots_[index]; }
 
     int max_count_ = 1;
     char slots_[kSlotCount][kSlotSize];
