@@ -62,9 +62,3 @@ int DrawSkinMultilineText(SkinRecord* skin, HDC dc, const char* text, RECT* rect
 bool SelectSkinFont(SkinRecord* skin, HDC dc);
 // Selects the stock SYSTEM_FONT.
 bool SelectSystemFont(HDC dc);
-
-// ---- options the painter reads --------------------------------------------------------------------
-// True when the global options switch shadows and glow off (icons and texts
-// are then drawn plainly, without the cost of a blur).
-bool SkinEffectsDisabled();
-void SetSkinEffectsDisabled(bool disabled);

@@ -1,6 +1,7 @@
 #include <cstring>
 #include <string>
 
+#include "shell/global_settings.h"
 #include "skins/bitmap_helpers.h"
 #include "skins/skin_painting.h"
 
@@ -132,7 +133,7 @@ int DrawSkinText(SkinRecord* skin, HDC dc, const char* text, RECT* rect, UINT fo
 
     if (!keep_font_and_color) SetTextColor(dc, disabled ? e.DisabledTextColor : e.TextColor);
     const char* tab = strrchr(text, '\t');
-    const bool effect = e.effect && e.text_intensity != 0 && !SkinEffectsDisabled();
+    const bool effect = e.effect && e.text_intensity != 0 && !GetDisableGlow();
     if (effect) {
         // The shadow is blurred over the text's own rectangle only.
         if (!(format & (DT_CENTER | DT_RIGHT)) && !tab) {

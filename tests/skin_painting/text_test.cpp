@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "shell/global_settings.h"
 #include "skins/skin_painting.h"
 #include "tests/skin_painting/painting_canvas.h"
 #include "util/text.h"
@@ -48,8 +49,9 @@ int Draw(SkinRecord* skin, Canvas& canvas, const char* text, RECT rect, UINT for
 }
 
 struct GlowOption {
-    ~GlowOption() { SetSkinEffectsDisabled(false); }
-    void Disable(bool off) { SetSkinEffectsDisabled(off); }
+    int saved = Settings().bDisableGlow;
+    ~GlowOption() { Settings().bDisableGlow = saved; }
+    void Disable(bool off) { Settings().bDisableGlow = off ? 1 : 0; }
 };
 
 struct HeaderCase {
