@@ -128,6 +128,24 @@ TEST(SkinItemText, HeaderFontTable) {
     EXPECT_GT(canvas.Count(rect, IsBluish), 0);
 }
 
+TEST(SkinItemText, BackgroundUnderBothPieces) {
+    SkinFolder folder;
+    ASSERT_TRUE(folder.WriteSolidBmp("item.bmp", 6, 6, RGB(255, 255, 0)));
+    SkinRecord* skin = folder.Load(kFonts + "hBitmap=item.bmp\r\n");
+    ASSERT_NE(nullptr, skin);
+    for (int header : {4, -4}) {
+        SCOPED_TRACE(header);
+        Canvas canvas(400, 40, kWhite);
+        RECT rect = {0, 0, 400, 40};
+        ASSERT_EQ(2, DrawSkinItemText(skin, canvas.dc(), "ABCDEFGHI", &rect, kLine,
+                                      kSkinStateNormalItem, 0, 0, 0, true, false, 0, 0, 0, header,
+                                      nullptr));
+        EXPECT_EQ(RGB(255, 255, 0), canvas.At(399, 39));
+        EXPECT_GT(canvas.Count(rect, IsReddish), 10);
+        EXPECT_GT(canvas.Count(rect, IsBluish), 10);
+    }
+}
+
 TEST(SkinText, ColoursOffsetsAndTabsTable) {
     SkinFolder folder;
     SkinRecord* skin = folder.Load(kFonts + "TextOffset.x=5\r\n");
