@@ -169,10 +169,3 @@ int DrawBarSkinBackground(SkinRecord* skin, HDC dc, HWND bar) {
     DrawSkinNineGrid(skin, dc, &area, kSkinStateBarBackground, 0);
     return 1;
 }
-
-namespace {
-bool effects_disabled = false;
-}
-
-bool SkinEffectsDisabled() { return effects_disabled; }
-void SetSkinEffectsDisabled(bool disabled) { effects_disabled = disabled; }

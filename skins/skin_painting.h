@@ -25,7 +25,7 @@ int BlitSkinPart(HDC target, HDC image_dc, HDC mask_dc, bool alpha, bool transpa
 int DrawBarSkinBackground(SkinRecord* skin, HDC dc, HWND bar);
 
 // ---- icons (skin_painting_icons.cpp) --------------------------------------------------------------
-// The element into rect, then the icon (or the image list's image when no
+// The element into rect (when given), then the icon (or the image list's image when no
 // icon is given) at (x, y) plus the element's IconOffset, with the element's
 // shadow or glow unless glow is switched off in the global options.
 int DrawSkinIcon(SkinRecord* skin, HDC dc, HICON icon, const RECT* rect, int x, int y,
@@ -62,9 +62,3 @@ int DrawSkinMultilineText(SkinRecord* skin, HDC dc, const char* text, RECT* rect
 bool SelectSkinFont(SkinRecord* skin, HDC dc);
 // Selects the stock SYSTEM_FONT.
 bool SelectSystemFont(HDC dc);
-
-// ---- options the painter reads --------------------------------------------------------------------
-// True when the global options switch shadows and glow off (icons and texts
-// are then drawn plainly, without the cost of a blur).
-bool SkinEffectsDisabled();
-void SetSkinEffectsDisabled(bool disabled);

@@ -1,6 +1,7 @@
 #include <cstring>
 #include <string>
 
+#include "shell/global_settings.h"
 #include "skins/bitmap_helpers.h"
 #include "skins/skin_painting.h"
 
@@ -71,7 +72,6 @@ HFONT ElementFont(const SkinStateRecord& e) {
 struct TextCall {
     SkinRecord* skin;
     HDC dc;
-    RECT* rect;
     UINT format;
     int state_index, x_offset, y_offset, right_margin;
     bool draw_background, disabled;
@@ -132,7 +132,7 @@ int DrawSkinText(SkinRecord* skin, HDC dc, const char* text, RECT* rect, UINT fo
 
     if (!keep_font_and_color) SetTextColor(dc, disabled ? e.DisabledTextColor : e.TextColor);
     const char* tab = strrchr(text, '\t');
-    const bool effect = e.effect && e.text_intensity != 0 && !SkinEffectsDisabled();
+    const bool effect = e.effect && e.text_intensity != 0 && !GetDisableGlow();
     if (effect) {
         // The shadow is blurred over the text's own rectangle only.
         if (!(format & (DT_CENTER | DT_RIGHT)) && !tab) {
@@ -160,7 +160,7 @@ int DrawSkinItemText(SkinRecord* skin, HDC dc, const char* text, RECT* rect, UIN
                      bool draw_background, bool disabled, int frame, int text_height,
                      int text_width, int header_length, int* cut) {
     if (cut) *cut = 0;
-    TextCall call = {skin, dc, rect, format, state_index, x_offset, y_offset, right_margin,
+    TextCall call = {skin, dc, format, state_index, x_offset, y_offset, right_margin,
                      draw_background, disabled, frame, text_height, text_width, cut};
     if (!skin || !text || header_length == 0 || !skin->fonts[kSkinFontGroupHeader].valid ||
         !skin->fonts[kSkinFontGroupHeader].font)
@@ -178,6 +178,8 @@ int DrawSkinItemText(SkinRecord* skin, HDC dc, const char* text, RECT* rect, UIN
     int result = 0;
     bool second_drawn = false;
 
+    // The element's background goes under the first piece only: drawn again for
+    // the second it would paint over the first.
     // The header in front (or a text no longer than a trailing header: all header).
     const size_t tail = header_length < 0 ? static_cast<size_t>(-(long long)header_length) : 0;
     if (header_length > 0 || length <= tail) {

@@ -147,6 +147,28 @@ TEST(NineGrid, OmitCenterKeepsTopAndBottomMiddles) {
     }
 }
 
+TEST(NineGrid, TileVCenterTilesEdgesAndCentre) {
+    SkinFolder folder;
+    // 2-pixel borders all round an 8-row centre, tiled over 26 rows.
+    ASSERT_TRUE(folder.WriteColumnsBmp("rows.bmp", 14, 12));
+    SkinRecord* skin = folder.Load(Element(
+        "NormalItemSkin", "hBitmap=rows.bmp\r\nLeftWidth=2\r\nRightWidth=2\r\nTopHeight=2\r\n"
+                          "BottomHeight=2\r\nTileVCenter=1\r\n"));
+    ASSERT_NE(nullptr, skin);
+    Canvas canvas(20, 40);
+    RECT rect = {0, 0, 14, 30};
+    ASSERT_EQ(1, DrawSkinNineGrid(skin, canvas.dc(), &rect, kSkinStateNormalItem, 0));
+    for (int y = 0; y < 30; ++y) {
+        int row = y < 2 ? y : y >= 28 ? 10 + y - 28 : 2 + (y - 2) % 8;
+        for (int x : {0, 1, 7, 12, 13}) {
+            COLORREF got = canvas.At(x, y);
+            ASSERT_EQ(row, RowOf(got)) << "x=" << x << " y=" << y;
+            if (x < 2 || x >= 12) ASSERT_EQ(x, ColumnOf(got)) << "x=" << x << " y=" << y;
+        }
+    }
+    EXPECT_EQ(kGrey, canvas.At(7, 30));
+}
+
 TEST(NineGrid, LowerThanTopBorderDrawsNoMirroredCentre) {
     SkinFolder folder;
     // A 10-pixel top border over a 30-row centre, drawn 6 pixels high: the

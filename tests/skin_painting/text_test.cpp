@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "shell/global_settings.h"
 #include "skins/skin_painting.h"
 #include "tests/skin_painting/painting_canvas.h"
 #include "util/text.h"
@@ -48,8 +49,9 @@ int Draw(SkinRecord* skin, Canvas& canvas, const char* text, RECT rect, UINT for
 }
 
 struct GlowOption {
-    ~GlowOption() { SetSkinEffectsDisabled(false); }
-    void Disable(bool off) { SetSkinEffectsDisabled(off); }
+    int saved = Settings().bDisableGlow;
+    ~GlowOption() { Settings().bDisableGlow = saved; }
+    void Disable(bool off) { Settings().bDisableGlow = off ? 1 : 0; }
 };
 
 struct HeaderCase {
@@ -124,6 +126,24 @@ TEST(SkinItemText, HeaderFontTable) {
                      false, false, 0, 0, 0, 4, nullptr);
     EXPECT_EQ(0, canvas.Count(rect, IsReddish));
     EXPECT_GT(canvas.Count(rect, IsBluish), 0);
+}
+
+TEST(SkinItemText, BackgroundUnderBothPieces) {
+    SkinFolder folder;
+    ASSERT_TRUE(folder.WriteSolidBmp("item.bmp", 6, 6, RGB(255, 255, 0)));
+    SkinRecord* skin = folder.Load(kFonts + "hBitmap=item.bmp\r\n");
+    ASSERT_NE(nullptr, skin);
+    for (int header : {4, -4}) {
+        SCOPED_TRACE(header);
+        Canvas canvas(400, 40, kWhite);
+        RECT rect = {0, 0, 400, 40};
+        ASSERT_EQ(2, DrawSkinItemText(skin, canvas.dc(), "ABCDEFGHI", &rect, kLine,
+                                      kSkinStateNormalItem, 0, 0, 0, true, false, 0, 0, 0, header,
+                                      nullptr));
+        EXPECT_EQ(RGB(255, 255, 0), canvas.At(399, 39));
+        EXPECT_GT(canvas.Count(rect, IsReddish), 10);
+        EXPECT_GT(canvas.Count(rect, IsBluish), 10);
+    }
 }
 
 TEST(SkinText, ColoursOffsetsAndTabsTable) {
