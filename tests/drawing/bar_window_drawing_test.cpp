@@ -2,6 +2,7 @@
 // layered transparency from the skin, the title strip on screen, skin reloads.
 #include <string>
 #include "drawing_fixture.h"
+#include "util/handles.h"
 #include "util/text.h"
 
 namespace drawing_test {
@@ -59,6 +60,57 @@ TEST_F(BarWindowDrawingTest, RegionSkinsCutTheMagentaCornersOut) {
         EXPECT_EQ(c.top_right, InRegion(region, 199, 0));
         EXPECT_EQ(c.middle, InRegion(region, 100, 20));
         EXPECT_TRUE(InRegion(region, 4, 0));   // the top edge between the corners
+        DeleteObject(region);
+        CloseBar(bar);
+    }
+}
+
+// A section that paints its rectangle in a colour the test chooses.
+class PaintingSection : public SizedSection {
+public:
+    explicit PaintingSection(CVellumMenuObject* bar) : SizedSection(bar, 50, 20, false) {}
+    void Draw(HDC dc, int, int) override {
+        tess::ScopedBrush brush(CreateSolidBrush(fill));
+        FillRect(dc, &m_outerRect, brush.get());
+    }
+    COLORREF fill = RGB(0, 128, 0);
+};
+
+TEST_F(BarWindowDrawingTest, SectionRedrawsUpdateOnlyTheirPartOfTheRegion) {
+    struct Case {
+        const char* name;
+        const char* general;
+        bool cut_at_once;   // the section's rectangle is recomputed by its own redraw
+    };
+    const Case cases[] = {
+        {"region border", "UseRegions=1\r\nRegionBorder_Left=100\r\nEdgeBuffer=10\r\n", true},
+        {"only on resize", "UseRegions=1\r\nOnlyUpdateRegionOnResize=1\r\nEdgeBuffer=10\r\n",
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CVellumMenuObject* bar = NewBar(200, 40);
+        auto* section = new PaintingSection(bar);
+        bar->InsertSection(-1, section);
+        ASSERT_TRUE(ApplySkin(bar, skins_.Write("part.tsskin", BackgroundSkin(c.general))));
+        ASSERT_EQ(10, section->m_outerRect.left);
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        ASSERT_NE(ERROR, GetWindowRgn(bar->m_hWnd, region));
+        EXPECT_TRUE(InRegion(region, 35, 20));
+
+        section->fill = RGB(255, 0, 255);
+        RECT part = section->m_outerRect;
+        bar->UpdateToDrawBitmap(section, nullptr, &part);
+        ASSERT_NE(ERROR, GetWindowRgn(bar->m_hWnd, region));
+        EXPECT_EQ(!c.cut_at_once, InRegion(region, 35, 20));
+        EXPECT_FALSE(InRegion(region, 0, 0));   // the corner stays cut
+        EXPECT_TRUE(InRegion(region, 80, 20));
+
+        // A full redraw after a size change rebuilds it in any case.
+        bar->m_regionDirty = TRUE;
+        bar->RedrawVellumWindow();
+        ASSERT_NE(ERROR, GetWindowRgn(bar->m_hWnd, region));
+        EXPECT_FALSE(InRegion(region, 35, 20));
         DeleteObject(region);
         CloseBar(bar);
     }
