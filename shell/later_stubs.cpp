@@ -104,9 +104,6 @@ void SetSmartMenusStartTime(const FILETIME&) {}
 // ---- skins and drawing -------------------------------------------------------------------------------------
 
 // ---- Startup-folder shortcuts ------------------------------------------------------------------------------
-bool StartupShortcutExists(const char*) { return false; }
-bool CreateStartupShortcut(const char*) { return false; }
-bool DeleteStartupShortcut(const char*) { return false; }
 
 // ---- plug-ins -------------------------------------------------------------------------------------------------
 bool ConfigurePluginItem(void*) { return false; }

@@ -105,10 +105,6 @@ void FreeMFUList();                                       // saves first
 void SetSmartMenusStartTime(const FILETIME& start);
 
 
-// ---- Startup-folder shortcuts ------------------------------------------------------------------------------
-bool StartupShortcutExists(const char* name);
-bool CreateStartupShortcut(const char* name);
-bool DeleteStartupShortcut(const char* name);
 
 // ---- plug-ins -------------------------------------------------------------------------------------------------
 // The plug-in's own configure sequence; false: nothing configured.
