@@ -176,3 +176,6 @@ void BuildBarGroup(CVellumMenuObject*) {}
 // Drag and drop is not built: no drag runs and none starts.
 bool IsProgramDragRunning() { return false; }
 void DragItemWithMouse(CVellumMenuItem*) {}
+bool GetDropTargetOfSection(CVellumMenuObject*, CVellumMenuSection*, CVellumMenuItem**) {
+    return false;
+}

@@ -84,4 +84,8 @@ CVellumMenuItem* FindItemInNeighbourBar(CVellumMenuItem* popupItem, CVellumMenuO
 CVellumMenuItem* FindOpenPopupOfBar(CVellumMenuObject* bar);
 void BuildBarGroup(CVellumMenuObject* bar);
 bool IsProgramDragRunning();
+// The section is the target of the bar's drag and drop: target receives -1
+// (before all items), an item (behind it) or null (at the end).
+bool GetDropTargetOfSection(CVellumMenuObject* bar, CVellumMenuSection* section,
+                            CVellumMenuItem** target);
 void DragItemWithMouse(CVellumMenuItem* item);

@@ -86,13 +86,9 @@ void InputTest::TearDown() {
     SetKeyDown(VK_LBUTTON, false);
     SetKeyDown(VK_MENU, false);
     ReleaseCapture();
-    for (CVellumMenuObject* bar : bars_) {
-        if (!IsLiveBar(bar)) continue;
-        bar->m_skin = nullptr;
-        bar->Destroy();
-        testing_support::PumpUntil([bar] { return !IsLiveBar(bar); }, 3000);
-    }
+    for (CVellumMenuObject* bar : bars_) CloseBar(bar);
     bars_.clear();
+    own_skins_.clear();
     for (SkinRecord* skin : skins_) FreeInputSkin(skin);
     skins_.clear();
     GetBarHostServices() = BarHostServices{};
@@ -103,6 +99,7 @@ CVellumMenuObject* InputTest::NewBar(RECT r, RECT resize, RECT move, int grip) {
     bars_.push_back(bar);
     SkinRecord* skin = MakeInputSkin(resize, move, grip);
     skins_.push_back(skin);
+    own_skins_.push_back({bar, bar->m_skin});
     bar->m_skin = skin;
     SetWindowPos(bar->m_hWnd, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_SHOWWINDOW | SWP_NOACTIVATE);
@@ -133,6 +130,14 @@ void InputTest::Mouse(CVellumMenuObject* bar, UINT msg, int x, int y) {
     WPARAM keys = GetKeyState(VK_LBUTTON) < 0 ? MK_LBUTTON : 0;
     if (GetKeyState(VK_CONTROL) < 0) keys |= MK_CONTROL;
     SendMessageA(bar->m_hWnd, msg, keys, MAKELPARAM(x, y));
+}
+
+void InputTest::CloseBar(CVellumMenuObject* bar) {
+    if (!IsLiveBar(bar)) return;
+    for (auto& own : own_skins_)
+        if (own.first == bar) bar->m_skin = own.second;
+    bar->Destroy();
+    testing_support::PumpUntil([bar] { return !IsLiveBar(bar); }, 3000);
 }
 
 HCURSOR InputTest::ClassCursor(CVellumMenuObject* bar) {

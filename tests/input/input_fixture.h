@@ -51,9 +51,12 @@ protected:
     // Puts the cursor on a client point of the bar and sends the message.
     void Mouse(CVellumMenuObject* bar, UINT msg, int x, int y);
     HCURSOR ClassCursor(CVellumMenuObject* bar);
+    // Gives the bar its own skin back and closes it the program's way.
+    void CloseBar(CVellumMenuObject* bar);
 
     std::vector<CVellumMenuObject*> bars_;
     std::vector<SkinRecord*> skins_;
+    std::vector<std::pair<CVellumMenuObject*, SkinRecord*>> own_skins_;
 };
 
 }  // namespace input_test

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 #include "input_fixture.h"
+#include "model/bar_registered_messages.h"
 #include "model/live_objects.h"
 #include "tests/support/test_support.h"
 
@@ -142,6 +143,39 @@ TEST_F(RegisteredMessagesTest, BogusPointersAreIgnored) {
     SendMessageA(bar->m_hWnd, RegisterWindowMessageA("ShouldEnableMousehook"),
                  reinterpret_cast<WPARAM>(&hook_flag), 0);
     EXPECT_EQ(1, hook_flag);
+}
+
+struct PostedClick {
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+};
+PostedClick g_posted = {};
+
+LRESULT CALLBACK FakeMainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == RegisterWindowMessageA("TS Desktop Right Click")) g_posted = {msg, wp, lp};
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+TEST(DesktopRightClickTest, ForwardsTheCursorOnlyWhileTheAtomExists) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = FakeMainProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "Tessellar Main";
+    RegisterClassA(&wc);
+    HWND main = CreateWindowExA(0, "Tessellar Main", "Tessellar", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+    ASSERT_TRUE(main);
+    EXPECT_EQ(0, ForwardDesktopRightClick());   // no atom
+    ATOM atom = GlobalAddAtomA("TS-DeskRClk");
+    SetCursorPos(321, 123);
+    EXPECT_EQ(1, ForwardDesktopRightClick());
+    testing_support::PumpUntil([] { return g_posted.msg != 0; }, 2000);
+    EXPECT_EQ(321u, g_posted.wp);
+    EXPECT_EQ(123, g_posted.lp);
+    GlobalDeleteAtom(atom);
+    DestroyWindow(main);
+    EXPECT_EQ(0, ForwardDesktopRightClick());   // no main window
 }
 
 }  // namespace

@@ -119,9 +119,7 @@ TEST_F(TrackingTest, RightDragSourceIsForgottenWithItsBar) {
     CVellumMenuObject* other = NewBar({100, 300, 400, 340});
     Mouse(other, WM_RBUTTONDOWN, 20, 20);
     EXPECT_EQ(other, GetBarInputState().right_drag_source);
-    other->m_skin = nullptr;
-    other->Destroy();
-    testing_support::PumpUntil([other] { return !IsLiveBar(other); }, 3000);
+    CloseBar(other);
     EXPECT_EQ(nullptr, GetBarInputState().right_drag_source);
     Mouse(bar, WM_RBUTTONUP, 30, 20);   // nothing to link, nothing freed read
     EXPECT_FALSE(bar->m_contextMenuRunning);
