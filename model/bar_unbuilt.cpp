@@ -26,25 +26,6 @@ HBITMAP CVellumMenuObject::MyLoadImage(int, char*, unsigned long**) { return nul
 int CVellumMenuObject::SaveScreenshot(int) { return 0; }
 void CVellumMenuObject::Duplicate() {}
 
-// ---- input ---------------------------------------------------------------------------------
-void CVellumMenuObject::ProcessMouseMessage(UINT, WPARAM, LPARAM) {}
-int CVellumMenuObject::ProcessMouseMessage_Flexible(UINT, WPARAM, LPARAM) { return 0; }
-// Does nothing by design.
-void CVellumMenuObject::ProcessMouseMessage_Standard(UINT, WPARAM, LPARAM) {}
-void CVellumMenuObject::ProcessKeyboardMessage(UINT, WPARAM, LPARAM) {}
-void CVellumMenuObject::ProcessMenuMessage(UINT, WPARAM, LPARAM) {}
-// Both do nothing by design.
-void CVellumMenuObject::ProcessMenuMessage_Flexible(UINT, WPARAM, LPARAM) {}
-void CVellumMenuObject::ProcessMenuMessage_Standard(UINT, WPARAM, LPARAM) {}
-int CVellumMenuObject::StartTracking(CVellumMenuItem*, int) { return 0; }
-int CVellumMenuObject::EndTracking(CVellumMenuItem*) { return 0; }
-void CVellumMenuObject::ChangeKeyboardSelection(CVellumMenuItem*) {}
-char* CVellumMenuObject::IsInMoveBoundry(POINT) { return nullptr; }
-int CVellumMenuObject::IsInResizeBoundry(POINT) { return 0; }
-char* CVellumMenuObject::GetResizeCursor(int) { return nullptr; }
-void CVellumMenuObject::SmartSetCursor(char*) {}
-void CVellumMenuObject::StartClickIgnoreDelay() {}
-void CVellumMenuObject::ClearRightDragSource() {}
 
 // ---- positioning, docking, monitors -----------------------------------------------------------
 int CVellumMenuObject::SetPos(int, int, int, int, RECT*, int, int, int) { return 0; }
