@@ -272,6 +272,7 @@ bool IsRunAtStartupOn() {
 
 bool SetRunAtStartup(bool on) {
     if (IsBootkeeperEnabled()) return SetBootkeeperValue("Tessellar", on);
-    return on ? CreateStartupShortcut(kStartupShortcutName)
-              : DeleteStartupShortcut(kStartupShortcutName);
+    if (on) return CreateStartupShortcut(kStartupShortcutName);
+    DeleteStartupShortcut(kStartupShortcutName);
+    return !StartupShortcutExists(kStartupShortcutName);
 }
