@@ -1,9 +1,7 @@
 #include "util/dialog_helpers.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "util/general_helpers.h"
 #include "util/handles.h"

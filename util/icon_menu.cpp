@@ -94,6 +94,10 @@ LRESULT CALLBACK CIconMenu::IconMenuWndProc(HWND wnd, UINT msg, WPARAM wp, LPARA
                 auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
                 if (measure && measure->CtlType == ODT_MENU && measure->itemData)
                     return menu->MeasureItem(measure);
+            } else if (msg == WM_NCDESTROY) {
+                // The window goes first: give its procedure back and forget it,
+                // so the menu never touches a dead handle.
+                menu->DetachFromWindow();
             }
         } catch (...) {
             return 0;
@@ -242,6 +246,7 @@ int CIconMenu::SortItems(HMENU menu, int after, int last) {
     if (!menu) menu = menu_;
     int count = GetMenuItemCount(menu);
     if (count <= 0) return 0;
+    if (after < -1) after = -1;
     if (last < 0 || last > count - 1) last = count - 1;
     if (last - after <= 1) return 0;
 
@@ -301,7 +306,7 @@ int CIconMenu::SortItems(HMENU menu, int after, int last) {
         info.dwTypeData = const_cast<char*>(s.text.c_str());
         if (UsesCallbackBitmaps()) {
             info.fMask = MIIM_ID | MIIM_DATA | MIIM_SUBMENU | MIIM_STATE | MIIM_FTYPE;
-            info.fType = s.type & ~MFT_STRING;
+            info.fType = s.type;
             if (!(s.type & MFT_SEPARATOR)) info.fMask |= MIIM_STRING;
             if (sorted[i].bitmap) {
                 info.fMask |= MIIM_BITMAP;

@@ -64,6 +64,8 @@ public:
     int GetItemCounter() const { return counter_; }
     int GetVersionClass() const { return version_class_; }
 
+    // The entry's data is a copy of the template (or empty) and owns its icon:
+    // when the append fails the icon is destroyed with it and 0 returned.
     int AppendItem(const char* text, const IconMenuItemData* item_template);
     int AppendItemToMenu(HMENU menu, const char* text, const IconMenuItemData* item_template);
     void Reset();

@@ -295,5 +295,10 @@ bool PidlStillExists(LPCITEMIDLIST absolute) {
     }
     FreePidl(parent);
     FreePidl(last);
+    // Not every shell checks SFGAO_VALIDATE; a file-system item must also
+    // still be on disk.
+    char path[MAX_PATH];
+    if (exists && SHGetPathFromIDListA(absolute, path) && path[0])
+        exists = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
     return exists;
 }

@@ -35,14 +35,14 @@ public:
     void Clear();
 
     // One registry value named prefix + index. A null text or buffer means the
-    // slot of that index.
+    // slot of that index; a buffer holds kSlotSize bytes. A value that is not a
+    // string or does not fit a slot reads as missing.
     bool WriteValue(int index, const char* text);
     bool ReadValue(int index, char* buffer);
     bool DeleteValue(int index);
 
 private:
     void ValueName(int index, char* name, size_t size) const;
-    char* Slot(int index) { return slots_[index]; }
 
     int max_count_ = 1;
     char slots_[kSlotCount][kSlotSize];

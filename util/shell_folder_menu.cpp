@@ -26,7 +26,13 @@ const FolderName kFolderNames[] = {
     {"MyPictures", 39},
 };
 
-constexpr int kNameChars = 500;   // entry texts compared by name: 499 characters
+constexpr int kNameChars = 500;
+
+// Ids of the context menu asked for the default verb. The range reaches well
+// past 200 because some shells number their standard entries high and drop
+// those that do not fit, the open command among them.
+constexpr UINT kFirstVerbId = 100;
+constexpr UINT kLastVerbId = 0x7FFF;   // entry texts compared by name: 499 characters
 
 ShellMenuItem* ItemOf(const IconMenuItemData* data) {
     return data ? static_cast<ShellMenuItem*>(data->payload) : nullptr;
@@ -103,7 +109,7 @@ bool CShellFolderMenu::SetProgramsFolders() {
 }
 
 bool CShellFolderMenu::SetFolder(const char* name) {
-    if (!name) return false;
+    if (!name || !*name) return false;
     int csidl = -2;   // -2: a file-system path
     for (const FolderName& f : kFolderNames)
         if (lstrcmpiA(name, f.name) == 0) csidl = f.csidl;
@@ -298,16 +304,23 @@ int InvokeDefaultVerb(HWND owner, IShellFolder* parent, LPCITEMIDLIST relative) 
                                      context.put_void())) ||
         !context)
         return 0;
-    tess::ScopedMenu menu(CreatePopupMenu());
-    if (!menu) return 0;
-    if (FAILED(context->QueryContextMenu(menu.get(), 0, 100, 200, CMF_DEFAULTONLY))) return 0;
+    // Ask for the default entry only; some shells then add nothing, so ask
+    // for the whole menu before giving up.
+    UINT chosen = static_cast<UINT>(-1);
+    for (UINT flags : {static_cast<UINT>(CMF_DEFAULTONLY), static_cast<UINT>(CMF_NORMAL)}) {
+        tess::ScopedMenu menu(CreatePopupMenu());
+        if (!menu) return 0;
+        if (FAILED(context->QueryContextMenu(menu.get(), 0, kFirstVerbId, kLastVerbId, flags)))
+            continue;
+        chosen = GetMenuDefaultItem(menu.get(), FALSE, 0);
+        if (chosen != static_cast<UINT>(-1)) break;
+    }
     // No default entry gives (UINT)-1: there is then nothing to run.
-    UINT chosen = GetMenuDefaultItem(menu.get(), FALSE, 0);
-    if (chosen == static_cast<UINT>(-1) || chosen < 100 || chosen > 200) return 0;
+    if (chosen == static_cast<UINT>(-1) || chosen < kFirstVerbId || chosen > kLastVerbId) return 0;
     CMINVOKECOMMANDINFO invoke{};
     invoke.cbSize = sizeof(invoke);
     invoke.hwnd = owner;
-    invoke.lpVerb = MAKEINTRESOURCEA(chosen - 100);
+    invoke.lpVerb = MAKEINTRESOURCEA(chosen - kFirstVerbId);
     invoke.nShow = SW_SHOWNORMAL;
     return SUCCEEDED(context->InvokeCommand(&invoke)) ? 1 : 0;
 }
