@@ -3,8 +3,6 @@
 #include "shell/later_stubs.h"
 
 // ---- documents and WM_COPYDATA commands ----------------------------------------------------
-bool OpenDocument(const char*) { return false; }
-void RunCopyDataCommand(HWND, const char*) {}
 bool InstallThemePackage(const char*, char* theme_file, size_t theme_file_size) {
     if (theme_file && theme_file_size) theme_file[0] = '\0';
     return false;

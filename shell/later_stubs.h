@@ -20,9 +20,9 @@ void StatsMonitorHandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 void FreeStatsMonitor();
 
 // ---- documents and WM_COPYDATA commands ----------------------------------------------------
-bool OpenDocument(const char* path);                       // false: nothing opened
+bool OpenDocument(const char* path);                       // theme_documents.cpp
 // A bounded, terminated copy of the text another process sent.
-void RunCopyDataCommand(HWND sender, const char* text);
+void RunCopyDataCommand(HWND sender, const char* text);   // theme_documents.cpp
 // A preset run's ".tspack" install; false: nothing installed.
 bool InstallThemePackage(const char* path, char* theme_file, size_t theme_file_size);
 void PackUpTheme();
