@@ -6,6 +6,7 @@
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
+#include "shell/stats_monitor.h"
 #include "skins/bitmap_helpers.h"
 #include "util/handles.h"
 
@@ -142,7 +143,11 @@ void CVellumMenuObject::Draw(HDC dc, RECT* rect, int whole) {
         tess::ScopedSelect select(dc, own_font ? static_cast<HGDIOBJ>(font.font.get()) : nullptr);
         COLORREF old_color = own_font ? ::SetTextColor(dc, font.default_color) : 0;
         int old_mode = ::SetBkMode(dc, TRANSPARENT);
-        ::DrawTextA(dc, m_displayTitle, -1, &band, format);
+        // The foreground window's title, as the stats monitor last saw it.
+        const char* text = m_displayTitle;
+        if (bUseActiveWindowsTitle && m_statsMonitor && m_statsMonitor->m_title[0])
+            text = m_statsMonitor->m_title;
+        ::DrawTextA(dc, text, -1, &band, format);
         ::SetBkMode(dc, old_mode);
         if (own_font) ::SetTextColor(dc, old_color);
     }
