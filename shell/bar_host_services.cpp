@@ -11,6 +11,7 @@ int HideVolatileLayersForBars(int send) { return HideVolatileLayers(send != 0); 
 void FoldSmartMenus() { SetSmartMenusExpanded(false); }
 bool IsDoubleClickingDisabled() { return GetDisableDoubleClicking() != 0; }
 void ExpandUserNameInPlace(char* text, size_t size) { ExpandUserNameInPath(text, text, size); }
+bool IsAutoSaveBarsOn() { return GetAutoSaveBars() != 0; }
 
 }  // namespace
 
@@ -29,6 +30,9 @@ void InstallBarHostServices() {
     host.AllocHotkeyId = AllocHotkeyId;
     host.ExpandUserNameInPath = ExpandUserNameInPlace;
     host.IsSynchronousCall = IsSynchronousCallFromThisThread;
+    host.IsAutoSaveBars = IsAutoSaveBarsOn;
+    host.GetThemeBarsFolder = GetThemeBarsFolder;
+    host.IsSavingTheme = IsSavingTheme;
     // The hidden taskbar's refresh comes with the theme's desktop
     // integration; its entry stays empty until then.
 }
