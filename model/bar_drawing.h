@@ -2,13 +2,10 @@
 #pragma once
 #include <windows.h>
 #include "model/bar_types.h"
-// The bar's kSkinPathSize (the pending skin path) and the skin record's own
-// constant share a name: the skin headers are read with theirs renamed.
-#define kSkinPathSize kSkinRecordPathSize
+#include "skins/bitmap_helpers.h"
 #include "skins/skin_cache.h"
 #include "skins/skin_painting.h"
 #include "skins/skin_record.h"
-#undef kSkinPathSize
 
 class CVellumMenuObject;
 

@@ -49,6 +49,8 @@ struct BarHostServices {
     // Copies a skin of another theme into this theme's "Skins\Imports\"
     // folder; the copy's path in out. False when nothing was copied.
     bool (*ImportSkinFile)(const char* skin, char* out, size_t out_size);
+    // The global option "bDisableAnimations": state changes show their last frame at once.
+    bool (*AreAnimationsDisabled)();
 };
 
 BarHostServices& GetBarHostServices();

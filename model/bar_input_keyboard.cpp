@@ -173,6 +173,8 @@ void KeyHandler::OnTab() {
     CVellumMenuObject* next = ActivateNextBarInTabOrder(bar_, bar_->m_shownByPopupItem);
     if (!next || !IsLiveBar(next)) return;
     if (CVellumMenuItem* old = bar_->m_keyboardItem) {
+        // The keyboard item always shows Selected: it stops being one first.
+        bar_->m_keyboardItem = nullptr;
         old->SetState(kStateNormal, 0);
         old->RedrawItem();
     }
@@ -297,6 +299,7 @@ void KeyHandler::Select(CVellumMenuItem* found, Scroll how) {
     }
     CVellumMenuItem* previous = bar_->m_keyboardItem;
     if (previous && previous != found) {
+        bar_->m_keyboardItem = nullptr;   // else it keeps showing Selected
         previous->SetState(kStateNormal, 0);
         previous->RedrawItem();
     }
@@ -322,6 +325,7 @@ void CVellumMenuObject::ProcessKeyboardMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void CVellumMenuObject::ChangeKeyboardSelection(CVellumMenuItem* item) {
     if (item == m_keyboardItem) return;
     if (CVellumMenuItem* old = m_keyboardItem) {
+        m_keyboardItem = nullptr;   // else it keeps showing Selected
         old->SetState(kStateNormal, 0);
         old->RedrawItem();
     }

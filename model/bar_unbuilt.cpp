@@ -63,9 +63,5 @@ void ForwardWindowMessageToPlugins(HWND, UINT, WPARAM, LPARAM) {}
 // The shared drag-and-drop object.
 void CVellumMenuObject::RegisterDropTarget() {}
 void CVellumMenuObject::RevokeDropTarget() {}
-// Item state animation.
-void CVellumMenuObject::CreateStateAnimator() {}
-void CVellumMenuObject::DeleteStateAnimator() {}
-void CVellumMenuObject::AnimatorTimer(UINT_PTR) {}
 // The thumbnails: no preview picture is written.
 int SaveScreenshotBitmap(const char*, CVellumMenuObject*, int) { return 0; }

@@ -8,11 +8,8 @@
 void CVellumMenuItem::ProcessUserMessage(UINT, WPARAM, LPARAM) {}
 // 0: no popup menu was shown.
 int CVellumMenuItem::TrackPopupMenu(int) { return 0; }
-void CVellumMenuItem::UpdateTextSize(int) {}
-void CVellumMenuItem::RedrawItem() {}
 void CVellumMenuItem::UnInitContextMenu() {}
 void CVellumMenuItem::SetEditorNodeTitle() {}
-void CVellumMenuItem::StopStateAnimation() {}
 
 // ---- drag and drop ----------------------------------------------------------------------
 void CVellumMenuItem::DragDrop_Dropped(DWORD) {}
@@ -55,11 +52,6 @@ int CVellumMenuItem::ExecuteStandardCommand(int, int, char* name, char* setKey) 
 // ---- behaviour classes and copies ------------------------------------------------------------------
 CVellumMenuItem* CVellumMenuItem::Duplicate() { return nullptr; }
 int CVellumMenuItem::Copy(CVellumMenuItem*, int) { return 0; }
-
-// ---- drawing, states and state animation -------------------------------------------------------------
-void CVellumMenuItem::Draw(HDC) {}
-SIZE CVellumMenuItem::CalcSize(int, int) { return SIZE{0, 0}; }
-HICON CVellumMenuItem::IconCallback(int) { return nullptr; }
 
 // ---- custom states ---------------------------------------------------------------------------------------
 int CVellumMenuItem::PreventEditExtraStates() { return 0; }

@@ -9,9 +9,4 @@ void CVellumMenuSection::UpdateTransitions(UINT_PTR) {}
 void CVellumMenuSection::Draw(HDC, int, int) {}
 void CVellumMenuSection::ProcessMouseMessage(UINT, WPARAM, LPARAM, POINT, int*) {}
 void CVellumMenuSection::ProcessMenuMessage(UINT, WPARAM, LPARAM) {}
-SIZE CVellumMenuSection::CalcIdealSize() { return SIZE{0, 0}; }
-int CVellumMenuSection::RecalcRectsFlexible() { return 0; }
-int CVellumMenuSection::SetWidth(int) { return 0; }
-SIZE CVellumMenuSection::CalcMinMaxSize(int) { return SIZE{0, 0}; }
-int CVellumMenuSection::SetSectionRect(int, int, int, int, int) { return 0; }
 HWND CVellumMenuSection::CallConfigDialogEx(HWND) { return nullptr; }

@@ -241,10 +241,5 @@ void CVellumMenuItem::UpdateHotkey(int unregisterOnly) {
 
 // ---- state -------------------------------------------------------------------------------------------
 
-void CVellumMenuItem::SetState(UINT state, int) {
-    // The state is kept; drawing it and animating into it come with drawing.
-    m_state = state;
-}
-
 CVellumMenuItem::CVellumMenuItem(const CVellumMenuItem& other) = default;
 CVellumMenuItem& CVellumMenuItem::operator=(const CVellumMenuItem& other) = default;

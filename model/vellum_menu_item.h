@@ -118,6 +118,8 @@ public:
 
     // ---- calls into work that arrives later ----------------------------------------
     void UpdateTextSize(int force);
+    // The icon to draw now; sets the icon-beside-text flag (item_drawing.cpp).
+    HICON UpdateDrawingTypes();
     void RedrawItem();
     void SetEditorNodeTitle();
     void StopStateAnimation();

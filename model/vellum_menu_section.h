@@ -8,6 +8,8 @@
 #include "model/exports.h"
 #include "model/bar_types.h"
 
+struct ARROWBITMAPSETS;
+
 constexpr int kSectionTitleSize = 1000;
 constexpr int kSectionNameSize = 500;
 
@@ -73,6 +75,23 @@ public:
     // The size the bar gives the section: its ideal size, or its user width
     // along the bar; (0, 0) when hidden.
     SIZE CalcSize();
+    void UpdateThisSectionBuffer();
+    int CalcTitleRect(int x, int y);
+    int RecalcRectsStandard();
+    int RecalcRectsStandard_Max();
+    int RecalcRectsMultiRowsCols();
+    int RecalcRectsMultiRowsColsNew();
+    int AdjustArrows(RECT* margins, int measureOnly, int noVisibilityRules);
+    int SetArrowPosition(CVellumMenuItem* arrow, ARROWBITMAPSETS* horizontalSet,
+                         ARROWBITMAPSETS* verticalSet, int left, int top, int right, int bottom,
+                         RECT* margins, int grayed, int horizontalStyle, int measureOnly);
+    int IsArrowLeftAligned(CVellumMenuItem* arrow, ARROWBITMAPSETS* horizontalSet,
+                           ARROWBITMAPSETS* verticalSet, int horizontalStyle);
+    // Steps of the layouts above.
+    void LayOutOneLine();
+    bool PlaceLinePass(const RECT& arrows);
+    bool PlaceRowsPass(const RECT& arrows, int rows, int* lines_used);
+    int LayOutRowsOrGrid();
 
     // ---- calls into work that arrives later --------------------------------------------
     void UnInitContextMenu();

@@ -15,6 +15,7 @@ bool IsTearOffEnabled() { return GetUseTearoff() != 0; }
 void ForgetJustOpenedPopup() { SetJustOpenedPopup(nullptr); }
 bool IsLayerVolatileForBars(int layer) { return IsLayerVolatile(layer) != 0; }
 bool IsAutoSaveBarsOn() { return GetAutoSaveBars() != 0; }
+bool AreAnimationsOff() { return GetDisableAnimations() != 0; }
 
 }  // namespace
 
@@ -39,6 +40,7 @@ void InstallBarHostServices() {
     host.IsAutoSaveBars = IsAutoSaveBarsOn;
     host.GetThemeBarsFolder = GetThemeBarsFolder;
     host.IsSavingTheme = IsSavingTheme;
+    host.AreAnimationsDisabled = AreAnimationsOff;
     // The hidden taskbar's refresh comes with the theme's desktop
     // integration; its entry stays empty until then.
 }

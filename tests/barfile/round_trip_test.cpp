@@ -59,7 +59,7 @@ const std::vector<RoundTripCase>& Cases() {
           {"Section1", "Properties.AlwaysShowPopupArrows", nullptr},
           {"Section1", "Properties.IsHidden", nullptr},
           {"Section1", "Properties.DefaultIconSize", nullptr},
-          {"Section1", "Properties.LastWidth", nullptr},
+          // Properties.LastWidth is the width the layout gave the section.
           {"Section1", "Properties.MaxItemWidth", "300"},
           {"Section1", "Properties.ForceValid", "1"},
           {"Section1", "Item1.Title", "One"},

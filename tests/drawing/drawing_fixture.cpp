@@ -83,6 +83,26 @@ int SizedSection::End() const {
     return m_pBar->DisplayVertically ? m_outerRect.bottom : m_outerRect.right;
 }
 
+// ---- items ---------------------------------------------------------------------------------------
+
+SizedItem::SizedItem(CVellumMenuObject* bar, CVellumMenuSection* section, int width_, int height_)
+    : CVellumMenuItem(bar, section, const_cast<char*>("")), width(width_), height(height_) {}
+
+SIZE SizedItem::CalcSize(int, int) {
+    m_emptySize = width == 0 && height == 0;
+    return SIZE{width, height};
+}
+
+void RecordingItem::Draw(HDC dc) {
+    frames.push_back(m_frame);
+    CVellumMenuItem::Draw(dc);
+}
+
+void DrawingSection::Draw(HDC dc, int drawItems, int) {
+    if (!drawItems) return;
+    for (int i = 0; i < kMaxItems && m_items[i]; ++i) m_items[i]->Draw(dc);
+}
+
 // ---- skins ---------------------------------------------------------------------------------------
 
 std::string SkinFolder::Write(const std::string& name, const std::string& ini) {
@@ -100,6 +120,7 @@ bool SkinFolder::Bitmap(const std::string& name, int width, int height,
 CVellumMenuObject* DrawingTest::NewBar(int width, int height, bool vertical) {
     auto* bar = new CVellumMenuObject(MainWindow());
     bars_.push_back(bar);
+    bar->m_neverSave = TRUE;   // a test bar asks for no file when it closes
     bar->DisplayVertically = vertical ? TRUE : FALSE;
     if (bar->m_hWnd)
         SetWindowPos(bar->m_hWnd, nullptr, 0, 0, width, height,

@@ -37,6 +37,29 @@ public:
     std::vector<int> width_requests;
 };
 
+// An item of a fixed size.
+class SizedItem : public CVellumMenuItem {
+public:
+    SizedItem(CVellumMenuObject* bar, CVellumMenuSection* section, int width, int height);
+    SIZE CalcSize(int noStretch, int ignored) override;
+    int width, height;
+};
+
+// An item that records the animation frame of every draw.
+class RecordingItem : public SizedItem {
+public:
+    using SizedItem::SizedItem;
+    void Draw(HDC dc) override;
+    std::vector<int> frames;
+};
+
+// A plain section that draws its items, as the program's sections do.
+class DrawingSection : public CVellumMenuSection {
+public:
+    explicit DrawingSection(CVellumMenuObject* bar) : CVellumMenuSection(bar, 1, 0) {}
+    void Draw(HDC dc, int drawItems, int wholeRun) override;
+};
+
 // One skin file in a temp folder; bitmaps named in it are written beside it.
 class SkinFolder {
 public:

@@ -195,16 +195,19 @@ TEST_F(BarWindowTest, ShowAndHideGoThroughMyShowWindow) {
 TEST_F(BarWindowTest, TimerIdsCountUpPerBarAndReachPlugins) {
     CVellumMenuObject* a = NewBar();
     CVellumMenuObject* b = NewBar();
-    EXPECT_EQ(1u, a->ReserveTimerID());
-    EXPECT_EQ(2u, a->ReserveTimerID());
-    EXPECT_EQ(1u, b->ReserveTimerID());
+    // The state animator took the first ids of each bar for its 100 slots.
+    const unsigned base = static_cast<unsigned>(a->m_lastTimerId);
+    EXPECT_EQ(100u, base);
+    EXPECT_EQ(base + 1, a->ReserveTimerID());
+    EXPECT_EQ(base + 2, a->ReserveTimerID());
+    EXPECT_EQ(base + 1, b->ReserveTimerID());
 
     const UINT reserve = RegisterWindowMessageA("TessellarPlugin - ReserveCustomTimerID");
     int first = 0, second = 0;
     SendMessageA(a->m_hWnd, reserve, reinterpret_cast<WPARAM>(&first), 0);
     SendMessageA(a->m_hWnd, reserve, reinterpret_cast<WPARAM>(&second), 0);
-    EXPECT_EQ(3, first);
-    EXPECT_EQ(4, second);
+    EXPECT_EQ(static_cast<int>(base + 3), first);
+    EXPECT_EQ(static_cast<int>(base + 4), second);
     // A pointer that names no memory of this process is not written through.
     SendMessageA(a->m_hWnd, reserve, 0x10, 0);
     PostMessageA(a->m_hWnd, reserve, 0x7FFF0000, 0);
