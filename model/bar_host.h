@@ -34,6 +34,11 @@ struct BarHostServices {
     // (not posted, not sent from elsewhere): only then does a pointer in it
     // name the caller's own memory.
     bool (*IsSynchronousCall)(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    // The global option "bUseTearoff": dragging a volatile bar tears it off.
+    bool (*IsTearOffEnabled)();
+    // A torn-off bar is no longer the popup that just opened.
+    void (*ForgetJustOpenedPopup)();
+    bool (*IsLayerVolatile)(int layer);
 };
 
 BarHostServices& GetBarHostServices();

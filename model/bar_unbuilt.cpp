@@ -26,60 +26,6 @@ HBITMAP CVellumMenuObject::MyLoadImage(int, char*, unsigned long**) { return nul
 int CVellumMenuObject::SaveScreenshot(int) { return 0; }
 void CVellumMenuObject::Duplicate() {}
 
-// ---- layout and size rules ---------------------------------------------------------------
-void CVellumMenuObject::RecalcRects(int, int) {}
-int CVellumMenuObject::RecalcRectsFlexible() { return 0; }
-int CVellumMenuObject::RecalcRectsStandard() { return 0; }
-SIZE CVellumMenuObject::CalcMinMaxSize(int) { return SIZE{0, 0}; }
-int CVellumMenuObject::GetSize(long, long, long, long, char* textOut) {
-    if (textOut) textOut[0] = '\0';
-    return 0;
-}
-int CVellumMenuObject::AdjustForMinimumSize(SIZE*, POINT*, int) { return 0; }
-int CVellumMenuObject::CorrectAutoSizeChange(SIZE*, RECT*, int, POINT*, SIZE*, int) { return 0; }
-int CVellumMenuObject::CorrectAutoSizeChange(int, int, int, int, RECT*, int, SIZE*, int) {
-    return 0;
-}
-int CVellumMenuObject::CorrectAutoSizeChange(int*, int*, int*, int*, int, SIZE*, int) {
-    return 0;
-}
-int CVellumMenuObject::CheckHeightByMultiple(int*, int) { return 0; }
-
-// ---- drawing, transparency and skins --------------------------------------------------------
-void CVellumMenuObject::Draw(HDC, RECT*, int) {}
-void CVellumMenuObject::UpdateToDrawBitmap(CVellumMenuSection*, CVellumMenuItem*, RECT*) {}
-HBITMAP CVellumMenuObject::LoadMemoryBitmap(HDC, SIZE, int*) { return nullptr; }
-void CVellumMenuObject::FreeMemoryBitmap() {}
-// 0: the transparency did not change.
-int CVellumMenuObject::UpdateAlpha() { return 0; }
-int CVellumMenuObject::GetAlpha() { return 0; }
-void CVellumMenuObject::RedrawVellumWindow() {}
-int CVellumMenuObject::ReloadSkin(int) { return 0; }
-// The memory bitmap is not drawn yet, so there is nothing to copy.
-void CVellumMenuObject::PaintWindow(HDC, const RECT&, bool) {}
-// The skin cache is not built: the bar holds no skin record.
-void CVellumMenuObject::AcquirePlaceholderSkin() {}
-void CVellumMenuObject::ReleaseBarSkin() {}
-
-// ---- input ---------------------------------------------------------------------------------
-void CVellumMenuObject::ProcessMouseMessage(UINT, WPARAM, LPARAM) {}
-int CVellumMenuObject::ProcessMouseMessage_Flexible(UINT, WPARAM, LPARAM) { return 0; }
-// Does nothing by design.
-void CVellumMenuObject::ProcessMouseMessage_Standard(UINT, WPARAM, LPARAM) {}
-void CVellumMenuObject::ProcessKeyboardMessage(UINT, WPARAM, LPARAM) {}
-void CVellumMenuObject::ProcessMenuMessage(UINT, WPARAM, LPARAM) {}
-// Both do nothing by design.
-void CVellumMenuObject::ProcessMenuMessage_Flexible(UINT, WPARAM, LPARAM) {}
-void CVellumMenuObject::ProcessMenuMessage_Standard(UINT, WPARAM, LPARAM) {}
-int CVellumMenuObject::StartTracking(CVellumMenuItem*, int) { return 0; }
-int CVellumMenuObject::EndTracking(CVellumMenuItem*) { return 0; }
-void CVellumMenuObject::ChangeKeyboardSelection(CVellumMenuItem*) {}
-char* CVellumMenuObject::IsInMoveBoundry(POINT) { return nullptr; }
-int CVellumMenuObject::IsInResizeBoundry(POINT) { return 0; }
-char* CVellumMenuObject::GetResizeCursor(int) { return nullptr; }
-void CVellumMenuObject::SmartSetCursor(char*) {}
-void CVellumMenuObject::StartClickIgnoreDelay() {}
-void CVellumMenuObject::ClearRightDragSource() {}
 
 // ---- positioning, docking, monitors -----------------------------------------------------------
 int CVellumMenuObject::SetPos(int, int, int, int, RECT*, int, int, int) { return 0; }

@@ -11,6 +11,9 @@ int HideVolatileLayersForBars(int send) { return HideVolatileLayers(send != 0); 
 void FoldSmartMenus() { SetSmartMenusExpanded(false); }
 bool IsDoubleClickingDisabled() { return GetDisableDoubleClicking() != 0; }
 void ExpandUserNameInPlace(char* text, size_t size) { ExpandUserNameInPath(text, text, size); }
+bool IsTearOffEnabled() { return GetUseTearoff() != 0; }
+void ForgetJustOpenedPopup() { SetJustOpenedPopup(nullptr); }
+bool IsLayerVolatileForBars(int layer) { return IsLayerVolatile(layer) != 0; }
 
 }  // namespace
 
@@ -29,6 +32,9 @@ void InstallBarHostServices() {
     host.AllocHotkeyId = AllocHotkeyId;
     host.ExpandUserNameInPath = ExpandUserNameInPlace;
     host.IsSynchronousCall = IsSynchronousCallFromThisThread;
+    host.IsTearOffEnabled = IsTearOffEnabled;
+    host.ForgetJustOpenedPopup = ForgetJustOpenedPopup;
+    host.IsLayerVolatile = IsLayerVolatileForBars;
     // The hidden taskbar's refresh comes with the theme's desktop
     // integration; its entry stays empty until then.
 }

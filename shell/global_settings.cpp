@@ -3,6 +3,7 @@
 
 #include "shell/later_stubs.h"
 #include "shell/registered_messages.h"
+#include "util/shortcut_files.h"
 #include "shell/startup.h"
 #include "util/handles.h"
 #include "util/text.h"
@@ -267,12 +268,12 @@ bool SetBootkeeperValue(const char* name, bool on) {
 
 bool IsRunAtStartupOn() {
     if (IsBootkeeperEnabled()) return BootkeeperValueExists("Tessellar");
-    return StartupShortcutExists(kStartupShortcutName);
+    return StartupShortcutExists(kStartupShortcutName, nullptr);
 }
 
 bool SetRunAtStartup(bool on) {
     if (IsBootkeeperEnabled()) return SetBootkeeperValue("Tessellar", on);
     if (on) return CreateStartupShortcut(kStartupShortcutName);
     DeleteStartupShortcut(kStartupShortcutName);
-    return !StartupShortcutExists(kStartupShortcutName);
+    return !StartupShortcutExists(kStartupShortcutName, nullptr);
 }

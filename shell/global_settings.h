@@ -37,7 +37,6 @@ constexpr int kSettingsVersion = 150;
 constexpr const char kSettingsKeyPath[] = "Software\\Vantrell\\Tessellar";
 constexpr const char kCommonKeyPath[] = "Software\\Vantrell\\Common";
 constexpr const char kBootkeeperKeyPath[] = "Software\\Vantrell\\Common\\Bootkeeper";
-constexpr const char kStartupShortcutName[] = "Vantrell Tessellar";
 
 // Creates or opens the settings key with all access; null on failure.
 HKEY OpenSettingsKey();

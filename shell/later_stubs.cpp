@@ -60,12 +60,6 @@ void CreateMFUList() {}
 void FreeMFUList() {}
 void SetSmartMenusStartTime(const FILETIME&) {}
 
-// ---- skins and drawing -------------------------------------------------------------------------------------
-
-// ---- Startup-folder shortcuts ------------------------------------------------------------------------------
-bool StartupShortcutExists(const char* name, const char* arguments);
-bool StartupShortcutExists(const char* name) { return StartupShortcutExists(name, nullptr); }
-
 // ---- plug-ins -------------------------------------------------------------------------------------------------
 bool ConfigurePluginItem(void*) { return false; }
 void SetPluginMessageForwarding(void*, int) {}

@@ -81,11 +81,6 @@ void FreeMFUList();                                       // saves first
 void SetSmartMenusStartTime(const FILETIME& start);
 
 
-// ---- Startup-folder shortcuts: built in util/shortcut_files.cpp ---------------------------------------------
-bool CreateStartupShortcut(const char* name);
-void DeleteStartupShortcut(const char* name);
-// Whatever arguments the shortcut has.
-bool StartupShortcutExists(const char* name);
 
 // ---- plug-ins -------------------------------------------------------------------------------------------------
 // The plug-in's own configure sequence; false: nothing configured.

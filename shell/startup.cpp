@@ -15,6 +15,7 @@
 #include "shell/shell_resources.h"
 #include "util/general_helpers.h"
 #include "util/handles.h"
+#include "util/shortcut_files.h"
 #include "util/text.h"
 
 
@@ -360,12 +361,12 @@ bool GetPluginsFolder(char* buffer) {
 }
 
 void RepairStartupEntry() {
-    if (StartupShortcutExists("Tessellar")) {
-        DeleteStartupShortcut("Tessellar");
+    if (StartupShortcutExists(kOldStartupShortcutName, nullptr)) {
+        DeleteStartupShortcut(kOldStartupShortcutName);
         DeleteStartupShortcut(kStartupShortcutName);
         CreateStartupShortcut(kStartupShortcutName);
     }
-    if (IsBootkeeperEnabled() && StartupShortcutExists(kStartupShortcutName))
+    if (IsBootkeeperEnabled() && StartupShortcutExists(kStartupShortcutName, nullptr))
         SetBootkeeperValue("Tessellar", true);
 }
 

@@ -72,3 +72,17 @@ TEST(Bench, DeliverablesStartUnderWine) {
         EXPECT_NE(-1, p.Wait(20000)) << exe;
     }
 }
+
+TEST(Bench, DibPixelReadsTopDownSectionsTheRightWayUp) {
+    DWORD* bits = nullptr;
+    HBITMAP dib = CreateDib32(4, 3, &bits);
+    ASSERT_TRUE(dib && bits);
+    for (int i = 0; i < 12; ++i) bits[i] = 0;
+    bits[0] = 0x00FF0000;          // top-left red in memory order of a top-down DIB
+    bits[11] = 0x000000FF;         // bottom-right blue
+    GdiFlush();
+    EXPECT_EQ(RGB(255, 0, 0), DibPixel(dib, 0, 0));
+    EXPECT_EQ(RGB(0, 0, 255), DibPixel(dib, 3, 2));
+    EXPECT_EQ(CLR_INVALID, DibPixel(dib, 4, 0));
+    DeleteObject(dib);
+}

@@ -260,14 +260,17 @@ HBITMAP CreateDib32(int width, int height, DWORD** bits) {
 }
 
 COLORREF DibPixel(HBITMAP dib, int x, int y) {
-    DIBSECTION ds{};
-    if (!GetObjectA(dib, sizeof(ds), &ds) || !ds.dsBm.bmBits) return CLR_INVALID;
-    const int w = ds.dsBm.bmWidth, h = ds.dsBm.bmHeight;
-    if (x < 0 || y < 0 || x >= w || y >= h || ds.dsBm.bmBitsPixel != 32) return CLR_INVALID;
-    const bool top_down = ds.dsBmih.biHeight < 0;
-    const DWORD* row = static_cast<const DWORD*>(ds.dsBm.bmBits) + (top_down ? y : h - 1 - y) * w;
-    DWORD v = row[x];
-    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    BITMAP bm{};
+    if (!GetObjectA(dib, sizeof(bm), &bm)) return CLR_INVALID;
+    if (x < 0 || y < 0 || x >= bm.bmWidth || y >= bm.bmHeight) return CLR_INVALID;
+    // Wine reports a positive height for top-down sections, so the raw bits'
+    // orientation cannot be trusted: read through a DC instead.
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, dib);
+    COLORREF c = old ? GetPixel(mem, x, y) : CLR_INVALID;
+    if (old) SelectObject(mem, old);
+    DeleteDC(mem);
+    return c;
 }
 
 ScreenCapture::ScreenCapture(const RECT& r) {

@@ -107,7 +107,7 @@ private:
     const DWORD* bits_ = nullptr;
 };
 
-// Reads a pixel of a 32-bit top-down DIB section (0x00RRGGBB as COLORREF).
+// Reads a pixel of a bitmap (not selected into any DC) as COLORREF.
 COLORREF DibPixel(HBITMAP dib, int x, int y);
 // Creates a 32-bit top-down DIB section; bits receive the pixel pointer.
 HBITMAP CreateDib32(int width, int height, DWORD** bits = nullptr);

@@ -42,7 +42,9 @@ TEST(Paths, FileNameOfPath) {
     for (const Case& c : cases) {
         char buf[MAX_PATH] = "";
         EXPECT_EQ(c.ok, GetFileNameOfPath(buf, c.path)) << c.path;
-        if (c.ok) EXPECT_STREQ(c.expected, buf) << c.path;
+        if (c.ok) {
+            EXPECT_STREQ(c.expected, buf) << c.path;
+        }
     }
 }
 
@@ -129,7 +131,9 @@ TEST(Text, DoubleAmpersands) {
         EXPECT_STREQ(c.out, buf) << c.in;
         if (c.size < sizeof(buf) && strlen(c.in) < c.size) {
             for (size_t i = c.size; i < sizeof(buf); ++i)
-                if (i > strlen(c.in)) ASSERT_EQ('z', buf[i]) << "wrote past the buffer, " << c.in;
+                if (i > strlen(c.in)) {
+                    ASSERT_EQ('z', buf[i]) << "wrote past the buffer, " << c.in;
+                }
         }
     }
 }

@@ -1,0 +1,19 @@
+// Skin records for input tests; apart from the bar headers, which name
+// their own path size.
+#include "skins/skin_record.h"
+
+namespace input_test {
+
+SkinRecord* MakeInputSkin(RECT resize, RECT move, int grip_width) {
+    auto* skin = new SkinRecord;
+    skin->ResizeBorderSize = resize;
+    skin->MoveBorderSize = move;
+    for (int& g : skin->GripWidth) g = grip_width;
+    return skin;
+}
+
+void FreeInputSkin(SkinRecord* skin) {
+    delete skin;
+}
+
+}  // namespace input_test
