@@ -385,3 +385,22 @@ TEST_F(ThemeFileTest, ThemeWritesOnlyInsideItsOwnFolder) {
     EXPECT_TRUE(IsInsideThemeWriteArea((theme + "..\\Other\\c.tsbar").c_str()));
     EXPECT_FALSE(IsInsideThemeWriteArea("C:\\windows\\f.tsbar"));
 }
+
+// Another style of the same theme: the old style's theme file is written
+// (only the theme file) and the new one becomes current with its options.
+TEST_F(ThemeFileTest, SwitchingStyleSavesTheOldFileAndTakesTheNewOptions) {
+    const std::string day = root_.Write("Styled\\Day.tstheme",
+                                        ThemeText("Name=Day\r\nTSVersion=150\r\nMarker=1\r\nAutoSaveOption=1\r\n"));
+    const std::string night = root_.Write("Styled\\Night.tstheme",
+                                          ThemeText("Name=Night\r\nTSVersion=150\r\nAutoSaveOption=0\r\n",
+                                                    "LayerVolitle1=4\r\n"));
+    ASSERT_TRUE(LoadThemeFile(day.c_str(), 0));
+    EXPECT_TRUE(ThemeHasStyles());   // two theme files in the folder
+    EXPECT_FALSE(SwitchThemeStyle(""));
+    ASSERT_TRUE(SwitchThemeStyle(night.c_str()));
+    EXPECT_EQ("<missing>", IniValue(day, "Theme Info", "Marker"));
+    EXPECT_STREQ(night.c_str(), GetCurrentThemeFile());
+    EXPECT_STREQ("Night", CurrentThemeInfo().Name);
+    EXPECT_EQ(0, CurrentThemeInfo().AutoSaveOption);
+    EXPECT_EQ(1, IsLayerVolatile(4));
+}
