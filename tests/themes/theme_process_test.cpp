@@ -213,7 +213,10 @@ TEST_F(ThemeProcess, StartNewThemeCreatesTheFolderAndTheNextStartOpensIt) {
                         SMTO_NORMAL, 2000, nullptr);
     PostMessageA(prompt, WM_COMMAND, IDOK, 0);
     const std::string theme_file = folder + name + ".tstheme";
-    EXPECT_TRUE(PumpUntil([&] { return IniValue(theme_file, "Theme Info", "TSVersion") == "150"; }, 5000));
+    // Written key by key: wait for the last one of the section.
+    EXPECT_TRUE(PumpUntil([&] { return IniValue(theme_file, "Theme Info", "UseLVSkin") == "0"; }, 5000));
+    PumpFor(200);
+    EXPECT_EQ("150", IniValue(theme_file, "Theme Info", "TSVersion"));
     for (const char* sub : {"Bars", "Bars\\Icons", "Bars\\Bitmaps", "Bars\\Templates", "Skins"})
         EXPECT_TRUE(PathIsDirectoryA((folder + sub).c_str())) << sub;
     EXPECT_EQ(name, IniValue(theme_file, "Theme Info", "Name"));
@@ -231,4 +234,100 @@ TEST_F(ThemeProcess, StartNewThemeCreatesTheFolderAndTheNextStartOpensIt) {
     EXPECT_EQ(theme_file, recent[0]);
     EXPECT_EQ(0, Close(main));
     RemoveTree(folder);
+}
+
+namespace {
+
+HWND FindDialog(DWORD pid, const char* title) {
+    for (HWND w : WindowsOfProcess(pid, "#32770", true)) {
+        char text[128] = "";
+        GetWindowTextA(w, text, sizeof(text));
+        if (lstrcmpA(text, title) == 0) return w;
+    }
+    return nullptr;
+}
+
+void SetDialogText(HWND dlg, int id, const std::string& text) {
+    SendMessageTimeoutA(GetDlgItem(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                        2000, nullptr);
+}
+
+}  // namespace
+
+// An edit in Theme Options marks the theme modified; the log-off question
+// then refuses the session end on Cancel (once: the next query asks again)
+// and the end of the session saves after Yes.
+TEST_F(ThemeProcess, ThemeOptionsEditAndTheLogOffQuestion) {
+    boxes_.reset();
+    const std::string theme = root_.Write(
+        "Opts\\Opts.tstheme", Info("TSVersion=150\r\nAutoSaveOption=1\r\n") + "[OpenBars]\r\n");
+    HWND main = Start(theme);
+    ASSERT_NE(nullptr, main);
+    PostMessageA(main, WM_COMMAND, 40020, 0);
+    HWND options = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (options = FindDialog(program_.Id(), "Theme Options")) != nullptr; }, 5000));
+    char name[64] = "";
+    SendMessageTimeoutA(GetDlgItem(options, 1206), WM_GETTEXT, sizeof(name), reinterpret_cast<LPARAM>(name),
+                        SMTO_NORMAL, 2000, nullptr);
+    EXPECT_STREQ("Fixture", name);
+    SetDialogText(options, 1206, "Renamed");
+    SetDialogText(options, 1208, "v9");
+    PostMessageA(options, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(PumpUntil([&] { return FindDialog(program_.Id(), "Theme Options") == nullptr; }, 5000));
+
+    MessageBoxWatcher boxes(IDCANCEL);
+    boxes.WatchProcess(program_.Id());
+    DWORD_PTR result = 99;
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &result));
+    EXPECT_EQ(0u, result);
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &result));
+    EXPECT_EQ(0u, result);
+    ASSERT_EQ(2u, boxes.Count());
+    EXPECT_EQ("Tessellar - Save Changes?", boxes.Seen()[1].caption);
+    boxes.SetAnswer(IDYES);
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &result));
+    EXPECT_EQ(1u, result);
+    EXPECT_EQ("1", IniValue(theme, "Theme Info", "Marker"));   // nothing saved yet
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &result));
+    EXPECT_EQ("Renamed", IniValue(theme, "Theme Info", "Name"));
+    EXPECT_EQ("v9", IniValue(theme, "Theme Info", "Version"));
+    EXPECT_EQ(3u, boxes.Count());
+    EXPECT_EQ(0, Close(main));
+}
+
+// Save Theme as an Alternate Style: a name like the original's is refused;
+// another one becomes a new theme file of the same folder.
+TEST_F(ThemeProcess, AlternateStyleBecomesANewThemeFile) {
+    boxes_.reset();
+    const std::string theme = root_.Write(
+        "Alt\\Alt.tstheme", Info("TSVersion=150\r\nAutoSaveOption=2\r\n") + "[OpenBars]\r\n");
+    HWND main = Start(theme);
+    ASSERT_NE(nullptr, main);
+    PostMessageA(main, WM_COMMAND, 40034, 0);
+    HWND dlg = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        return (dlg = FindDialog(program_.Id(), "Save Theme as an Alternate Style")) != nullptr;
+    }, 5000));
+    {
+        MessageBoxWatcher boxes(IDOK);
+        boxes.WatchProcess(program_.Id());
+        SetDialogText(dlg, 1227, "fixture");
+        PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+        // The watcher sees the style dialog itself too; the refusal is the box.
+        ASSERT_TRUE(PumpUntil([&] { return boxes.SawCaption("Tessellar - Save as an Alt Style"); }, 5000));
+        for (const SeenMessageBox& box : boxes.Seen())
+            if (box.caption == "Tessellar - Save as an Alt Style")
+                EXPECT_EQ("Please enter a name for the alternate style different from the original!", box.text);
+        PumpFor(200);
+        EXPECT_EQ(dlg, FindDialog(program_.Id(), "Save Theme as an Alternate Style"));   // still open
+    }
+    SetDialogText(dlg, 1227, "Evening");
+    PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+    const std::string style = root_.Path() + "Alt\\Evening.tstheme";
+    EXPECT_TRUE(PumpUntil([&] { return IniValue(style, "Theme Info", "UseLVSkin") == "0"; }, 5000));
+    PumpFor(200);
+    EXPECT_EQ("Evening", IniValue(style, "Theme Info", "Name"));
+    EXPECT_EQ("Fixture", IniValue(theme, "Theme Info", "Name"));
+    EXPECT_EQ(std::string(kRootName) + "\\Alt\\Evening.tstheme", LastThemeValue());
+    EXPECT_EQ(0, Close(main));
 }
