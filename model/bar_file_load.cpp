@@ -59,16 +59,6 @@ int DeriveLVSkinPart(const char* skin_path) {
 
 // ---- skin ---------------------------------------------------------------------------------------
 
-void CVellumMenuObject::AcquirePlaceholderSkin() {
-    // No such file: the record carries every skin default.
-    m_skin = LoadSkinFile(kInvalidSkinName);
-}
-
-void CVellumMenuObject::ReleaseBarSkin() {
-    if (m_skin) ReleaseSkin(m_skin);
-    m_skin = nullptr;
-}
-
 // Loads a skin file that exists and makes it the bar's skin; false leaves the
 // bar with the skin it had.
 static bool TakeSkin(CVellumMenuObject* bar, const char* path) {

@@ -4,6 +4,7 @@
 #include "barfile_fixture.h"
 #include <cstring>
 #include "skins/skin_cache.h"
+#include "model/live_objects.h"
 
 using namespace barfile_test;
 
@@ -330,4 +331,34 @@ TEST_F(RoundTripTest, RelativePathsStayRelative) {
     relative_to("Item1.NormalBitmap", temp_.File("Icons\\n.bmp"));
     EXPECT_EQ("2", *section->Get("Item1.IconIndex"));
     EXPECT_EQ("Skins\\own.tsskin", *ini.Find("Object")->Get("LastSkin"));
+}
+
+TEST_F(RoundTripTest, SkinsComeFromTheCacheAndGoBackToIt) {
+    temp_.MakeFolder("Skins");
+    temp_.Write("Skins\\shared.tsskin", Lines({"[Skin]", "Name=shared"}));
+    temp_.Write("Skins\\theme.tsskin", Lines({"[Skin]", "Name=theme"}));
+    std::string file = Lines({"[Object]", "Title=S", "LastSkin=Skins\\shared.tsskin"});
+    std::string path = WriteBarFile("s.tsbar", file);
+    std::string shared = temp_.File("Skins\\shared.tsskin");
+
+    CVellumMenuObject* first = LoadBar(path);
+    SkinRecord* record = FindCachedSkin(shared.c_str());
+    ASSERT_NE(nullptr, record);
+    EXPECT_EQ(record, first->m_skin);
+    EXPECT_EQ(1, record->reference_count);
+    CVellumMenuObject* second = LoadBar(path);
+    EXPECT_EQ(record, second->m_skin);
+    EXPECT_EQ(2, record->reference_count);
+
+    // The theme's skin wins over the bar's own; the old one is given back.
+    std::string theme = temp_.File("Skins\\theme.tsskin");
+    second->LoadTheme(const_cast<char*>(path.c_str()), 0, const_cast<char*>(theme.c_str()));
+    EXPECT_EQ(1, record->reference_count);
+    EXPECT_EQ(FindCachedSkin(theme.c_str()), second->m_skin);
+
+    second->m_neverSave = TRUE;
+    second->Destroy();
+    testing_support::PumpUntil([second] { return !IsLiveBar(second); }, 3000);
+    EXPECT_EQ(nullptr, FindCachedSkin(theme.c_str()));
+    EXPECT_EQ(1, record->reference_count);
 }
