@@ -362,3 +362,32 @@ TEST_F(RoundTripTest, SkinsComeFromTheCacheAndGoBackToIt) {
     EXPECT_EQ(nullptr, FindCachedSkin(theme.c_str()));
     EXPECT_EQ(1, record->reference_count);
 }
+
+TEST_F(RoundTripTest, EveryObjectKeyIsWrittenInItsOrder) {
+    std::string in = WriteBarFile(
+        "o.tsbar", Lines({"[Object]", "Title=O", "Comments=c", "Alpha=9", "DockToEdge=1",
+                          "UseAutohide=1", "RespondToWindowsKey=1", "vkHotkey=65",
+                          "bHideBarUntilHotkey=1", "IsATabStop=0", "ResizingMovingLeft=1",
+                          "ResizingMovingUp=1", "bIgnoreSkinAutohideSettings=1", "SetAsHidden=1",
+                          "BlockHazeglow=1"}));
+    CVellumMenuObject* bar = LoadBar(in);
+    std::string out = temp_.File("o_out.tsbar");
+    ASSERT_EQ(1, bar->Save(const_cast<char*>(out.c_str())));
+    const std::vector<std::string> expected = {
+        "Title", "ShowTitle", "Comments", "Alpha", "LastSkin", "AlwaysOnTop", "AlwaysOnTopOrder",
+        "DockToEdge", "UseAutohide", "ForcedAutoHideEdge", "RespondToWindowsKey", "vkHotkey",
+        "vkHotkeyModifiers", "bHideBarUntilHotkey", "bReshowUnderMouse",
+        "WidthResizableWhenVertical", "IsATabStop", "DisplayVertically", "ResizingMovingLeft",
+        "ResizingMovingUp", "bRestrictMaximumSize", "bIgnoreSkinAutohideSettings",
+        "bUseActiveWindowsTitle", "bUseScreenSizes", "ptMINModifiers.x", "ptMINModifiers.y",
+        "ptMINPixels.x", "ptMINPixels.y", "ptMINSubtract.x", "ptMINSubtract.y",
+        "ptMAXModifiers.x", "ptMAXModifiers.y", "ptMAXPixels.x", "ptMAXPixels.y",
+        "ptMAXSubtract.x", "ptMAXSubtract.y", "bScaleCX", "bScaleCY", "bScaleX", "bScaleY",
+        "SetAsHidden", "BlockHazeglow", "UseLVSkin", "LastTabOrder", "LastPos.x", "LastPos.y",
+        "LastSize.cx", "LastSize.cy", "bAlignX", "bAlignY", "LastScreenSize.cx",
+        "LastScreenSize.cy", "bWasHiddenOnLastCloseByPopup", "LastMonitor"};
+    std::vector<std::string> written;
+    IniText ini = ParseIniFile(out);
+    for (const auto& pair : ini.Find("Object")->keys) written.push_back(pair.first);
+    EXPECT_EQ(expected, written);
+}
