@@ -58,6 +58,7 @@ int DeriveLVSkinPart(const char* skin_path) {
 }  // namespace
 
 // ---- skin ---------------------------------------------------------------------------------------
+// The placeholder and its release live with the skin reload (bar_drawing_skin.cpp).
 
 // Loads a skin file that exists and makes it the bar's skin; false leaves the
 // bar with the skin it had.
