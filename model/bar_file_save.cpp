@@ -5,6 +5,7 @@
 // the bar file with it in one step, so a reader (or a crash) sees either the
 // old file or the new one, never a half-written one.
 #include <windows.h>
+#include <shlwapi.h>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -181,7 +182,10 @@ static void WriteObjectKeys(CVellumMenuObject* bar, const char* skin_path) {
     if (bar->Comments && bar->Comments[0]) write_text("Comments", EncodeComments(bar->Comments).c_str());
     if (bar->Alpha >= 0) write_int("Alpha", bar->Alpha);
     char relative[MAX_PATH] = "";
-    if (bar->m_skin)
+    // The placeholder is no skin file: nothing to name.
+    bool placeholder =
+        bar->m_skin && lstrcmpiA(::PathFindFileNameA(bar->m_skin->path), kInvalidSkinName) == 0;
+    if (bar->m_skin && (!placeholder || (skin_path && skin_path[0])))
         GetSkinPathRelativeTo(bar->m_skin, bar->m_barFolder, relative, sizeof(relative),
                               skin_path && skin_path[0] ? skin_path : nullptr);
     write_text("LastSkin", relative);
@@ -239,8 +243,9 @@ static bool ChooseBarFile(CVellumMenuObject* bar, char* path, size_t path_size) 
         ::CreateDirectoryA(folder, nullptr);
         return FindFreeBarFileName(folder, bar->Title, path, path_size);
     }
-    // A bar without window (a template for copies) has nobody to ask.
-    if (!bar->m_hWnd) return false;
+    // A bar without window (a template for copies), or a process without the
+    // program's shell (no theme to save into), has nobody to ask.
+    if (!bar->m_hWnd || !host.GetThemeBarsFolder) return false;
     FlashBar(bar->m_hWnd);
     char title[kBarTitleSize + 32];
     tess::FormatText(title, sizeof(title), "Save Bar - \"%s\"", bar->m_displayTitle);

@@ -45,11 +45,13 @@ int CVellumMenuItem::DoContextMenuCommand(int) { return 0; }
 int CVellumMenuItem::InitSimpleContextMenu(HMENU) { return 0; }
 
 // ---- standard commands -----------------------------------------------------------------------------
-// 0: nothing run; the set query answers set 0.
-int CVellumMenuItem::ExecuteStandardCommand(int, int, char* name, char* setKey) {
+// 0: nothing run. The set query (-2) answers "no set" (-1), so an item
+// without ActionClass keeps -1 in its file and learns its set once the
+// commands exist.
+int CVellumMenuItem::ExecuteStandardCommand(int set, int, char* name, char* setKey) {
     if (name) name[0] = '\0';
     if (setKey) setKey[0] = '\0';
-    return 0;
+    return set == -2 ? -1 : 0;
 }
 
 // ---- behaviour classes and copies ------------------------------------------------------------------
