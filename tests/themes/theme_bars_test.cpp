@@ -12,6 +12,10 @@
 #include "shell/startup.h"
 #include "shell/theme_file.h"
 #include "shell/theme_internal.h"
+#include "tests/themes/theme_fixture.h"
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -68,6 +72,49 @@ TEST(ThemeBars, ClosingReleasesEachBarOnceEvenWhenOneIsStillHeld) {
     bars[1]->Release();
     EXPECT_FALSE(IsLiveBar(bars[1]));
     EXPECT_TRUE(SnapshotThemeBarWindows(true).empty());
+    FreeStatsMonitor();
+    DestroyWindow(main);
+}
+
+// Switching style keeps the bars both styles name, however long their paths,
+// and gives them the new style's skin; bars the new style leaves out close.
+TEST(ThemeBars, StyleSwitchKeepsBarsWithLongPathsAndChangesTheirSkin) {
+    InstallBarHostServices();
+    theme_test::ProgramStateGuard state;
+    const std::string long_name(150, 'L');
+    theme_test::ThemeRoot root("ThemeStyleTests");
+    const std::string folder = long_name + "\\";
+    const std::string kept = root.Write(folder + "Bars\\kept.tsbar", theme_test::BarFile("Kept"));
+    const std::string dropped = root.Write(folder + "Bars\\dropped.tsbar", theme_test::BarFile("Dropped"));
+    ASSERT_GT(kept.size(), 199u);
+    root.Write(folder + "Skins\\Day\\day.tsskin", "[General]\r\nSkinName=Day\r\n");
+    const std::string night_skin = root.Write(folder + "Skins\\Night\\night.tsskin", "[General]\r\nSkinName=Night\r\n");
+    const std::string day = root.Write(folder + "Day.tstheme",
+                                       "[Theme Info]\r\nName=Day\r\nTSVersion=150\r\nAutoSaveOption=2\r\n[OpenBars]\r\n"
+                                       "Bar1=Bars\\kept.tsbar\r\nSkinForBar1=Skins\\Day\\day.tsskin\r\n"
+                                       "Bar2=Bars\\dropped.tsbar\r\n");
+    const std::string night = root.Write(folder + "Night.tstheme",
+                                         "[Theme Info]\r\nName=Night\r\nTSVersion=150\r\nAutoSaveOption=2\r\n"
+                                         "[OpenBars]\r\nBar1=Bars\\kept.tsbar\r\nSkinForBar1=Skins\\Night\\night.tsskin\r\n");
+    HWND main = MakeMain();
+    CreateStatsMonitor(main);
+    ASSERT_TRUE(LoadThemeFile(day.c_str(), 0));
+    std::vector<CVellumMenuObject*> bars;
+    for (const std::string& file : {kept, dropped}) {
+        auto* bar = new CVellumMenuObject(main);
+        char path[MAX_PATH];
+        lstrcpynA(path, file.c_str(), MAX_PATH);
+        bar->LoadTheme(path, 1, nullptr);
+        bars.push_back(bar);
+    }
+    ASSERT_TRUE(SwitchThemeStyle(night.c_str()));
+    EXPECT_TRUE(IsLiveBar(bars[0]));
+    EXPECT_FALSE(IsLiveBar(bars[1]));
+    ASSERT_TRUE(IsLiveBar(bars[0]));
+    EXPECT_EQ(0, lstrcmpiA(night_skin.c_str(), SkinRecordPath(bars[0]->m_skin)));
+    EXPECT_STREQ(night.c_str(), GetCurrentThemeFile());
+    CloseThemeBarsWithoutSaving();
+    EXPECT_FALSE(IsLiveBar(bars[0]));
     FreeStatsMonitor();
     DestroyWindow(main);
 }

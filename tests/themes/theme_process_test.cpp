@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -80,6 +81,17 @@ protected:
 
     size_t BarWindows() { return WindowsOfProcess(program_.Id(), "Tessellar Toolbar", false).size(); }
 
+    std::vector<std::string> BarTitles() {
+        std::vector<std::string> titles;
+        for (HWND w : WindowsOfProcess(program_.Id(), "Tessellar Toolbar", false)) {
+            char title[200] = "";
+            GetWindowTextA(w, title, sizeof(title));
+            titles.push_back(title);
+        }
+        std::sort(titles.begin(), titles.end());
+        return titles;
+    }
+
     // The start-up answers sent messages while it waits on the tray (and on
     // message boxes), so the theme may still be loading: wait for what is
     // expected, then a little longer for anything more.
@@ -110,7 +122,16 @@ TEST_F(ThemeProcess, OpenBarsUpToTheFirstGap) {
     HWND main = Start(theme);
     ASSERT_NE(nullptr, main);
     WaitForBars(2, 0);
+    EXPECT_EQ((std::vector<std::string>{"One", "Two"}), BarTitles());
     EXPECT_EQ(std::string(kRootName) + "\\Gap\\Gap.tstheme", LastThemeValue());
+    // Saved again: the two open bars, numbered without the gap.
+    PostMessageA(main, WM_COMMAND, 40015, 0);
+    EXPECT_TRUE(PumpUntil([&] { return IniValue(theme, "Theme Info", "Marker") == "<missing>"; }, 5000));
+    PumpFor(300);
+    EXPECT_EQ("Bars\\one.tsbar", IniValue(theme, "OpenBars", "Bar1"));
+    EXPECT_EQ("Bars\\two.tsbar", IniValue(theme, "OpenBars", "Bar2"));
+    EXPECT_EQ("<missing>", IniValue(theme, "OpenBars", "Bar3"));
+    EXPECT_EQ("<missing>", IniValue(theme, "OpenBars", "Bar4"));
     EXPECT_EQ(0, Close(main));
     EXPECT_EQ(0u, BarWindows());
 }
@@ -125,6 +146,7 @@ TEST_F(ThemeProcess, MissingBarCostsOneMessageAndTheRestOpen) {
     HWND main = Start(theme);
     ASSERT_NE(nullptr, main);
     WaitForBars(2, 1);
+    EXPECT_EQ((std::vector<std::string>{"One", "Three"}), BarTitles());
     ASSERT_EQ(1u, boxes_->Count());
     const SeenMessageBox box = boxes_->Seen()[0];
     EXPECT_EQ("Tessellar - Cannot Find Bar", box.caption);
@@ -146,6 +168,7 @@ TEST_F(ThemeProcess, OldThemesFindTheirBars) {
     HWND main = Start(theme);
     ASSERT_NE(nullptr, main);
     WaitForBars(2, 0);
+    EXPECT_EQ((std::vector<std::string>{"Local", "Rooted"}), BarTitles());
     EXPECT_EQ(0, Close(main));
 }
 
@@ -171,6 +194,12 @@ TEST_F(ThemeProcess, BarsOutsideTheThemeAreReadButNeverWritten) {
     EXPECT_EQ(0, Close(main));
     EXPECT_EQ("150", IniValue(theme, "Theme Info", "TSVersion"));
     EXPECT_EQ(before, Snapshot(outside.Path()));
+    // The theme still names both bars and the outside skin where they are.
+    EXPECT_EQ("Bars\\near.tsbar", IniValue(theme, "OpenBars", "Bar1"));
+    EXPECT_EQ("..\\..\\ThemeProcessOutside\\far.tsbar", IniValue(theme, "OpenBars", "Bar2"));
+    EXPECT_EQ("..\\..\\ThemeProcessOutside\\Skins\\far.tsskin", IniValue(theme, "OpenBars", "SkinForBar2"));
+    // The bar inside the theme had its position written.
+    EXPECT_NE("<missing>", IniValue(root_.Path() + "Inside\\Bars\\near.tsbar", "Object", "LastPos.x"));
 }
 
 TEST_F(ThemeProcess, ClosingSavesByAutoSaveOption) {
