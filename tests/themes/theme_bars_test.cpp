@@ -13,6 +13,7 @@
 #include "shell/theme_file.h"
 #include "shell/theme_internal.h"
 #include "tests/themes/theme_fixture.h"
+#include "util/text.h"
 
 #include <string>
 #include <vector>
@@ -103,7 +104,7 @@ TEST(ThemeBars, StyleSwitchKeepsBarsWithLongPathsAndChangesTheirSkin) {
     for (const std::string& file : {kept, dropped}) {
         auto* bar = new CVellumMenuObject(main);
         char path[MAX_PATH];
-        lstrcpynA(path, file.c_str(), MAX_PATH);
+        tess::CopyText(path, file.c_str());
         bar->LoadTheme(path, 1, nullptr);
         bars.push_back(bar);
     }
@@ -115,6 +116,40 @@ TEST(ThemeBars, StyleSwitchKeepsBarsWithLongPathsAndChangesTheirSkin) {
     EXPECT_STREQ(night.c_str(), GetCurrentThemeFile());
     CloseThemeBarsWithoutSaving();
     EXPECT_FALSE(IsLiveBar(bars[0]));
+    FreeStatsMonitor();
+    DestroyWindow(main);
+}
+
+// A changed bar that the theme read from outside its folder is saved as a
+// new bar file of the theme; the file outside stays as it was.
+TEST(ThemeBars, ChangedOutsideBarIsSavedIntoTheTheme) {
+    InstallBarHostServices();
+    theme_test::ProgramStateGuard state;
+    theme_test::ThemeRoot outside("ThemeBarsOutside");
+    theme_test::ThemeRoot root("ThemeBarsInside");
+    const std::string far_bar = outside.Write("far.tsbar", theme_test::BarFile("Far"));
+    const std::string before = outside.Read("far.tsbar");
+    const std::string theme = root.Write("T\\T.tstheme",
+                                         "[Theme Info]\r\nName=T\r\nTSVersion=150\r\nAutoSaveOption=2\r\n[OpenBars]\r\n"
+                                         "Bar1=..\\..\\ThemeBarsOutside\\far.tsbar\r\n");
+    root.Write("T\\Bars\\.keep", "");
+    HWND main = MakeMain();
+    CreateStatsMonitor(main);
+    ASSERT_TRUE(LoadThemeFile(theme.c_str(), 0));
+    auto* bar = new CVellumMenuObject(main);
+    char path[MAX_PATH];
+    tess::CopyText(path, far_bar.c_str());
+    bar->LoadTheme(path, 1, nullptr);
+    bar->Show(1);
+    bar->SetModified();
+    ASSERT_TRUE(SaveThemeFile(theme.c_str(), 0, 0));
+    EXPECT_EQ(before, outside.Read("far.tsbar"));
+    EXPECT_EQ(1u, SnapshotThemeBarWindows(false).size());
+    EXPECT_EQ(root.Path() + "T\\Bars\\Far.tsbar", std::string(bar->m_barFile));
+    EXPECT_TRUE(root.Exists("T\\Bars\\Far.tsbar"));
+    EXPECT_EQ("Bars\\Far.tsbar", theme_test::IniValue(theme, "OpenBars", "Bar1"));
+    CloseThemeBarsWithoutSaving();
+    EXPECT_FALSE(IsLiveBar(bar));
     FreeStatsMonitor();
     DestroyWindow(main);
 }

@@ -15,6 +15,7 @@
 #include "shell/theme_menus.h"
 #include "tests/support/test_support.h"
 #include "tests/themes/theme_fixture.h"
+#include "util/text.h"
 
 using namespace testing_support;
 using namespace theme_test;
@@ -55,7 +56,7 @@ TEST_F(ThemeFileTest, NotesWithLineBreaksSurviveSaveAndLoad) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.notes);
         ASSERT_TRUE(LoadThemeFile(file.c_str(), 0));
-        strcpy(CurrentThemeInfo().Notes, c.notes);
+        tess::CopyText(CurrentThemeInfo().Notes, c.notes);
         ASSERT_TRUE(SaveThemeFile(file.c_str(), 0, 0));
         const std::string raw = IniValue(file, "Theme Info", "Notes");
         EXPECT_EQ(std::string::npos, raw.find_first_of("\r\n"));

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "tests/support/test_support.h"
+#include "util/text.h"
 
 using namespace testing_support;
 
@@ -69,7 +70,7 @@ std::vector<std::string> RecentThemes() {
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kRecentKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return out;
     for (int i = 0; i < 200; ++i) {
         char name[64], value[1024] = "";
-        wsprintfA(name, "Recent Theme #%d", i);
+        tess::FormatText(name, sizeof(name), "Recent Theme #%d", i);
         DWORD size = sizeof(value) - 1, type = 0;
         if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS)
             break;
