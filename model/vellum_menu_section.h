@@ -149,5 +149,6 @@ public:
 private:
     void ReadKeys();
     void ReadItems();
+    void KeepKeysTheReaderCouldNotHold();
     void MakeArrowItems();
 };
