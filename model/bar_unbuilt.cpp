@@ -26,40 +26,6 @@ HBITMAP CVellumMenuObject::MyLoadImage(int, char*, unsigned long**) { return nul
 int CVellumMenuObject::SaveScreenshot(int) { return 0; }
 void CVellumMenuObject::Duplicate() {}
 
-// ---- layout and size rules ---------------------------------------------------------------
-void CVellumMenuObject::RecalcRects(int, int) {}
-int CVellumMenuObject::RecalcRectsFlexible() { return 0; }
-int CVellumMenuObject::RecalcRectsStandard() { return 0; }
-SIZE CVellumMenuObject::CalcMinMaxSize(int) { return SIZE{0, 0}; }
-int CVellumMenuObject::GetSize(long, long, long, long, char* textOut) {
-    if (textOut) textOut[0] = '\0';
-    return 0;
-}
-int CVellumMenuObject::AdjustForMinimumSize(SIZE*, POINT*, int) { return 0; }
-int CVellumMenuObject::CorrectAutoSizeChange(SIZE*, RECT*, int, POINT*, SIZE*, int) { return 0; }
-int CVellumMenuObject::CorrectAutoSizeChange(int, int, int, int, RECT*, int, SIZE*, int) {
-    return 0;
-}
-int CVellumMenuObject::CorrectAutoSizeChange(int*, int*, int*, int*, int, SIZE*, int) {
-    return 0;
-}
-int CVellumMenuObject::CheckHeightByMultiple(int*, int) { return 0; }
-
-// ---- drawing, transparency and skins --------------------------------------------------------
-void CVellumMenuObject::Draw(HDC, RECT*, int) {}
-void CVellumMenuObject::UpdateToDrawBitmap(CVellumMenuSection*, CVellumMenuItem*, RECT*) {}
-HBITMAP CVellumMenuObject::LoadMemoryBitmap(HDC, SIZE, int*) { return nullptr; }
-void CVellumMenuObject::FreeMemoryBitmap() {}
-// 0: the transparency did not change.
-int CVellumMenuObject::UpdateAlpha() { return 0; }
-int CVellumMenuObject::GetAlpha() { return 0; }
-void CVellumMenuObject::RedrawVellumWindow() {}
-int CVellumMenuObject::ReloadSkin(int) { return 0; }
-// The memory bitmap is not drawn yet, so there is nothing to copy.
-void CVellumMenuObject::PaintWindow(HDC, const RECT&, bool) {}
-// The skin cache is not built: the bar holds no skin record.
-void CVellumMenuObject::AcquirePlaceholderSkin() {}
-void CVellumMenuObject::ReleaseBarSkin() {}
 
 // ---- positioning, docking, monitors -----------------------------------------------------------
 int CVellumMenuObject::SetPos(int, int, int, int, RECT*, int, int, int) { return 0; }

@@ -60,6 +60,11 @@ public:
     CVellumMenuItem* HitTestSection(POINT pt);
     void* HitTest();
 
+    // ---- layout (section_layout.cpp) ------------------------------------------------
+    // The size the bar gives the section: its ideal size, or its user width
+    // along the bar; (0, 0) when hidden.
+    SIZE CalcSize();
+
     // ---- calls into work that arrives later --------------------------------------------
     bool ReadSectionKeys(int loadItems);
     void UnInitContextMenu();

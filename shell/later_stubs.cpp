@@ -2,54 +2,13 @@
 // it belongs to replaces it. Listed by the module that will own it.
 #include "shell/later_stubs.h"
 
-// ---- theme file ---------------------------------------------------------------------------
-bool LoadThemeFile(const char*, int) { return false; }
-bool CloseTheme() { return true; }
-void ResetThemeInfo(int) {}
-void ClearThemeHasStyles() {}
-bool ShouldSaveTheme(int* answer) {
-    if (answer) *answer = 0;
-    return false;
-}
-bool SaveThemeBeforeClose(int) { return false; }
-void CloseThemeBars() {}
-void CloseThemeBarsWithoutSaving() {}
-bool SaveThemeFile(const char*, int, int) { return false; }
-void ShowThemeOptionsDialog() {}
-void StartNewTheme() {}
-void ShowSaveAlternateStyleDialog() {}
-void WriteLastTheme(const char*) {}
-bool ThemeUsesLVSkin() { return false; }
-void SetThemeUsesLVSkin(bool) {}
-bool GetThemeHidesTaskbar() { return false; }
-
 // ---- documents and WM_COPYDATA commands ----------------------------------------------------
-bool OpenDocument(const char*) { return false; }
-void RunCopyDataCommand(HWND, const char*) {}
 bool InstallThemePackage(const char*, char* theme_file, size_t theme_file_size) {
     if (theme_file && theme_file_size) theme_file[0] = '\0';
     return false;
 }
 void PackUpTheme() {}
 void PackUpExpansion() {}
-
-// ---- recent-theme list ------------------------------------------------------------------------
-void PushRecentThemes(const char*, const char*) {}
-void ClearRecentThemeList() {}
-
-// ---- program tray icon --------------------------------------------------------------------------
-void CreateProgramTrayIcon(HWND, bool) {}
-void ShowProgramTrayIcon(bool) {}
-bool HasProgramTrayIcon() { return false; }
-LRESULT HandleTrayIconClick(LPARAM) { return 0; }
-void ShowTrayMenu() {}
-void FreeProgramTrayIcon() {}
-
-// ---- stats monitor and hooks ----------------------------------------------------------------------
-void CreateStatsMonitor(HWND) {}
-void StatsMonitorSetWinTabEnabled(int) {}
-void StatsMonitorHandleMessage(UINT, WPARAM, LPARAM) {}
-void FreeStatsMonitor() {}
 
 // ---- theme browser, editor, helper lines, about box ------------------------------------------------
 void ShowThemeBrowser(int) {}
@@ -100,10 +59,6 @@ bool StartTrayIconServer() { return false; }
 void CreateMFUList() {}
 void FreeMFUList() {}
 void SetSmartMenusStartTime(const FILETIME&) {}
-
-// ---- skins and drawing -------------------------------------------------------------------------------------
-
-// ---- Startup-folder shortcuts ------------------------------------------------------------------------------
 
 // ---- plug-ins -------------------------------------------------------------------------------------------------
 bool ConfigurePluginItem(void*) { return false; }

@@ -6,51 +6,27 @@
 
 class CVellumMenuObject;
 
-// ---- theme file (theme loading and saving) -------------------------------------------
-bool LoadThemeFile(const char* path, int flags);           // false: nothing loaded
-bool CloseTheme();                                         // true: no theme is open
-void ResetThemeInfo(int keep);
-void ClearThemeHasStyles();
-// 1 yes, -1 no, -2 cancel in *answer; false: nothing to save.
-bool ShouldSaveTheme(int* answer);
-bool SaveThemeBeforeClose(int answer);
-void CloseThemeBars();
-void CloseThemeBarsWithoutSaving();
-bool SaveThemeFile(const char* path, int ask, int flags);  // false: not saved
-void ShowThemeOptionsDialog();
-void StartNewTheme();
-void ShowSaveAlternateStyleDialog();
-void WriteLastTheme(const char* path);
-bool ThemeUsesLVSkin();
-void SetThemeUsesLVSkin(bool on);                          // marks the theme modified
-bool GetThemeHidesTaskbar();
+// ---- built: the theme file, its dialogs, the recent themes, the program tray
+// icon and the stats monitor (kept here so every caller finds them) ----------
+#include "shell/program_tray_icon.h"
+#include "shell/stats_monitor.h"
+#include "shell/theme_dialogs.h"
+#include "shell/theme_file.h"
+#include "shell/theme_menus.h"
+void CreateStatsMonitor(HWND main_window);
+void StatsMonitorSetWinTabEnabled(int enabled);
+// The relay's first stop for every message from WM_USER upwards.
+void StatsMonitorHandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+void FreeStatsMonitor();
 
 // ---- documents and WM_COPYDATA commands ----------------------------------------------------
-bool OpenDocument(const char* path);                       // false: nothing opened
+bool OpenDocument(const char* path);                       // theme_documents.cpp
 // A bounded, terminated copy of the text another process sent.
-void RunCopyDataCommand(HWND sender, const char* text);
+void RunCopyDataCommand(HWND sender, const char* text);   // theme_documents.cpp
 // A preset run's ".tspack" install; false: nothing installed.
 bool InstallThemePackage(const char* path, char* theme_file, size_t theme_file_size);
 void PackUpTheme();
 void PackUpExpansion();
-
-// ---- recent-theme list ------------------------------------------------------------------------
-void PushRecentThemes(const char* older, const char* newer);
-void ClearRecentThemeList();
-
-// ---- program tray icon --------------------------------------------------------------------------
-void CreateProgramTrayIcon(HWND main_window, bool show);
-void ShowProgramTrayIcon(bool show);
-bool HasProgramTrayIcon();
-LRESULT HandleTrayIconClick(LPARAM mouse_message);
-void ShowTrayMenu();
-void FreeProgramTrayIcon();
-
-// ---- stats monitor and hooks ----------------------------------------------------------------------
-void CreateStatsMonitor(HWND main_window);
-void StatsMonitorSetWinTabEnabled(int enabled);
-void StatsMonitorHandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-void FreeStatsMonitor();
 
 // ---- theme browser, editor, helper lines, about box ------------------------------------------------
 void ShowThemeBrowser(int tab);

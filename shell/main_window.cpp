@@ -260,7 +260,8 @@ LRESULT MainWindow::OnQueryEndSession() {
         end_session_answer = answer;
         return TRUE;
     }
-    if (kept_save_answer == -2) {
+    // Cancel refuses the log-off once; the next query asks again.
+    if (answer == -2 || kept_save_answer == -2) {
         kept_save_answer = 0;
         return 0;
     }

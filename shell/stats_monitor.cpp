@@ -1,0 +1,286 @@
+// The foreground-application monitor: a 250 ms poll of the foreground
+// window's title, icons and (while a section mirrors it) menu, announced to
+// the bars with "Stats Updated".
+#include "shell/stats_monitor.h"
+
+#include <cstring>
+
+#include "shell/later_stubs.h"
+#include "util/general_helpers.h"
+#include "util/text.h"
+
+namespace {
+
+CStatsMonitor* g_monitor = nullptr;
+int g_menu_watchers = 0;
+
+enum HookSlot { kShellHook = 0, kCbtHook, kMouseHook, kStartMenuHook, kKeyboardHook };
+
+const char* const kCaptureClasses[] = {"CabinetWClass", "IEFrame", "ExploreWClass",
+                                       "Outlook Express Browser Class", "ATH_Note"};
+
+struct StatsMessages {
+    UINT stats_updated;
+    UINT end_explorer_hook;
+    UINT should_enable_mousehook;
+};
+
+const StatsMessages& Messages() {
+    static const StatsMessages m = {RegisterWindowMessageA("Stats Updated"),
+                                    RegisterWindowMessageA("EndExplorerHook"),
+                                    RegisterWindowMessageA("ShouldEnableMousehook")};
+    return m;
+}
+
+void CALLBACK StatsTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_monitor) g_monitor->UpdateStats();
+}
+
+HWND TopmostOwner(HWND w) {
+    for (HWND owner = w ? GetWindow(w, GW_OWNER) : nullptr; owner; owner = GetWindow(owner, GW_OWNER))
+        w = owner;
+    return w;
+}
+
+bool IsCaptureClass(HWND w) {
+    char cls[128] = "";
+    GetClassNameA(w, cls, sizeof(cls));
+    for (const char* name : kCaptureClasses)
+        if (lstrcmpiA(cls, name) == 0) return true;
+    return false;
+}
+
+HWND FindChildOfClass(HWND parent, const char* cls, bool ignore_case) {
+    struct Search {
+        const char* cls;
+        bool ignore_case;
+        HWND found;
+        static BOOL CALLBACK Visit(HWND child, LPARAM lp) {
+            auto* s = reinterpret_cast<Search*>(lp);
+            char name[128] = "";
+            GetClassNameA(child, name, sizeof(name));
+            bool same = s->ignore_case ? lstrcmpiA(name, s->cls) == 0 : strcmp(name, s->cls) == 0;
+            if (!same) return TRUE;
+            s->found = child;
+            return FALSE;
+        }
+    };
+    Search s{cls, ignore_case, nullptr};
+    EnumChildWindows(parent, Search::Visit, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+}  // namespace
+
+// ---- construction ------------------------------------------------------------------
+
+CStatsMonitor::CStatsMonitor(HWND main_window) {
+    // Plain data from the first field to the last.
+    std::memset(&m_smallIcon, 0, reinterpret_cast<char*>(&m_captureTarget + 1) -
+                                      reinterpret_cast<char*>(&m_smallIcon));
+    if (!main_window) return;
+    m_mainWindow = main_window;
+    SetPropA(main_window, "lpStatsMonitor", this);
+    g_monitor = this;
+    SetTimer(main_window, kStatsTimerId, kStatsTimerMs, StatsTimerProc);
+    const int version = WindowsVersion();
+    m_is2000OrXP = version == kWin2000 || version == kWinXP;
+    Messages();
+    InstallLibraryHooks();
+}
+
+CStatsMonitor::~CStatsMonitor() {
+    if (!m_mainWindow) return;
+    RemovePropA(m_mainWindow, "lpStatsMonitor");
+    DeleteGlobalAtoms("TSWinTabEnabled");
+    EndExplorerCapture(1);
+    KillTimer(m_mainWindow, kStatsTimerId);
+    if (g_monitor == this) g_monitor = nullptr;
+    RemoveLibraryHooks();
+    std::memset(&m_smallIcon, 0, reinterpret_cast<char*>(&m_captureTarget + 1) -
+                                      reinterpret_cast<char*>(&m_smallIcon));
+}
+
+// The hook library is an outside program of the suite that is not shipped
+// here: nothing is loaded and no hook is installed. The program runs as it
+// does on a machine without the library.
+void CStatsMonitor::InstallLibraryHooks() {}
+
+void CStatsMonitor::RemoveLibraryHooks() {
+    static const char* const kProps[] = {"HandleToHookwell", "HandleToCBTHook", "HandleToMouseHook",
+                                         "HandleToWin2kStartMenuHook", "LLKeyboardHook"};
+    for (HHOOK& hook : m_hooks) {
+        if (hook) UnhookWindowsHookEx(hook);
+        hook = nullptr;
+    }
+    for (const char* prop : kProps) RemovePropA(m_mainWindow, prop);
+    if (m_hookLibrary) FreeLibrary(m_hookLibrary);
+    m_hookLibrary = nullptr;
+}
+
+// ---- polling ------------------------------------------------------------------------
+
+void CStatsMonitor::UpdateStats() {
+    if (!m_mainWindow) return;
+    // 1. The application in front; a bar or a hidden window keeps the last one.
+    HWND w = TopmostOwner(GetForegroundWindow());
+    if (w && (GetPropA(w, "lpMenuObject") || !IsWindowVisible(w)))
+        w = m_foreground && IsWindow(m_foreground) ? m_foreground : nullptr;
+    // 2. While menus are watched, a window that keeps its menu is not polled.
+    if (g_menu_watchers > 0 && w && w == m_foreground && IsWindow(w)) {
+        if (!m_menu) return;
+        int count = GetMenuItemCount(m_menu);
+        if (count == m_menuItemCount) return;
+        m_menuItemCount = count;
+        if (w == m_mainWindow) return;
+    }
+    // 3. Title.
+    m_foreground = w;
+    m_newTitle[0] = '\0';
+    if (w) GetWindowTextA(w, m_newTitle, sizeof(m_newTitle));
+    if (lstrcmpiA(m_newTitle, "Program Manager") == 0) tess::CopyText(m_newTitle, "Desktop");
+    if (!m_newTitle[0]) tess::CopyText(m_newTitle, "Tessellar");
+    bool title_changed = false;
+    if (lstrcmpiA(m_newTitle, m_title) != 0) {
+        tess::CopyText(m_title, m_newTitle);
+        title_changed = true;
+    }
+    // 4. Icons.
+    HICON small_icon = w ? GetWindowSmallIcon(w) : nullptr;
+    HICON large_icon = w ? GetWindowBigIcon(w) : nullptr;
+    if (!small_icon) small_icon = large_icon;
+    if (!large_icon) large_icon = small_icon;
+    bool icon_changed = false;
+    if (small_icon != m_smallIcon || large_icon != m_largeIcon) {
+        m_smallIcon = small_icon;
+        m_largeIcon = large_icon;
+        icon_changed = true;
+    }
+    // 5. Menu.
+    m_captured = 0;
+    bool menu_read = false;
+    if (g_menu_watchers > 0) {
+        HMENU menu = w ? GetMenu(w) : nullptr;
+        if (!IsUsableMenu(menu)) {
+            menu = CaptureExplorerMenu(w);
+            if (menu == reinterpret_cast<HMENU>(-1)) {
+                m_menu = nullptr;
+                m_foreground = nullptr;
+                return;
+            }
+            if (!IsUsableMenu(menu)) menu = nullptr;
+        }
+        m_menu = menu;
+        m_menuItemCount = menu ? GetMenuItemCount(menu) : 0;
+        menu_read = true;
+    }
+    // 6.
+    if (icon_changed || title_changed || menu_read)
+        PostMessageA(m_mainWindow, Messages().stats_updated,
+                     (icon_changed ? 1u << 16 : 0u) | (title_changed ? 1u : 0u), menu_read ? 1 : 0);
+}
+
+int CStatsMonitor::IsUsableMenu(HMENU menu) {
+    return menu && IsMenu(menu) && GetMenuItemCount(menu) > 0 ? 1 : 0;
+}
+
+// ---- menus of Explorer windows ----------------------------------------------------------
+
+HMENU CStatsMonitor::CaptureExplorerMenu(HWND w) {
+    m_captured = 0;
+    if (!w || !IsWindow(w)) return nullptr;
+    if (HANDLE hidden = GetPropA(w, "HiddenMenu-")) return static_cast<HMENU>(hidden);
+    HMENU ms = static_cast<HMENU>(GetPropA(w, "MicrosoftMenu-"));
+    if (IsUsableMenu(ms)) {
+        m_captured = 1;
+        return ms;
+    }
+    if (!IsCaptureClass(w)) return nullptr;
+    m_captureTarget = w;
+    if (m_captureHook || IsIconic(w) || !IsWindowEnabled(w)) return nullptr;
+    SetPropA(m_mainWindow, "ExplorerMenuTestCount", nullptr);
+    // A folder view has no menu bar of its own to capture.
+    HWND rebar = FindChildOfClass(w, "ReBarWindow32", true);
+    if (!rebar || !IsWindowVisible(rebar)) return nullptr;
+    if (FindChildOfClass(w, "Shell DocObject View", false) &&
+        !FindChildOfClass(w, "Internet Explorer_Server", false))
+        return reinterpret_cast<HMENU>(-1);
+    // The capture runs inside the target through the outside capture library,
+    // which is not shipped: there is no menu to take.
+    return nullptr;
+}
+
+void CStatsMonitor::EndExplorerCapture(int releasing) {
+    if (!releasing && !m_captureHook) return;
+    if (m_captureHook) UnhookWindowsHookEx(m_captureHook);
+    m_captureHook = nullptr;
+    if (m_mainWindow) RemovePropA(m_mainWindow, "HandleToExplorerHook");
+    if (releasing && m_captureLibrary) {
+        FreeLibrary(m_captureLibrary);
+        m_captureLibrary = nullptr;
+        m_captureProc = nullptr;
+    }
+    m_captureTarget = nullptr;
+}
+
+// ---- hooks ------------------------------------------------------------------------------
+
+void CStatsMonitor::UpdateMouseHook() {
+    if (!m_mainWindow) return;
+    int wanted = 0;
+    SendMessageA(m_mainWindow, Messages().should_enable_mousehook, reinterpret_cast<WPARAM>(&wanted), 0);
+    // Without the hook library there is no mouse hook to install; one left
+    // from before is removed when no bar wants it.
+    if (!wanted && m_hooks[kMouseHook]) {
+        UnhookWindowsHookEx(m_hooks[kMouseHook]);
+        m_hooks[kMouseHook] = nullptr;
+        RemovePropA(m_mainWindow, "HandleToMouseHook");
+    }
+}
+
+void CStatsMonitor::SetWinTabEnabled(int on) {
+    if (on) {
+        GlobalAddAtomA("TSWinTabEnabled");
+    } else {
+        DeleteGlobalAtoms("TSWinTabEnabled");
+    }
+    // The start-menu hook of older systems comes from the hook library too.
+}
+
+int CStatsMonitor::HandleMessage(UINT msg, WPARAM, LPARAM) {
+    if (msg != Messages().end_explorer_hook) return 0;
+    EndExplorerCapture(0);
+    return 1;
+}
+
+// ---- the main window's monitor ------------------------------------------------------------
+
+CStatsMonitor* GetStatsMonitor() { return g_monitor; }
+int GetMenuWatcherCount() { return g_menu_watchers; }
+void AddMenuWatcher() { ++g_menu_watchers; }
+void RemoveMenuWatcher() {
+    if (g_menu_watchers > 0) --g_menu_watchers;
+}
+UINT GetStatsUpdatedMessage() { return Messages().stats_updated; }
+
+void CreateStatsMonitor(HWND main_window) {
+    if (g_monitor || !main_window) return;
+    new CStatsMonitor(main_window);   // registers itself as g_monitor
+}
+
+void StatsMonitorSetWinTabEnabled(int enabled) {
+    if (g_monitor) g_monitor->SetWinTabEnabled(enabled);
+}
+
+void StatsMonitorHandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    // The relay's first stop also sees the shell's restart broadcast, after
+    // which the program's notification icon must be added again.
+    static const UINT taskbar_created = RegisterWindowMessageA("TaskbarCreated");
+    if (msg == taskbar_created) OnShellTaskbarCreated();
+    if (g_monitor) g_monitor->HandleMessage(msg, wp, lp);
+}
+
+void FreeStatsMonitor() {
+    delete g_monitor;
+    g_monitor = nullptr;
+}

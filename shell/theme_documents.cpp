@@ -1,0 +1,72 @@
+// Opening documents: a bar file, a theme file or a theme package named on
+// the command line or handed over by a second start (plain WM_COPYDATA
+// commands). The skin editor's bracketed commands come with its link.
+#include <shlwapi.h>
+#include <cstring>
+
+#include "model/vellum_menu_object.h"
+#include "shell/later_stubs.h"
+#include "shell/main_window.h"
+#include "shell/startup.h"
+#include "shell/theme_file.h"
+#include "shell/theme_internal.h"
+#include "util/text.h"
+
+namespace {
+
+void BringMainWindowForward() {
+    HWND main = GetMainWindow();
+    if (!main) return;
+    HWND fg = GetForegroundWindow();
+    DWORD fg_thread = fg ? GetWindowThreadProcessId(fg, nullptr) : 0;
+    DWORD own = GetCurrentThreadId();
+    const bool attach = fg_thread && fg_thread != own && AttachThreadInput(own, fg_thread, TRUE);
+    SetForegroundWindow(main);
+    if (attach) AttachThreadInput(own, fg_thread, FALSE);
+}
+
+}  // namespace
+
+bool OpenDocument(const char* path) {
+    if (!path || !path[0]) return false;
+    const char* ext = PathFindExtensionA(path);
+    BringMainWindowForward();
+    if (lstrcmpiA(ext, ".tsbar") == 0) {
+        if (IsPresetMode() || !GetMainWindow()) return false;
+        char file[MAX_PATH];
+        tess::CopyText(file, path);
+        auto* bar = new CVellumMenuObject(GetMainWindow());
+        if (!bar->m_hWnd) {
+            bar->Release();
+            return false;
+        }
+        bar->LoadTheme(file, 1, nullptr);
+        bar->Show(0);
+        return false;   // the last theme opens as well
+    }
+    if (lstrcmpiA(ext, ".tstheme") == 0) {
+        if (IsPresetMode()) return false;
+        LoadThemeFile(path, 0);
+        return !SnapshotThemeBarWindows(false).empty();
+    }
+    if (lstrcmpiA(ext, ".tspack") == 0 || lstrcmpiA(ext, ".zip") == 0) {
+        char theme[MAX_PATH] = "";
+        return InstallThemePackage(path, theme, sizeof(theme));
+    }
+    return false;
+}
+
+void RunCopyDataCommand(HWND, const char* text) {
+    if (!text || text[0] == '<') return;   // the skin editor's commands
+    const char* document = text;
+    if (const char* reload = strstr(text, "ReloadSkin ")) {
+        (void)reload;
+        document = strlen(text) > 11 ? text + 11 : "";
+        ReloadSkinInBars(document, 2, nullptr);
+    }
+    if (lstrcmpiA(document, "Configure") == 0) {
+        ShowThemeEditor();
+        return;
+    }
+    OpenDocument(document);
+}

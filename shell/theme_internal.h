@@ -1,0 +1,35 @@
+// Pieces shared by the theme module's source files.
+#pragma once
+#include <windows.h>
+#include <vector>
+
+class CVellumMenuObject;
+struct SkinRecord;
+
+// The program folder (the themes root) with a trailing backslash.
+const char* ThemesRoot();
+// base + relative, canonical, into out (MAX_PATH); false when it does not fit.
+bool CombineCanonical(const char* base, const char* relative, char* out);
+// path relative to folder (no leading ".\" or "\"); the full path when no
+// relative form exists.
+void RelativeToFolder(const char* folder, const char* path, char* out, size_t size);
+// The windows of class "Tessellar Toolbar" with a live bar, in the order the
+// bars were opened.
+std::vector<HWND> SnapshotThemeBarWindows(bool include_internal);
+// Opens one bar of the theme; false when it could not get a window.
+bool OpenThemeBar(const char* bar_path, const char* skin_path, int show);
+// Saves one bar as the theme save does (step 7), or only marks it.
+void SaveBarForTheme(CVellumMenuObject* bar, HWND wnd, bool theme_file_only);
+// Releases every theme bar of a snapshot once.
+void ReleaseThemeBars(bool mark_not_to_save);
+int CountThemeFilesIn(const char* folder);
+// Message box with the theme captions' usual flags.
+int ThemeMessage(HWND owner, const char* text, const char* caption, UINT icon);
+
+// ---- the skin cache (theme_skins.cpp) ------------------------------------------------
+// The record's file when it names an existing one, else null.
+const char* SkinRecordPath(const SkinRecord* record);
+SkinRecord* LoadSkinForTheme(const char* path);   // one reference, or null
+void ReleaseSkinForTheme(SkinRecord* record);
+// The cached record of path parsed again in place; null when not cached.
+SkinRecord* ReloadCachedSkin(const char* path);
