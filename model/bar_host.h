@@ -39,6 +39,16 @@ struct BarHostServices {
     // A torn-off bar is no longer the popup that just opened.
     void (*ForgetJustOpenedPopup)();
     bool (*IsLayerVolatile)(int layer);
+    // The global option "bAutoSaveBars": new bars take a file name of their own.
+    bool (*IsAutoSaveBars)();
+    // The current theme's "Bars" folder with a trailing backslash (MAX_PATH
+    // characters); false or empty when no theme is open.
+    bool (*GetThemeBarsFolder)(char* buffer);
+    // True while the whole theme is being saved.
+    bool (*IsSavingTheme)();
+    // Copies a skin of another theme into this theme's "Skins\Imports\"
+    // folder; the copy's path in out. False when nothing was copied.
+    bool (*ImportSkinFile)(const char* skin, char* out, size_t out_size);
 };
 
 BarHostServices& GetBarHostServices();

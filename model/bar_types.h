@@ -16,7 +16,7 @@ constexpr int kMaxSections = 500;
 constexpr int kMaxItems = 500;
 constexpr int kBarTitleSize = 500;
 constexpr int kBarPathSize = 270;
-constexpr int kSkinPathSize = 268;
+constexpr int kPendingSkinPathSize = 268;   // skins/skin_record.h has its own kSkinPathSize
 constexpr int kMonitorNameSize = 32;
 constexpr int kBarPageCount = 6;
 // Titles are expanded (environment variables, user name) into this much.

@@ -5,26 +5,7 @@
 // where it has a result; none pretends to have done its work.
 #include "model/vellum_menu_object.h"
 #include "model/bar_window.h"
-
-// ---- bar file -------------------------------------------------------------------------------
-// The bar file reader and writer is not built: nothing is read or written.
-int CVellumMenuObject::Save(char*) { return 0; }
-int CVellumMenuObject::LoadTheme(char*, int, char*) { return 0; }
-int CVellumMenuObject::SavePosition() { return 0; }
-int CVellumMenuObject::SaveTabOrder() { return 0; }
-// Does nothing by design: theme files are written by the theme code.
-int CVellumMenuObject::SaveTheme() { return 0; }
-void CVellumMenuObject::BuildSectionString(char* out, int, char*) {
-    if (out) out[0] = '\0';
-}
-int CVellumMenuObject::AddSection(char*, int, int) { return 0; }
-void CVellumMenuObject::MakePathAbsolute(char*, char*, char*) {}
-void CVellumMenuObject::MakePathRelative(char*, char*, char*) {}
-void CVellumMenuObject::ApplyItemPathRequest(bool, const char*, char*) {}
-void CVellumMenuObject::UpdateImagePath(int, char*, int) {}
-HBITMAP CVellumMenuObject::MyLoadImage(int, char*, unsigned long**) { return nullptr; }
-int CVellumMenuObject::SaveScreenshot(int) { return 0; }
-void CVellumMenuObject::Duplicate() {}
+#include "model/bar_file.h"
 
 
 // ---- positioning, docking, monitors -----------------------------------------------------------
@@ -86,3 +67,5 @@ void CVellumMenuObject::RevokeDropTarget() {}
 void CVellumMenuObject::CreateStateAnimator() {}
 void CVellumMenuObject::DeleteStateAnimator() {}
 void CVellumMenuObject::AnimatorTimer(UINT_PTR) {}
+// The thumbnails: no preview picture is written.
+int SaveScreenshotBitmap(const char*, CVellumMenuObject*, int) { return 0; }

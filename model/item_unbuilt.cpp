@@ -10,7 +10,60 @@ void CVellumMenuItem::ProcessUserMessage(UINT, WPARAM, LPARAM) {}
 int CVellumMenuItem::TrackPopupMenu(int) { return 0; }
 void CVellumMenuItem::UpdateTextSize(int) {}
 void CVellumMenuItem::RedrawItem() {}
-void CVellumMenuItem::RefreshIcon() {}
 void CVellumMenuItem::UnInitContextMenu() {}
 void CVellumMenuItem::SetEditorNodeTitle() {}
 void CVellumMenuItem::StopStateAnimation() {}
+
+// ---- drag and drop ----------------------------------------------------------------------
+void CVellumMenuItem::DragDrop_Dropped(DWORD) {}
+IDataObject* CVellumMenuItem::GetDragDropDataObject(DWORD* effects) {
+    if (effects) *effects = 0;
+    return nullptr;
+}
+void CVellumMenuItem::DragHover() {}
+
+// ---- input: clicks, keys, menus, messages ----------------------------------------------------
+void CVellumMenuItem::ProcessMenuMessage(UINT, WPARAM, LPARAM) {}
+int CVellumMenuItem::TrackPopupMenuDoubleClick() { return 0; }
+void CVellumMenuItem::InitMenu(HMENU) {}
+void CVellumMenuItem::UnInitMenu(HMENU) {}
+int CVellumMenuItem::TryNoAltDrag() { return 1; }
+int CVellumMenuItem::GetPopupDelay() { return -1; }
+UINT CVellumMenuItem::GetPopupRequiredKeys() { return 0; }
+void CVellumMenuItem::PrePopup(CVellumMenuObject*) {}
+void CVellumMenuItem::OnClick() {}
+void CVellumMenuItem::OnDblClick() {}
+void CVellumMenuItem::OnRClick(int*) {}
+void CVellumMenuItem::GettingKeyboardFocus() {}
+
+// ---- context menu --------------------------------------------------------------------------------
+int CVellumMenuItem::DoCustomContextMenuCommand(int) { return 0; }
+HMENU CVellumMenuItem::InitCustomContextMenu(HMENU, HMENU) { return nullptr; }
+void CVellumMenuItem::UnInitCustomContextMenu(HMENU, HMENU) {}
+HMENU CVellumMenuItem::InitContextMenu(HMENU) { return nullptr; }
+int CVellumMenuItem::DoContextMenuCommand(int) { return 0; }
+int CVellumMenuItem::InitSimpleContextMenu(HMENU) { return 0; }
+
+// ---- standard commands -----------------------------------------------------------------------------
+// 0: nothing run; the set query answers set 0.
+int CVellumMenuItem::ExecuteStandardCommand(int, int, char* name, char* setKey) {
+    if (name) name[0] = '\0';
+    if (setKey) setKey[0] = '\0';
+    return 0;
+}
+
+// ---- behaviour classes and copies ------------------------------------------------------------------
+CVellumMenuItem* CVellumMenuItem::Duplicate() { return nullptr; }
+int CVellumMenuItem::Copy(CVellumMenuItem*, int) { return 0; }
+
+// ---- drawing, states and state animation -------------------------------------------------------------
+void CVellumMenuItem::Draw(HDC) {}
+SIZE CVellumMenuItem::CalcSize(int, int) { return SIZE{0, 0}; }
+HICON CVellumMenuItem::IconCallback(int) { return nullptr; }
+
+// ---- custom states ---------------------------------------------------------------------------------------
+int CVellumMenuItem::PreventEditExtraStates() { return 0; }
+
+// ---- property pages and the new-item wizard -----------------------------------------------------------
+int CVellumMenuItem::DoNewItemWizzard() { return 0; }
+HWND CVellumMenuItem::CallConfigDialogEx(HWND) { return nullptr; }

@@ -1,12 +1,8 @@
-// Section operations that belong to work not built yet: reading the section
-// keys, layout, drawing, input, the context menu, transitions and property
-// pages. Each does nothing and reports failure or nothing where it has a
-// result.
+// Section operations that belong to work not built yet: layout, drawing,
+// input, the context menu, transitions and property pages. Each does
+// nothing and reports failure or nothing where it has a result.
 #include "model/vellum_menu_section.h"
 
-// The bar file reader is not built: nothing is read, the section stays
-// invalid.
-bool CVellumMenuSection::ReadSectionKeys(int) { return false; }
 HMENU CVellumMenuSection::InitContextMenu(HMENU) { return nullptr; }
 void CVellumMenuSection::UnInitContextMenu() {}
 void CVellumMenuSection::UpdateTransitions(UINT_PTR) {}

@@ -4,20 +4,23 @@
 #include <commctrl.h>
 #include <cctype>
 #include <cstring>
+#include <initializer_list>
 #include "model/bar_host.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
 #include "util/text.h"
 
-namespace {
-
-char* NewText(const char* text) {
+char* NewItemText(const char* text) {
     size_t length = text ? std::strlen(text) : 0;
     char* copy = new char[length + 5];
     if (length) std::memcpy(copy, text, length);
     copy[length] = '\0';
     return copy;
 }
+
+namespace {
+
+char* NewText(const char* text) { return NewItemText(text); }
 
 constexpr UINT kToolInfoV1Size = 44;
 
@@ -26,24 +29,39 @@ constexpr UINT kToolInfoV1Size = 44;
 // ---- construction ----------------------------------------------------------------------------
 
 CVellumMenuItem::CVellumMenuItem(void*) {
-    // Plain data only, declared in one block from m_literalTitle to
-    // m_sectionName: zero it, then the few defaults.
-    char* first = reinterpret_cast<char*>(&m_literalTitle);
-    char* last = reinterpret_cast<char*>(&m_sectionName) + sizeof(m_sectionName);
+    // Plain data only, declared in one block from TextOnlyAlign to m_frame:
+    // zero it, then the defaults that are not zero.
+    char* first = reinterpret_cast<char*>(&TextOnlyAlign);
+    char* last = reinterpret_cast<char*>(&m_frame) + sizeof(m_frame);
     std::memset(first, 0, last - first);
+    TextOnlyAlign = -1;
+    iLayerToActOn = -1;
+    BitmapAlign = 1;
+    UseTransparency = TRUE;
+    m_ownsIcons = TRUE;
     m_parentItemNumber = -1;
     IconSize = 16;
     ShowIcon = TRUE;
     ShowText = TRUE;
     m_state = kStateNormal;
+    m_bitmapKeyColor = RGB(128, 128, 128);
     m_blank = TRUE;
+}
+
+void CVellumMenuItem::InitStrings() {
+    m_blank = FALSE;
+    m_title = NewText("");
+    m_shownTitle = m_title;
+    Icon = NewText("");
+    Icon2 = NewText("");
+    NormalBitmap = NewText("");
+    MouseoverBitmap = NewText("");
+    SelectedBitmap = NewText("");
 }
 
 CVellumMenuItem::CVellumMenuItem(CVellumMenuObject* bar, CVellumMenuSection* section, char* title)
     : CVellumMenuItem(static_cast<void*>(nullptr)) {
-    m_blank = FALSE;
-    m_title = NewText("");
-    m_shownTitle = m_title;
+    InitStrings();
     if (section) {
         ShowIcon = section->ShowIconsByDef;
         ShowText = section->ShowTextByDef;
@@ -71,6 +89,13 @@ CVellumMenuItem::~CVellumMenuItem() {
     UnInitContextMenu();
     for (HWND page : m_pages)
         if (page && ::IsWindow(page)) ::SendMessageA(page, WM_COMMAND, IDOK, 0);
+    FreeBitmaps();
+    RemoveCustomState(nullptr);
+    if (m_ownsIcons) {
+        if (m_icon1) ::DestroyIcon(m_icon1);
+        if (m_icon2) ::DestroyIcon(m_icon2);
+    }
+    m_icon1 = m_icon2 = nullptr;
     if (m_shownTitle != m_title) delete[] m_shownTitle;
     delete[] m_title;
     m_title = m_shownTitle = nullptr;
@@ -78,6 +103,10 @@ CVellumMenuItem::~CVellumMenuItem() {
     m_popupMenu = nullptr;
     if (m_pBar) m_pBar->ItemBeingDestroyed(this);
     StopStateAnimation();
+    for (char** path : {&NormalBitmap, &MouseoverBitmap, &SelectedBitmap, &Icon, &Icon2}) {
+        delete[] *path;
+        *path = nullptr;
+    }
 }
 
 // ---- parents -----------------------------------------------------------------------------------

@@ -1,40 +1,124 @@
 // CVellumMenuItem: one item of a section and the base class of every item
-// type. This holds the parents, the title with its mnemonic, the tooltip
-// tool, the hotkey and the rectangle the hit tests use; reading and writing
-// the item keys, drawing, states and commands come with later work, and
-// until then the operations that need them do nothing and say so.
+// type. It holds the item's keys of the bar file (read by the loader
+// constructor, written by Save), its title with its mnemonic, icons, state
+// bitmaps, custom states, the tooltip tool and the hotkey. Drawing, input,
+// commands and property pages are built elsewhere; until then those virtual
+// operations do nothing and say so (item_unbuilt.cpp).
 #pragma once
 #include <windows.h>
+#include <objidl.h>
+#include <commctrl.h>
 #include "model/exports.h"
 #include "model/bar_types.h"
 
 constexpr int kItemSectionNameSize = 20;
+constexpr int kMaxCustomStates = 200;
+constexpr int kCustomStateNameSize = 32;
+// Entries of an item's own popup menu read from the file.
+constexpr int kMaxPopupMenuEntries = 500;
+constexpr int kPopupMenuEntryTextSize = 400;
+
+// The custom states of an item: names and bitmap paths (heap strings), and
+// the bitmaps loaded from them.
+struct ItemCustomStates {
+    int count;
+    char* names[kMaxCustomStates];
+    char* paths[kMaxCustomStates];
+    HBITMAP bitmaps[kMaxCustomStates];
+    HBITMAP masks[kMaxCustomStates];
+};
+
+// A heap copy of text (empty for null) with 5 bytes to spare, as items keep
+// their titles and paths; freed with delete[].
+char* NewItemText(const char* text);
 
 class TESS_EXPORT CVellumMenuItem {
 public:
     // An item made by the program (not read from a bar file).
     CVellumMenuItem(CVellumMenuObject* bar, CVellumMenuSection* section, char* title);
+    // The loader: reads Item<n>. keys from the bar's section reader while the
+    // bar reads its file. With a parent menu the item is one entry of another
+    // item's popup menu: it appends itself there and its creator deletes it.
+    CVellumMenuItem(CVellumMenuObject* bar, CVellumMenuSection* section, int itemNumber,
+                    HMENU parentMenu, int parentNumber);
     // A blank item: defaults only; its destructor releases nothing.
     explicit CVellumMenuItem(void* blank);
 
-    // ---- virtual operations (the ones the bar and sections call now) -------------
+    // ---- virtual operations, in table order --------------------------------------
+    virtual void DragDrop_Dropped(DWORD effect);
+    virtual IDataObject* GetDragDropDataObject(DWORD* effects);
+    virtual int TryNoAltDrag();
+    virtual int DoCustomContextMenuCommand(int id);
+    virtual HMENU InitCustomContextMenu(HMENU barMenu, HMENU itemMenu);
+    virtual void UnInitCustomContextMenu(HMENU barMenu, HMENU itemMenu);
+    virtual HMENU InitContextMenu(HMENU barMenu);
+    virtual void UnInitContextMenu();
+    virtual int DoContextMenuCommand(int id);
+    virtual int InitSimpleContextMenu(HMENU menu);
     virtual ~CVellumMenuItem();
+    virtual void DragHover();
     virtual CVellumMenuObject* GetChildObject();
+    virtual int DoNewItemWizzard();
+    virtual CVellumMenuItem* Duplicate();
+    virtual int IsPopup();
+    virtual int GetPopupDelay();
+    virtual UINT GetPopupRequiredKeys();
+    virtual void UpdateHiddenPopup();
+    virtual int GetCustomItemName(char* out);
+    virtual CVellumMenuSection* CreatePopupSection(CVellumMenuObject* childBar, int* ignored);
+    virtual void PrePopup(CVellumMenuObject* childBar);
+    virtual HICON GetCustomIcon();
     virtual int UpdateParents(CVellumMenuObject* bar, CVellumMenuSection* section);
+    virtual int ExecuteStandardCommand(int set, int command, char* name, char* setKey);
+    virtual int Save(int itemNumber);
+    virtual int SaveExternal();
+    virtual void Draw(HDC dc);
+    virtual SIZE CalcSize(int noSectionStretch, int ignored);
+    virtual void OnClick();
+    virtual void OnDblClick();
+    virtual void OnRClick(int* handled);
+    virtual void GettingKeyboardFocus();
     virtual void SetItemTitle(char* title, int headerLength);
+    virtual void ProcessMenuMessage(UINT msg, WPARAM wp, LPARAM lp);
     virtual void ProcessUserMessage(UINT msg, WPARAM wp, LPARAM lp);
+    virtual int TrackPopupMenuDoubleClick();
     virtual int TrackPopupMenu(int byKeyboard);
+    virtual void InitMenu(HMENU menu);
+    virtual void UnInitMenu(HMENU menu);
+    virtual HMENU GetPopupMenu();
     virtual void SetState(UINT state, int keep);
+    virtual HICON IconCallback(int frameOrKind);
+    virtual int PreventEditExtraStates();
+    virtual HWND CallConfigDialogEx(HWND parent);
 
+    // ---- keys, names, parents (item_keys.cpp) ----------------------------------------
     void GetRealItemRect(RECT* out);
     int UpdateTooltips(int keepRectangle);
     void UpdateHotkey(int unregisterOnly);
+    int DisplayError(char* text);
+
+    // ---- icons, bitmaps and custom states (item_images.cpp) ----------------------------
+    int RefreshIcon();
+    int FreeBitmaps();
+    int RefreshBitmaps();
+    // At most 200 states; a further one is refused (0).
+    int AddCustomState(char* name, char* bitmapPath);
+    int FindCustomState(char* name, HBITMAP* bitmap, HBITMAP* mask);
+    int EditCustomState(char* name, char* bitmapPath);
+    int RemoveCustomState(char* name);
+    // which 1: Icon, 2: Icon2; a null path empties it.
+    void SetIconPath(int which, char* path);
+    // which 1: NormalBitmap, 2: MouseoverBitmap, 3: SelectedBitmap.
+    void SetBitmapPath(int which, char* path);
+    HBITMAP MyLoadImage(char* path);
+    void UpdateImagePath(char* path, int toBarFolder);
+
+    // ---- behaviour classes and copies --------------------------------------------------
+    int Copy(CVellumMenuItem* target, int keepAction);
 
     // ---- calls into work that arrives later ----------------------------------------
     void UpdateTextSize(int force);
     void RedrawItem();
-    void RefreshIcon();
-    void UnInitContextMenu();
     void SetEditorNodeTitle();
     void StopStateAnimation();
 
@@ -43,21 +127,33 @@ public:
     CVellumMenuItem(const CVellumMenuItem& other);
     CVellumMenuItem& operator=(const CVellumMenuItem& other);
 
-    // ---- fields (the ones the bar and sections use now) ----------------------------
+protected:
+    // Item key name: [Item<parent>.]Item<n>.[keyName].
+    void BuildString(char* out, char* keyName);
+
+public:
+    // ---- fields, in declared order --------------------------------------------------
+    int TextOnlyAlign;
     BOOL m_literalTitle;
     int m_mnemonic;
     BOOL m_moving;
-    RECT m_drawnRect;
+    RECT m_transitionStart, m_transitionEnd, m_drawnRect;
+    BOOL PathRelativeToSkin;
     int m_headerLength;
+    HMENU m_contextSubmenu;
     int m_parentItemNumber;
     BOOL RespondToWindowsKey;
     int vkHotkey, vkHotkeyModifiers;
     WORD m_hotkeyId;
     BOOL m_tooltipNeeded;
+    HIMAGELIST m_imageList;
+    int m_imageIndex;
+    BOOL IsSectionAnchor;
     BOOL m_arrowItem;
     int IconSize;
     BOOL m_disabled;
     BOOL Separator;
+    BOOL m_emptySize;
     BOOL m_valid;
     BOOL m_blank;
     HMENU m_popupMenu;
@@ -65,16 +161,59 @@ public:
     char* m_title;
     char* m_shownTitle;
     int Action;
-    BOOL ShowIcon, ShowText;
+    int ActionClass;
+    int iLayerToActOn;
+    BOOL bAttachLayer;
+    BOOL UseActiveIcon, UseActiveText;
+    int m_textAlignment;
+    BOOL m_iconBesideText;
+    SIZE m_textExtent;
+    HFONT m_measuredFont;
+    char* Icon;
+    int IconIndex;
+    HICON m_icon1;
+    char* Icon2;
+    int IconIndex2;
+    HICON m_icon2;
+    BOOL m_ownsIcons;
+    BOOL m_iconOnDemand;
+    BOOL m_iconAsked;
+    SIZE m_naturalSize;
+    COLORREF m_bitmapKeyColor;
+    BITMAP m_bitmapInfo;
+    BOOL UseTransparency;
+    BOOL ShowSkinBehindBitmap;
+    HBITMAP m_normalBitmap, m_normalMask;
+    unsigned long* m_normalBits;
+    HBITMAP m_selectedBitmap, m_selectedMask;
+    unsigned long* m_selectedBits;
+    HBITMAP m_mouseOverBitmap, m_mouseOverMask;
+    unsigned long* m_mouseOverBits;
+    int BitmapAlign;
+    char* NormalBitmap;
+    char* MouseoverBitmap;
+    char* SelectedBitmap;
+    BOOL ShowIcon, ShowText, DisplayAsBitmap;
+    LONG_PTR m_typeWord;
     CVellumMenuObject* m_pBar;
     CVellumMenuSection* m_pSection;
+    ItemCustomStates m_customStates;
+    char m_customState[kCustomStateNameSize];
     UINT m_state;
     int m_itemNumber;
+    int m_lastPage;
     HWND m_pages[3];
     SkinRecord** m_skinSlot;
     char m_sectionName[kItemSectionNameSize];
+    int m_drawnElement, m_frame;
 
 private:
+    void InitStrings();
+    void ReadKeys(HMENU parentMenu);
+    void ReadPopupMenuEntries();
+    void ReadImageKeys();
+    void WriteKey(const char* key, const char* value);
+    void WriteInt(const char* key, int value);
     void AddTooltipTool();
     void DeleteTooltipTool();
 };

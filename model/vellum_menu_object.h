@@ -14,7 +14,7 @@ public:
     // A null main window gives an object without window (a template).
     explicit CVellumMenuObject(HWND mainWindow);
     virtual ~CVellumMenuObject();
-    // Writes the bar file (bar_unbuilt.cpp until the bar file arrives).
+    // Writes the bar file (bar_file_save.cpp).
     virtual int Save(char* path);
 
     int AddRef();
@@ -68,17 +68,19 @@ public:
     void Hide(int sync);
     void HideAsSetting(int hidden);
 
-    // ---- bar file (bar_unbuilt.cpp) ---------------------------------------------
+    // ---- bar file (bar_file_load.cpp, bar_file_save.cpp, bar_file_paths.cpp) ----------
     int LoadTheme(char* barFile, int show, char* skinPath);
     int SavePosition();
     int SaveTabOrder();
     int SaveTheme();
     void BuildSectionString(char* out, int n, char* suffix);
     int AddSection(char* typeName, int index, int queryOnly);
-    void MakePathAbsolute(char* path, char* out, char* base);
-    void MakePathRelative(char* path, char* out, char* base);
-    void UpdateImagePath(int kind, char* path, int toRelative);
-    HBITMAP MyLoadImage(int kind, char* path, unsigned long** alphaBits);
+    // out holds MAX_PATH characters; base defaults to the bar folder.
+    int MakePathAbsolute(char* path, char* out, char* base);
+    int MakePathRelative(char* path, char* out, char* base);
+    // Rewrites path (MAX_PATH characters) in place.
+    void UpdateImagePath(int makeRelative, char* path, int toBarFolder);
+    HBITMAP MyLoadImage(int relative, char* path, unsigned long** alphaBits);
     int SaveScreenshot(int onlyIfMissing);
     void Duplicate();
 
@@ -225,7 +227,7 @@ public:
     CIniSectionReader* m_sectionReader;
     int m_themeEntry;
     BOOL m_closing;
-    char m_pendingSkinPath[kSkinPathSize];
+    char m_pendingSkinPath[kPendingSkinPathSize];
     BOOL m_foreignSkin;
     BOOL m_loadingSections;
     BOOL IsATabStop;

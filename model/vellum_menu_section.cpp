@@ -2,56 +2,85 @@
 // behaviour of the virtual operations that need nothing unbuilt.
 #include "model/vellum_menu_section.h"
 #include <cstring>
+#include <initializer_list>
 #include "model/bar_messages.h"
+#include "model/section_factory.h"
+#include "skins/ini_section_reader.h"
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "util/text.h"
 
 CVellumMenuSection::CVellumMenuSection(CVellumMenuObject* bar, int sectionNumber, int loadItems) {
-    AlwaysShowPopupArrows = FALSE;
+    // Every field is plain data declared in one block: zero them together,
+    // then the defaults that are not zero.
+    char* first = reinterpret_cast<char*>(&m_dropMarkShown);
+    char* last = reinterpret_cast<char*>(&m_iniSectionName) + sizeof(m_iniSectionName);
+    std::memset(first, 0, last - first);
+    m_transitionTimerId = kSectionTransitionTimerId;
+    m_rows = 1;
     CenterItems = TRUE;
-    iSectionSkin = 0;
-    bCombineSkin = FALSE;
     ShowIconsByDef = TRUE;
     ShowTextByDef = TRUE;
     DefaultIconSize = 16;
-    IsHidden = FALSE;
-    m_isHiddenAsRead = FALSE;
     MaxmizeItems = TRUE;
-    m_rows = 1;
-    m_valid = FALSE;
     m_userWidth = -1;
     bResizable = TRUE;
     MinItemWidth = 24;
+    m_minItemHeight = -1;
     MaxItemWidth = 300;
+    m_maxItemHeight = -1;
+    bAllowShowingOfLeftGrayedArrow = TRUE;
+    UseSectionSkinning = TRUE;
     MinItems = -1;
     MaxItems = -1;
-    EqualWidths = FALSE;
     m_sectionNumber = -1;
-    m_titleVisible = FALSE;
-    Title[0] = '\0';
-    ::SetRectEmpty(&m_titleRect);
-    std::memset(m_items, 0, sizeof(m_items));
-    std::memset(m_pages, 0, sizeof(m_pages));
-    m_pBar = nullptr;
-    m_skinSlot = nullptr;
-    m_firstShownItem = 0;
-    ::SetRectEmpty(&m_outerRect);
-    ::SetRectEmpty(&m_innerRect);
-    m_leftArrow = m_rightArrow = m_downArrow = nullptr;
-    m_iniSectionName[0] = '\0';
 
     if (!bar) return;   // stays invalid
     UpdateParents(bar);
     m_sectionNumber = sectionNumber;
-    tess::FormatText(m_iniSectionName, sizeof(m_iniSectionName), "Section%d", sectionNumber);
+    BuildString(m_iniSectionName, nullptr);
 
-    if (bar->m_loadingSections) {
-        if (!ReadSectionKeys(loadItems)) return;
+    bool reading = bar->m_loadingSections && bar->m_sectionReader;
+    if (reading) {
+        ReadKeys();
     } else if (bar->DisplayVertically && !bar->WidthResizableWhenVertical) {
         EqualWidths = TRUE;
     }
+    MakeArrowItems();
+
+    if (reading) {
+        bool any_item = true;
+        if (loadItems) {
+            ReadItems();
+            any_item = GetNumOfItems() > 0;
+        }
+        int width = bar->m_sectionReader->GetInt("Properties.LastWidth", -1);
+        if (width >= 0) {
+            BOOL hidden = IsHidden;
+            IsHidden = FALSE;
+            SetWidth(width);
+            m_userWidth = width;
+            IsHidden = hidden;
+        }
+        // Without items the section is valid only through Properties.ForceValid.
+        if (!any_item) return;
+    }
     m_valid = TRUE;
+}
+
+void CVellumMenuSection::MakeArrowItems() {
+    // The arrows read no keys, whatever the bar is doing.
+    BOOL loading = m_pBar->m_loadingSections;
+    m_pBar->m_loadingSections = FALSE;
+    m_leftArrow = new CVellumMenuItem(m_pBar, this, const_cast<char*>("Left Arrow"));
+    m_rightArrow = new CVellumMenuItem(m_pBar, this, const_cast<char*>("Right Arrow"));
+    m_downArrow = CreateItemOfType("Default", m_pBar, this, -1);
+    m_downArrow->Action = 1;
+    m_pBar->m_loadingSections = loading;
+    for (CVellumMenuItem* arrow : {m_leftArrow, m_rightArrow, m_downArrow}) {
+        arrow->m_arrowItem = TRUE;
+        arrow->m_disabled = TRUE;
+    }
 }
 
 CVellumMenuSection::~CVellumMenuSection() {

@@ -1,8 +1,8 @@
 // CVellumMenuSection: one section of a bar, the owner of up to 500 items in
 // display order and the base class of every section type. This holds the
-// item list, the parents and the hit tests; reading and writing the section
-// keys, layout and drawing come with the bar file and layout work, and until
-// then the operations that need them do nothing and say so.
+// item list, the parents, the hit tests, the section keys of the bar file
+// and the item factory; layout, drawing and input are built elsewhere, and
+// until then the operations that need them do nothing and say so.
 #pragma once
 #include <windows.h>
 #include "model/exports.h"
@@ -43,6 +43,15 @@ public:
     virtual int SetSectionRect(int x, int y, int cx, int cy, int swap);
     virtual HWND CallConfigDialogEx(HWND parent);
 
+    // ---- keys and the item factory (section_keys.cpp) ---------------------------------
+    // queryOnly: the name of item type n into typeName (1), 0 for an unknown
+    // n or no buffer. Otherwise a new item of the named type in the first free
+    // slot: its index, or -1 when the section is full.
+    int AddItem(char* typeName, int n, int queryOnly);
+    int Save(int sectionNumber);
+    void BuildItemString(char* prefix, char* out, int n, char* keyName);
+    int TransformItem(CVellumMenuItem** slot, CVellumMenuItem* newItem);
+
     // ---- items ----------------------------------------------------------------------
     int UpdateParents(CVellumMenuObject* bar);
     void RemoveItem(int index, int deleteIt);
@@ -66,7 +75,6 @@ public:
     SIZE CalcSize();
 
     // ---- calls into work that arrives later --------------------------------------------
-    bool ReadSectionKeys(int loadItems);
     void UnInitContextMenu();
     void UpdateTransitions(UINT_PTR timer_id);
 
@@ -75,9 +83,26 @@ public:
     CVellumMenuSection(const CVellumMenuSection& other);
     CVellumMenuSection& operator=(const CVellumMenuSection& other);
 
-    // ---- fields (the ones the bar and its items use now) -------------------------------
+protected:
+    // "Section" + number + suffix.
+    void BuildString(char* out, char* suffix);
+
+public:
+
+    // ---- fields, in declared order -------------------------------------------------------
+    BOOL m_dropMarkShown;
+    RECT m_dropMark;
     BOOL AlwaysShowPopupArrows;
+    BOOL m_transitionRunning;
+    int m_transitionStep, m_transitionSteps;
+    UINT m_transitionTimerId;
+    void* m_hiddenItemsMenu;   // CIconMenu* while the hidden-items menu is open
+    HMENU m_hiddenItemsMenuHandle;
+    BOOL m_restyle;
+    HMENU m_contextSubmenu;
+    RECT m_margins;
     BOOL CenterItems;
+    BOOL m_orderChanged;
     int iSectionSkin;
     BOOL bCombineSkin;
     BOOL ShowIconsByDef, ShowTextByDef;
@@ -85,21 +110,32 @@ public:
     BOOL IsHidden;
     BOOL m_isHiddenAsRead;
     BOOL MaxmizeItems;
+    POINT m_gripPoint;
     int m_rows;
+    BOOL AllowMultipleRowsCols;
     BOOL m_valid;
     int m_userWidth;
     BOOL bResizable;
     int MinItemWidth;
+    int m_minItemHeight;
     int MaxItemWidth;
-    int MinItems, MaxItems;
+    int m_maxItemHeight;
     BOOL EqualWidths;
+    BOOL ShowUnneededArrows;
+    BOOL bAllowShowingOfLeftGrayedArrow;
+    int MinItems, MaxItems;
+    BOOL UseTightItemWidthBuffer;
+    BOOL UseSectionSkinning;
+    BOOL SwapVertArrowStyle, SwapHorzArrowStyle;
     int m_sectionNumber;
     BOOL m_titleVisible;
     char Title[kSectionTitleSize];
     RECT m_titleRect;
     CVellumMenuItem* m_items[kMaxItems];
+    int m_lastPage;
     HWND m_pages[4];
     CVellumMenuObject* m_pBar;
+    BOOL UseDownArrow;
     SkinRecord** m_skinSlot;
     int m_firstShownItem;
     RECT m_outerRect;
@@ -107,5 +143,11 @@ public:
     CVellumMenuItem* m_leftArrow;
     CVellumMenuItem* m_rightArrow;
     CVellumMenuItem* m_downArrow;
+    RECT m_arrowMargins;
     char m_iniSectionName[kSectionNameSize];
+
+private:
+    void ReadKeys();
+    void ReadItems();
+    void MakeArrowItems();
 };

@@ -14,6 +14,7 @@ void ExpandUserNameInPlace(char* text, size_t size) { ExpandUserNameInPath(text,
 bool IsTearOffEnabled() { return GetUseTearoff() != 0; }
 void ForgetJustOpenedPopup() { SetJustOpenedPopup(nullptr); }
 bool IsLayerVolatileForBars(int layer) { return IsLayerVolatile(layer) != 0; }
+bool IsAutoSaveBarsOn() { return GetAutoSaveBars() != 0; }
 
 }  // namespace
 
@@ -35,6 +36,9 @@ void InstallBarHostServices() {
     host.IsTearOffEnabled = IsTearOffEnabled;
     host.ForgetJustOpenedPopup = ForgetJustOpenedPopup;
     host.IsLayerVolatile = IsLayerVolatileForBars;
+    host.IsAutoSaveBars = IsAutoSaveBarsOn;
+    host.GetThemeBarsFolder = GetThemeBarsFolder;
+    host.IsSavingTheme = IsSavingTheme;
     // The hidden taskbar's refresh comes with the theme's desktop
     // integration; its entry stays empty until then.
 }

@@ -46,6 +46,8 @@ protected:
     void TearDown() override {
         for (CVellumMenuObject* bar : bars_) {
             if (!IsLiveBar(bar)) continue;
+            // These bars have no file: a modified one would ask for a name.
+            bar->m_neverSave = TRUE;
             bar->Destroy();
             PumpUntil([bar] { return !IsLiveBar(bar); }, 3000);
         }

@@ -1,0 +1,202 @@
+// The item's icons, state bitmaps and custom states: loading and freeing
+// them and the paths they come from.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+#include <cstring>
+#include "model/vellum_menu_item.h"
+#include "model/vellum_menu_object.h"
+#include "skins/bitmap_helpers.h"
+#include "skins/skin_record.h"
+#include "util/text.h"
+
+namespace {
+
+void ReplaceText(char** slot, const char* text) {
+    char* copy = NewItemText(text);
+    delete[] *slot;
+    *slot = copy;
+}
+
+HICON LoadItemIcon(const char* path, int index, int size) {
+    if (!path || !path[0]) return nullptr;
+    if (lstrcmpiA(::PathFindExtensionA(path), ".ico") != 0) {
+        HICON large = nullptr;
+        HICON small = nullptr;
+        ::ExtractIconExA(path, index, &large, &small, 1);
+        HICON wanted = size == 16 ? small : large;
+        HICON other = size == 16 ? large : small;
+        if (wanted) {
+            if (other) ::DestroyIcon(other);
+            return wanted;
+        }
+        if (other) return other;
+    }
+    return static_cast<HICON>(
+        ::LoadImageA(nullptr, path, IMAGE_ICON, size, size, LR_LOADFROMFILE));
+}
+
+HBITMAP LoadStateBitmap(const char* path) {
+    return static_cast<HBITMAP>(
+        ::LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+}
+
+}  // namespace
+
+// ---- icons --------------------------------------------------------------------------------------
+
+int CVellumMenuItem::RefreshIcon() {
+    if (m_ownsIcons) {
+        if (m_icon1) ::DestroyIcon(m_icon1);
+        if (m_icon2) ::DestroyIcon(m_icon2);
+    }
+    m_icon1 = m_icon2 = nullptr;
+    m_imageList = nullptr;
+    m_imageIndex = 0;
+    m_iconAsked = FALSE;
+    m_icon1 = LoadItemIcon(Icon, IconIndex, IconSize);
+    m_icon2 = LoadItemIcon(Icon2, IconIndex2, IconSize);
+    return 1;
+}
+
+void CVellumMenuItem::SetIconPath(int which, char* path) {
+    if (which == 1) ReplaceText(&Icon, path);
+    if (which == 2) ReplaceText(&Icon2, path);
+}
+
+void CVellumMenuItem::SetBitmapPath(int which, char* path) {
+    if (which == 1) ReplaceText(&NormalBitmap, path);
+    if (which == 2) ReplaceText(&MouseoverBitmap, path);
+    if (which == 3) ReplaceText(&SelectedBitmap, path);
+}
+
+// ---- state bitmaps ----------------------------------------------------------------------------------
+
+int CVellumMenuItem::FreeBitmaps() {
+    for (HBITMAP* bitmap : {&m_normalBitmap, &m_normalMask, &m_selectedBitmap, &m_selectedMask,
+                            &m_mouseOverBitmap, &m_mouseOverMask}) {
+        if (*bitmap) ::DeleteObject(*bitmap);
+        *bitmap = nullptr;
+    }
+    // The alpha bits belong to the DIB sections just deleted.
+    m_normalBits = m_selectedBits = m_mouseOverBits = nullptr;
+    return 1;
+}
+
+HBITMAP CVellumMenuItem::MyLoadImage(char* path) {
+    return m_pBar ? m_pBar->MyLoadImage(PathRelativeToSkin, path, nullptr) : nullptr;
+}
+
+void CVellumMenuItem::UpdateImagePath(char* path, int toBarFolder) {
+    if (m_pBar) m_pBar->UpdateImagePath(PathRelativeToSkin, path, toBarFolder);
+}
+
+int CVellumMenuItem::RefreshBitmaps() {
+    FreeBitmaps();
+    if (!DisplayAsBitmap || !m_pBar) return 0;
+    struct State {
+        const char* path;
+        HBITMAP* bitmap;
+        HBITMAP* mask;
+        unsigned long** bits;
+    } states[3] = {{NormalBitmap, &m_normalBitmap, &m_normalMask, &m_normalBits},
+                   {MouseoverBitmap, &m_mouseOverBitmap, &m_mouseOverMask, &m_mouseOverBits},
+                   {SelectedBitmap, &m_selectedBitmap, &m_selectedMask, &m_selectedBits}};
+    bool any = false;
+    for (State& state : states) {
+        if (!state.path || !state.path[0]) continue;
+        *state.bitmap = m_pBar->MyLoadImage(PathRelativeToSkin, const_cast<char*>(state.path),
+                                            state.bits);
+        if (!*state.bitmap) continue;
+        any = true;
+        if (UseTransparency && !*state.bits)
+            *state.mask = CreateBitmapMask(*state.bitmap, kMagenta, true);
+    }
+    if (!any) {
+        FreeBitmaps();
+        return 0;
+    }
+    HBITMAP info_from = m_normalBitmap ? m_normalBitmap
+                        : m_mouseOverBitmap ? m_mouseOverBitmap : m_selectedBitmap;
+    ::GetObjectA(info_from, sizeof(m_bitmapInfo), &m_bitmapInfo);
+    return 1;
+}
+
+// ---- custom states -------------------------------------------------------------------------------------
+
+int CVellumMenuItem::FindCustomState(char* name, HBITMAP* bitmap, HBITMAP* mask) {
+    for (int i = 0; i < m_customStates.count && m_customStates.names[i]; ++i) {
+        const char* stored = m_customStates.names[i];
+        if (stored != name && (!name || lstrcmpiA(stored, name) != 0)) continue;
+        if (bitmap) *bitmap = m_customStates.bitmaps[i];
+        if (mask) *mask = m_customStates.masks[i];
+        return i;
+    }
+    return -1;
+}
+
+int CVellumMenuItem::EditCustomState(char* name, char* bitmapPath) {
+    if (m_customStates.count <= 0) return 0;
+    int index = 0;
+    if (name) {
+        index = FindCustomState(name, nullptr, nullptr);
+        if (index < 0) return 0;
+        if (lstrcmpiA(m_customStates.paths[index], bitmapPath ? bitmapPath : "") == 0) return 1;
+        ReplaceText(&m_customStates.paths[index], bitmapPath);
+    }
+    HBITMAP& bitmap = m_customStates.bitmaps[index];
+    HBITMAP& mask = m_customStates.masks[index];
+    if (bitmap) ::DeleteObject(bitmap);
+    if (mask) ::DeleteObject(mask);
+    mask = nullptr;
+    bitmap = LoadStateBitmap(m_customStates.paths[index]);
+    if (bitmap) {
+        ::GetObjectA(bitmap, sizeof(m_bitmapInfo), &m_bitmapInfo);
+        if (UseTransparency) mask = CreateBitmapMask(bitmap, kMagenta, true);
+    }
+    return 1;
+}
+
+int CVellumMenuItem::AddCustomState(char* name, char* bitmapPath) {
+    if (!name) return 0;
+    if (FindCustomState(name, nullptr, nullptr) >= 0) return EditCustomState(name, bitmapPath);
+    if (m_customStates.count >= kMaxCustomStates) return 0;   // no slot left
+    int index = m_customStates.count++;
+    m_customStates.names[index] = NewItemText(name);
+    m_customStates.paths[index] = NewItemText(bitmapPath);
+    HBITMAP bitmap = LoadStateBitmap(bitmapPath);
+    m_customStates.bitmaps[index] = bitmap;
+    m_customStates.masks[index] =
+        bitmap && UseTransparency ? CreateBitmapMask(bitmap, kMagenta, true) : nullptr;
+    if (bitmap) ::GetObjectA(bitmap, sizeof(m_bitmapInfo), &m_bitmapInfo);
+    return 1;
+}
+
+int CVellumMenuItem::RemoveCustomState(char* name) {
+    auto free_state = [this](int i) {
+        delete[] m_customStates.names[i];
+        delete[] m_customStates.paths[i];
+        if (m_customStates.bitmaps[i]) ::DeleteObject(m_customStates.bitmaps[i]);
+        if (m_customStates.masks[i]) ::DeleteObject(m_customStates.masks[i]);
+        m_customStates.names[i] = m_customStates.paths[i] = nullptr;
+        m_customStates.bitmaps[i] = m_customStates.masks[i] = nullptr;
+    };
+    if (!name) {
+        for (int i = 0; i < m_customStates.count; ++i) free_state(i);
+        m_customStates.count = 0;
+        return 1;
+    }
+    int index = FindCustomState(name, nullptr, nullptr);
+    if (index < 0) return 0;
+    free_state(index);
+    for (int i = index; i + 1 < m_customStates.count; ++i) {
+        m_customStates.names[i] = m_customStates.names[i + 1];
+        m_customStates.paths[i] = m_customStates.paths[i + 1];
+        m_customStates.bitmaps[i] = m_customStates.bitmaps[i + 1];
+        m_customStates.masks[i] = m_customStates.masks[i + 1];
+    }
+    int last = --m_customStates.count;
+    m_customStates.names[last] = m_customStates.paths[last] = nullptr;
+    m_customStates.bitmaps[last] = m_customStates.masks[last] = nullptr;
+    return 1;
+}

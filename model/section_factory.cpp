@@ -1,0 +1,90 @@
+// The type-name tables of sections and items and the stand-in classes that
+// take every type until its own class is built.
+#include "model/section_factory.h"
+#include "model/bar_file.h"
+#include <new>
+#include "model/vellum_menu_object.h"
+#include "util/text.h"
+
+namespace {
+
+struct TypeAlias {
+    const char* name;     // as a file may store it
+    const char* stored;   // as it is written back
+};
+
+// Section types of the table whose classes are not built yet; each falls
+// back to the default section and keeps its name for the next save.
+const TypeAlias kSectionTypes[] = {
+    {"Replacable", "Replacable"},
+    {"Folder", "Folder"},
+    {"Systray", "Systray"},
+    {"System Tray", "Systray"},
+    {"Taskbar", "Taskbar"},
+    {"Panorel", "Panorel"},
+    {"Virtual Desktops", "Panorel"},
+};
+
+const char* const kItemTypes[] = {"Shortcut", "Popup", "Clock", "SpecialMenu", "Plugin"};
+
+const char* StoredSectionType(const char* name) {
+    if (!name) return "";
+    for (const TypeAlias& alias : kSectionTypes)
+        if (lstrcmpiA(name, alias.name) == 0) return alias.stored;
+    return "";
+}
+
+const char* StoredItemType(const char* name) {
+    if (!name) return "";
+    for (const char* type : kItemTypes)
+        if (lstrcmpiA(name, type) == 0) return type;
+    return "";
+}
+
+}  // namespace
+
+CVellumMenuSection* CreateSectionOfType(const char* typeName, CVellumMenuObject* bar,
+                                        int sectionNumber) {
+    return new (std::nothrow)
+        CVellumMenuSection_Default(bar, sectionNumber, 1, StoredSectionType(typeName));
+}
+
+CVellumMenuItem* CreateItemOfType(const char* typeName, CVellumMenuObject* bar,
+                                  CVellumMenuSection* section, int itemNumber) {
+    return new (std::nothrow)
+        CVellumMenuItem_Default(bar, section, itemNumber, StoredItemType(typeName));
+}
+
+// ---- the default section ----------------------------------------------------------------------
+
+CVellumMenuSection_Default::CVellumMenuSection_Default(CVellumMenuObject* bar, int sectionNumber,
+                                                       int loadItems, const char* storedType)
+    : CVellumMenuSection(bar, sectionNumber, loadItems) {
+    tess::CopyText(m_storedType, storedType ? storedType : "");
+}
+
+int CVellumMenuSection_Default::SaveExternal() {
+    if (m_storedType[0] && m_pBar)
+        ::WritePrivateProfileStringA(m_iniSectionName, "Properties.Type", m_storedType,
+                                     m_pBar->m_barFile);
+    return 0;   // the items are written by the section
+}
+
+// ---- the default item -------------------------------------------------------------------------
+
+CVellumMenuItem_Default::CVellumMenuItem_Default(CVellumMenuObject* bar,
+                                                 CVellumMenuSection* section, int itemNumber,
+                                                 const char* storedType)
+    : CVellumMenuItem(bar, section, itemNumber, nullptr, -1) {
+    tess::CopyText(m_storedType, storedType ? storedType : "");
+}
+
+int CVellumMenuItem_Default::SaveExternal() {
+    CVellumMenuItem::SaveExternal();
+    if (m_storedType[0] && m_pBar) {
+        char key[kIniKeyNameSize];
+        BuildString(key, const_cast<char*>("Type"));
+        ::WritePrivateProfileStringA(m_sectionName, key, m_storedType, m_pBar->m_barFile);
+    }
+    return 1;
+}

@@ -1,0 +1,37 @@
+// The section and item factories: the type names that bar files store, and
+// the stand-in classes that take every type until its own class exists. A
+// stand-in remembers a stored type name so that a save writes it back and
+// the file keeps the type for the program that knows it.
+#pragma once
+#include "model/vellum_menu_item.h"
+#include "model/vellum_menu_section.h"
+
+// Creates the section class for a stored "Properties.Type" (case-insensitive;
+// anything unknown gives the default section). Null when out of memory.
+CVellumMenuSection* CreateSectionOfType(const char* typeName, CVellumMenuObject* bar,
+                                        int sectionNumber);
+// The item class for a stored "Item<n>.Type" (case-insensitive; anything
+// unknown gives the default item), read with the loader constructor.
+CVellumMenuItem* CreateItemOfType(const char* typeName, CVellumMenuObject* bar,
+                                  CVellumMenuSection* section, int itemNumber);
+
+// The default section: the plain section every bar holds.
+class TESS_EXPORT CVellumMenuSection_Default : public CVellumMenuSection {
+public:
+    CVellumMenuSection_Default(CVellumMenuObject* bar, int sectionNumber, int loadItems,
+                               const char* storedType);
+    int SaveExternal() override;
+
+    // A section type of the table that is not built yet: written back as is.
+    char m_storedType[32];
+};
+
+// The default item: behaves like the base item.
+class TESS_EXPORT CVellumMenuItem_Default : public CVellumMenuItem {
+public:
+    CVellumMenuItem_Default(CVellumMenuObject* bar, CVellumMenuSection* section, int itemNumber,
+                            const char* storedType);
+    int SaveExternal() override;
+
+    char m_storedType[32];
+};

@@ -1,0 +1,164 @@
+// The section's keys in the bar file: reading them while the bar reads its
+// file, writing them with Save, the item factory and the key names.
+#include <windows.h>
+#include <cstring>
+#include "model/bar_file.h"
+#include "model/section_factory.h"
+#include "model/vellum_menu_item.h"
+#include "model/vellum_menu_object.h"
+#include "model/vellum_menu_section.h"
+#include "skins/ini_section_reader.h"
+#include "util/text.h"
+
+namespace {
+
+// A negative maximum width stands for "no limit" in old files.
+constexpr int kUnlimitedItemWidth = 43957;
+constexpr int kItemTypeNameSize = 260;
+
+const char* const kItemQueryNames[] = {"Default", "Shortcut", "Popup", "Clock", "SpecialMenu"};
+
+}  // namespace
+
+// ---- names -----------------------------------------------------------------------------------
+
+void CVellumMenuSection::BuildString(char* out, char* suffix) {
+    if (!out) return;
+    tess::FormatText(out, kSectionNameSize, "Section%d%s", m_sectionNumber, suffix ? suffix : "");
+}
+
+void CVellumMenuSection::BuildItemString(char* prefix, char* out, int n, char* keyName) {
+    if (!out || !prefix || n < 0) return;
+    tess::FormatText(out, kIniKeyNameSize, "%sItem%d.%s", prefix, n, keyName ? keyName : "");
+}
+
+// ---- reading -------------------------------------------------------------------------------------
+
+void CVellumMenuSection::ReadKeys() {
+    CIniSectionReader* reader = m_pBar->m_sectionReader;
+    reader->Load(m_pBar->m_barFile, m_iniSectionName);
+    reader->GetString("Title", Title, "");
+    m_titleVisible = reader->GetBool("Properties.Title.Visible", 0);
+    UseSectionSkinning = reader->GetBool("Properties.UseSectionSkinning", 1);
+    iSectionSkin = reader->GetInt("Properties.iSectionSkin", 0);
+    bCombineSkin = reader->GetBool("Properties.bCombineSkin", 0);
+    UseTightItemWidthBuffer = reader->GetBool("Properties.UseTightItemWidthBuffer", 0);
+    MaxmizeItems = reader->GetBool("Properties.MaxmizeItems", 1);
+    CenterItems = reader->GetBool("Properties.CenterItems", 1);
+    AlwaysShowPopupArrows = reader->GetBool("Properties.AlwaysShowPopupArrows", 0);
+    UseDownArrow = reader->GetBool("Properties.UseDownArrow", 0);
+    ShowUnneededArrows = reader->GetBool("Properties.ShowUnneededArrows", 0);
+    bAllowShowingOfLeftGrayedArrow = reader->GetBool("Properties.bAllowShowingOfLeftGrayedArrow", 1);
+    bResizable = reader->GetBool("Properties.bResizable", 1);
+    MinItems = reader->GetInt("Properties.MinItems", -1);
+    MaxItems = reader->GetInt("Properties.MaxItems", -1);
+    MinItemWidth = reader->GetInt("Properties.MinItemWidth", 24);
+    MaxItemWidth = reader->GetInt("Properties.MaxItemWidth", 300);
+    if (MaxItemWidth < 0) MaxItemWidth = kUnlimitedItemWidth;
+    EqualWidths = reader->GetBool("Properties.EqualWidths", 0);
+    AllowMultipleRowsCols = reader->GetBool("Properties.AllowMultipleRowsCols", 0);
+    SwapVertArrowStyle = reader->GetBool("Properties.SwapVertArrowStyle", 0);
+    SwapHorzArrowStyle = reader->GetBool("Properties.SwapHorzArrowStyle", 0);
+    IsHidden = reader->GetBool("Properties.IsHidden", 0);
+    m_isHiddenAsRead = IsHidden;
+    ShowIconsByDef = reader->GetBool("Properties.ShowIconsByDef", 1);
+    ShowTextByDef = reader->GetBool("Properties.ShowTextByDef", 1);
+    DefaultIconSize = reader->GetInt("Properties.DefaultIconSize", 16);
+    m_valid = reader->GetBool("Properties.ForceValid", 0);
+}
+
+void CVellumMenuSection::ReadItems() {
+    CIniSectionReader* reader = m_pBar->m_sectionReader;
+    for (int n = 1; n <= kMaxItems; ++n) {
+        char key[kIniKeyNameSize];
+        BuildItemString(const_cast<char*>(""), key, n, const_cast<char*>("Type"));
+        char type[kItemTypeNameSize];
+        reader->GetString(key, type, "");
+        int slot = AddItem(type, n, 0);
+        if (slot < 0 || !m_items[slot]) break;
+        if (!m_items[slot]->m_valid) {
+            CVellumMenuItem* invalid = m_items[slot];
+            m_items[slot] = nullptr;
+            delete invalid;
+            break;
+        }
+    }
+}
+
+// ---- the item factory ------------------------------------------------------------------------------
+
+int CVellumMenuSection::AddItem(char* typeName, int n, int queryOnly) {
+    if (queryOnly) {
+        if (!typeName || n < 0 || n >= static_cast<int>(sizeof(kItemQueryNames) / sizeof(char*)))
+            return 0;
+        tess::CopyText(typeName, kItemTypeNameSize, kItemQueryNames[n]);
+        return 1;
+    }
+    int slot = GetNumOfItems();
+    if (slot >= kMaxItems) return -1;
+    CVellumMenuItem* item = CreateItemOfType(typeName, m_pBar, this, n);
+    if (!item) return slot;   // out of memory: the slot stays empty
+    m_items[slot] = item;
+    // A clock added by the user shows its text, not an icon.
+    bool reading = m_pBar && m_pBar->m_loadingSections && m_pBar->m_sectionReader;
+    if (!reading && typeName && lstrcmpiA(typeName, "Clock") == 0) {
+        item->ShowIcon = FALSE;
+        item->ShowText = TRUE;
+    }
+    return slot;
+}
+
+int CVellumMenuSection::TransformItem(CVellumMenuItem** slot, CVellumMenuItem* newItem) {
+    if (!slot || !*slot || !newItem) return 0;
+    CVellumMenuItem* old = *slot;
+    old->Copy(newItem, 0);
+    delete old;
+    *slot = newItem;
+    return 1;
+}
+
+// ---- writing --------------------------------------------------------------------------------------------
+
+int CVellumMenuSection::Save(int sectionNumber) {
+    m_sectionNumber = sectionNumber;
+    BuildString(m_iniSectionName, nullptr);
+    if (!m_pBar) return 1;
+    const char* file = m_pBar->m_barFile;
+    const char* name = m_iniSectionName;
+    auto write_int = [&](const char* key, int value) {
+        WriteIntSetting(value, name, key, file);
+    };
+    ::WritePrivateProfileStringA(name, "Title", Title, file);
+    ::WritePrivateProfileStringA(name, "Properties.Type", nullptr, file);
+    write_int("Properties.Title.Visible", m_titleVisible);
+    write_int("Properties.UseSectionSkinning", UseSectionSkinning);
+    write_int("Properties.iSectionSkin", iSectionSkin);
+    write_int("Properties.bCombineSkin", bCombineSkin);
+    write_int("Properties.UseTightItemWidthBuffer", UseTightItemWidthBuffer);
+    write_int("Properties.MaxmizeItems", MaxmizeItems);
+    write_int("Properties.CenterItems", CenterItems);
+    if (AlwaysShowPopupArrows) write_int("Properties.AlwaysShowPopupArrows", 1);
+    write_int("Properties.UseDownArrow", UseDownArrow);
+    write_int("Properties.ShowUnneededArrows", ShowUnneededArrows);
+    write_int("Properties.bAllowShowingOfLeftGrayedArrow", bAllowShowingOfLeftGrayedArrow);
+    write_int("Properties.bResizable", bResizable);
+    write_int("Properties.MinItems", MinItems);
+    write_int("Properties.MaxItems", MaxItems);
+    write_int("Properties.MinItemWidth", MinItemWidth);
+    write_int("Properties.MaxItemWidth", MaxItemWidth);
+    write_int("Properties.EqualWidths", EqualWidths);
+    write_int("Properties.AllowMultipleRowsCols", AllowMultipleRowsCols);
+    if (m_userWidth >= 0) write_int("Properties.LastWidth", m_userWidth);
+    write_int("Properties.SwapVertArrowStyle", SwapVertArrowStyle);
+    write_int("Properties.SwapHorzArrowStyle", SwapHorzArrowStyle);
+    if (IsHidden) write_int("Properties.IsHidden", 1);
+    write_int("Properties.ShowIconsByDef", ShowIconsByDef);
+    write_int("Properties.ShowTextByDef", ShowTextByDef);
+    if (DefaultIconSize != 16) write_int("Properties.DefaultIconSize", DefaultIconSize);
+    write_int("Properties.ForceValid", 1);
+
+    if (SaveExternal() == 0) {
+        for (int i = 0; i < kMaxItems && m_items[i]; ++i) m_items[i]->Save(i + 1);
+    }
+    return 1;
+}
