@@ -257,13 +257,5 @@ int CVellumMenuSection::UpdateSectionItemDefs() {
     return 1;
 }
 
-void CVellumMenuSection::ProcessUserMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    int first = m_firstShownItem < 0 ? 0 : m_firstShownItem;
-    for (int i = first; i < kMaxItems && m_items[i]; ++i) m_items[i]->ProcessUserMessage(msg, wp, lp);
-    if (msg == WM_TIMER) UpdateTransitions(wp);
-    if (msg == GetBarMessages().ThemeClosingCheckModified && IsHidden != m_isHiddenAsRead && m_pBar)
-        m_pBar->SetModified();
-}
-
 CVellumMenuSection::CVellumMenuSection(const CVellumMenuSection& other) = default;
 CVellumMenuSection& CVellumMenuSection::operator=(const CVellumMenuSection& other) = default;
