@@ -27,7 +27,6 @@ void CVellumMenuItem::ProcessMenuMessage(UINT, WPARAM, LPARAM) {}
 int CVellumMenuItem::TrackPopupMenuDoubleClick() { return 0; }
 void CVellumMenuItem::InitMenu(HMENU) {}
 void CVellumMenuItem::UnInitMenu(HMENU) {}
-int CVellumMenuItem::TryNoAltDrag() { return 1; }
 int CVellumMenuItem::GetPopupDelay() { return -1; }
 UINT CVellumMenuItem::GetPopupRequiredKeys() { return 0; }
 void CVellumMenuItem::PrePopup(CVellumMenuObject*) {}

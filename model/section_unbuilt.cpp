@@ -6,9 +6,6 @@
 HMENU CVellumMenuSection::InitContextMenu(HMENU) { return nullptr; }
 void CVellumMenuSection::UnInitContextMenu() {}
 void CVellumMenuSection::UpdateTransitions(UINT_PTR) {}
-void CVellumMenuSection::Draw(HDC, int, int) {}
-void CVellumMenuSection::ProcessMouseMessage(UINT, WPARAM, LPARAM, POINT, int*) {}
-void CVellumMenuSection::ProcessMenuMessage(UINT, WPARAM, LPARAM) {}
 SIZE CVellumMenuSection::CalcIdealSize() { return SIZE{0, 0}; }
 int CVellumMenuSection::RecalcRectsFlexible() { return 0; }
 int CVellumMenuSection::SetWidth(int) { return 0; }

@@ -101,6 +101,8 @@ CVellumMenuObject* InputTest::NewBar(RECT r, RECT resize, RECT move, int grip) {
     skins_.push_back(skin);
     own_skins_.push_back({bar, bar->m_skin});
     bar->m_skin = skin;
+    std::string file = bar_files_.File("bar" + std::to_string(bars_.size()) + ".tsbar");
+    lstrcpynA(bar->m_barFile, file.c_str(), sizeof(bar->m_barFile));
     SetWindowPos(bar->m_hWnd, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_SHOWWINDOW | SWP_NOACTIVATE);
     testing_support::PumpFor(20);
