@@ -360,3 +360,20 @@ TEST_F(ThemeProcess, AlternateStyleBecomesANewThemeFile) {
     EXPECT_EQ(std::string(kRootName) + "\\Alt\\Evening.tstheme", LastThemeValue());
     EXPECT_EQ(0, Close(main));
 }
+
+TEST_F(ThemeProcess, LastThemeWithAFullPathOnAnotherDriveReopens) {
+    // The temp folder lies on C:, the program on Z:.
+    TempFolder elsewhere;
+    ASSERT_TRUE(elsewhere.MakeFolder("Far"));
+    const std::string theme_file = elsewhere.File("Far\\Far.tstheme");
+    ASSERT_TRUE(WriteFileBytes(theme_file, Info("") + "[OpenBars]\r\n"));
+    ASSERT_TRUE(WriteFileBytes(ProgramFolder() + "Tessellar.ini", "[Settings]\r\nLastTheme=" + theme_file + "\r\n"));
+    ClearRecentThemesKey();
+    HWND main = Start("");
+    ASSERT_NE(nullptr, main);
+    PumpUntil([&] { return !RecentThemes().empty(); }, 5000);
+    const std::vector<std::string> recent = RecentThemes();
+    ASSERT_FALSE(recent.empty());
+    EXPECT_STRCASEEQ(theme_file.c_str(), recent[0].c_str());
+    EXPECT_EQ(0, Close(main));
+}
