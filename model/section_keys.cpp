@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 #include "model/bar_file.h"
@@ -70,6 +71,74 @@ int ItemNumberOfKey(const std::string& key, std::string* rest) {
 
 void ForgetSectionTail(const CVellumMenuSection* section) {
     Tails().erase(section);
+}
+
+// ---- keys of types not built yet -----------------------------------------------------------
+
+namespace {
+
+// "Item<digits>." in any case: writing such a key as a section key would
+// overwrite the key of an item.
+bool IsAnyItemKey(const std::string& key) {
+    if (_strnicmp(key.c_str(), "Item", 4) != 0) return false;
+    size_t i = 4;
+    while (i < key.size() && std::isdigit(static_cast<unsigned char>(key[i]))) ++i;
+    return i > 4 && i < key.size() && key[i] == '.';
+}
+
+// No value equals both defaults: the key is absent only when each comes back.
+bool FileHoldsKey(const char* section, const char* key, const char* file) {
+    char value[4];
+    ::GetPrivateProfileStringA(section, key, "a", value, sizeof(value), file);
+    if (lstrcmpA(value, "a") != 0) return true;
+    ::GetPrivateProfileStringA(section, key, "b", value, sizeof(value), file);
+    return lstrcmpA(value, "b") != 0;
+}
+
+}  // namespace
+
+UnreadKeys TakeUnreadKeys(CVellumMenuObject* bar, const char* iniSection, int itemNumber) {
+    UnreadKeys kept;
+    if (!bar || !bar->m_sectionReader || !iniSection || itemNumber < 0) return kept;
+    CIniSectionReader* reader = bar->m_sectionReader;
+    if (lstrcmpA(reader->GetSectionName(), iniSection) != 0) return kept;
+    try {
+        auto pairs = ReadWholeSection(bar->m_barFile, iniSection);
+        for (size_t i = 0; i < pairs.size(); ++i) {
+            const std::string& key = pairs[i].first;
+            std::string rest;
+            if (itemNumber > 0) {
+                if (ItemNumberOfKey(key, &rest) != itemNumber) continue;
+            } else {
+                if (IsAnyItemKey(key) || lstrcmpiA(key.c_str(), "Properties.Type") == 0) continue;
+                rest = key;
+            }
+            // Every copy of the key still in the reader: none was read. The
+            // copies are taken out, so a later copy is not looked at again.
+            int copies = 0;
+            for (size_t j = i; j < pairs.size(); ++j) copies += pairs[j].first == key ? 1 : 0;
+            int unread = 0;
+            while (unread <= copies && reader->FindPair(key.c_str(), true)) ++unread;
+            if (unread == copies) kept.push_back({rest, pairs[i].second});
+        }
+    } catch (const std::bad_alloc&) {
+        kept.clear();   // out of memory: the keys are lost as before, the bar still loads
+    }
+    return kept;
+}
+
+void WriteUnreadKeys(const UnreadKeys& keys, const char* prefix, const char* iniSection,
+                     const char* file) {
+    if (!iniSection || !file) return;
+    try {
+        for (const UnreadKey& key : keys) {
+            std::string name = std::string(prefix ? prefix : "") + key.name;
+            if (FileHoldsKey(iniSection, name.c_str(), file)) continue;
+            ::WritePrivateProfileStringA(iniSection, name.c_str(), key.value.c_str(), file);
+        }
+    } catch (const std::bad_alloc&) {
+        // Out of memory: the keys not yet written are lost, the save goes on.
+    }
 }
 
 // ---- names -----------------------------------------------------------------------------------
