@@ -15,6 +15,9 @@ CVellumMenuSection* CreateSectionOfType(const char* typeName, CVellumMenuObject*
 CVellumMenuItem* CreateItemOfType(const char* typeName, CVellumMenuObject* bar,
                                   CVellumMenuSection* section, int itemNumber);
 
+// Drops what a section kept of a bar-file section too long to read whole.
+void ForgetSectionTail(const CVellumMenuSection* section);
+
 // The default section: the plain section every bar holds.
 class TESS_EXPORT CVellumMenuSection_Default : public CVellumMenuSection {
 public:

@@ -84,6 +84,7 @@ void CVellumMenuSection::MakeArrowItems() {
 }
 
 CVellumMenuSection::~CVellumMenuSection() {
+    ForgetSectionTail(this);
     UnInitContextMenu();
     for (HWND page : m_pages)
         if (page && ::IsWindow(page)) ::SendMessageA(page, WM_COMMAND, IDOK, 0);

@@ -164,5 +164,6 @@ public:
 private:
     void ReadKeys();
     void ReadItems();
+    void KeepKeysTheReaderCouldNotHold();
     void MakeArrowItems();
 };
