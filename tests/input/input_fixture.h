@@ -38,6 +38,9 @@ public:
         if (handled) *handled = 0;
     }
     int GetPopupDelay() override { return popup_delay; }
+    void ProcessMenuMessage(UINT msg, WPARAM wp, LPARAM) override {
+        menu_messages.push_back({msg, wp});
+    }
 
     std::vector<UINT> states;
     int popup_requests = 0;
@@ -46,6 +49,7 @@ public:
     int double_clicks = 0;
     int right_clicks = 0;
     int popup_delay = -1;
+    std::vector<std::pair<UINT, WPARAM>> menu_messages;
 };
 
 // Sets or clears keys in this thread's key state (what GetKeyState reads).

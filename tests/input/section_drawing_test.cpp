@@ -1,6 +1,7 @@
 // A section's background: one background for a run of neighbours with the
 // same style when they combine their skin, painted by the first of them.
 #include <string>
+#include <vector>
 #include "input_fixture.h"
 #include "tests/support/test_support.h"
 
@@ -32,8 +33,10 @@ protected:
         InputTest::TearDown();
         ReleaseInputSkin(skin);
     }
-    // Draws one section into a white 300 x 40 picture; the colour at x.
-    std::string Paint(CVellumMenuSection* section, int whole_run) {
+    // Draws one section into a white 300 x 40 picture; the colours at x 50,
+    // 150 and 250, and the pixels asked for in probes.
+    std::string Paint(CVellumMenuSection* section, int whole_run,
+                      std::vector<std::pair<POINT, COLORREF*>> probes = {}) {
         HDC screen = GetDC(nullptr);
         HDC dc = CreateCompatibleDC(screen);
         HBITMAP bitmap = CreateCompatibleBitmap(screen, 300, 40);
@@ -47,6 +50,7 @@ protected:
             COLORREF c = GetPixel(dc, x, 20);
             bands += c == RGB(255, 0, 0) ? 'R' : c == RGB(0, 0, 255) ? 'B' : c == RGB(255, 255, 255) ? 'W' : '?';
         }
+        for (auto& probe : probes) *probe.second = GetPixel(dc, probe.first.x, probe.first.y);
         SelectObject(dc, old);
         DeleteObject(bitmap);
         DeleteDC(dc);
@@ -77,6 +81,35 @@ TEST_F(SectionDrawingTest, WithoutCombiningEachPaintsItsOuterRectangle) {
     EXPECT_EQ("WRW", Paint(sections[1], 0));
     sections[1]->IsHidden = TRUE;
     EXPECT_EQ("WWW", Paint(sections[1], 0));
+}
+
+TEST_F(SectionDrawingTest, DropMarkIsInvertedOverTheDrawing) {
+    sections[1]->bCombineSkin = FALSE;
+    sections[1]->m_dropMarkShown = TRUE;
+    sections[1]->m_dropMark = {120, 10, 130, 30};
+    COLORREF inside = 0, outside = 0;
+    Paint(sections[1], 0, {{{125, 20}, &inside}, {{135, 20}, &outside}});
+    EXPECT_EQ(RGB(0, 255, 255), inside);   // red inverted
+    EXPECT_EQ(RGB(255, 0, 0), outside);
+}
+
+TEST_F(SectionDrawingTest, VisibleTitleIsDrawnInItsRectangle) {
+    CVellumMenuSection* s = sections[1];
+    s->bCombineSkin = FALSE;
+    lstrcpynA(s->Title, "WWWWWWWW", sizeof(s->Title));
+    s->m_titleRect = {5, 5, 95, 35};   // relative to the outer rectangle
+    auto title_pixels = [&] {
+        int count = 0;
+        for (int x = 106; x < 195; x += 2) {
+            COLORREF c = RGB(255, 0, 0);
+            Paint(s, 0, {{{x, 20}, &c}});
+            if (c != RGB(255, 0, 0)) ++count;
+        }
+        return count;
+    };
+    EXPECT_EQ(0, title_pixels());   // Title.Visible off
+    s->m_titleVisible = TRUE;
+    EXPECT_GT(title_pixels(), 0);
 }
 
 }  // namespace

@@ -108,6 +108,52 @@ TEST_F(SectionInputTest, RightClickReachesTheItemAndHiddenSectionsTakeNoClicks) 
     EXPECT_EQ(0, a->right_clicks);
 }
 
+TEST_F(SectionInputTest, MenuMessagesGoToTheItemWhosePopupIsOpen) {
+    bar->m_tracking.last_pressed_item = b;
+    SendMessageA(bar->m_hWnd, WM_COMMAND, 17, 0);
+    SendMessageA(bar->m_hWnd, WM_INITMENUPOPUP, 0, 0);
+    EXPECT_TRUE(a->menu_messages.empty());
+    ASSERT_EQ(2u, b->menu_messages.size());
+    EXPECT_EQ(WM_COMMAND, b->menu_messages[0].first);
+    EXPECT_EQ(17u, b->menu_messages[0].second);
+    // Scrolled out of the section: not asked.
+    section->m_firstShownItem = 2;
+    SendMessageA(bar->m_hWnd, WM_COMMAND, 18, 0);
+    EXPECT_EQ(2u, b->menu_messages.size());
+}
+
+TEST_F(SectionInputTest, GripsTitlesAndAnchorSeparatorsAreGrips) {
+    TestItem* anchor = AddItem(section, {100, 0, 110, 40}, "");
+    anchor->Separator = TRUE;
+    anchor->IsSectionAnchor = TRUE;
+    TestItem* plain = AddItem(section, {110, 0, 120, 40}, "");
+    plain->Separator = TRUE;
+    section->m_titleRect = {200, 0, 240, 40};   // relative to the outer rectangle
+    struct Case {
+        POINT pt;
+        int grip;
+    };
+    // Outer rectangle 10..290; the skin's grips are 6 wide.
+    const Case cases[] = {{{12, 20}, 1},  {{15, 20}, 1},  {{16, 20}, 0},  {{30, 20}, 0},
+                          {{115, 20}, 1}, {{125, 20}, 0}, {{215, 20}, 1}, {{249, 20}, 1},
+                          {{5, 20}, 0},   {{295, 20}, 0}};
+    for (const Case& c : cases) EXPECT_EQ(c.grip, section->IsInGripSection(c.pt)) << c.pt.x;
+    section->IsHidden = TRUE;
+    EXPECT_EQ(0, section->IsInGripSection({12, 20}));
+}
+
+TEST_F(SectionInputTest, HidingASectionMarksTheBarModifiedWhenTheThemeCloses) {
+    EXPECT_EQ(1, section->SetHidden(1));
+    EXPECT_EQ(0, section->SetHidden(1));
+    bar->m_modified = FALSE;
+    SendMessageA(bar->m_hWnd, RegisterWindowMessageA("Theme is closing... check for modified!"), 0, 0);
+    EXPECT_TRUE(bar->m_modified);
+    section->SetHidden(0);
+    bar->m_modified = FALSE;
+    SendMessageA(bar->m_hWnd, RegisterWindowMessageA("Theme is closing... check for modified!"), 0, 0);
+    EXPECT_FALSE(bar->m_modified);
+}
+
 TEST_F(SectionInputTest, ItemsDragWithoutAltOnlyInVolatileBarsAndLayers) {
     EXPECT_EQ(0, a->TryNoAltDrag());
     bar->m_volatile = TRUE;
@@ -192,6 +238,38 @@ CVellumMenuSection* g_removal_section = nullptr;
 void CALLBACK RemoveThirdItem(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     g_removal_section->RemoveItem(2, 1);
+}
+
+// Right-clicks the first entry of the open menu, then closes it.
+struct MenuRightClicker {
+    static HWND bar;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+        HWND menu_window = FindWindowA("#32768", nullptr);
+        if (!menu_window) return;
+        KillTimer(nullptr, id);
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menu_window, 0x01E1 /*MN_GETHMENU*/, 0, 0));
+        RECT entry;
+        if (menu && GetMenuItemRect(bar, menu, 1, &entry)) {
+            SetCursorPos((entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2);
+            SendMessageA(bar, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(bar), 0);
+        }
+        PostMessageA(menu_window, WM_CANCELMODE, 0, 0);
+    }
+};
+HWND MenuRightClicker::bar = nullptr;
+
+TEST_F(SectionInputTest, RightClickOnAHiddenItemsMenuEntryReachesItsItem) {
+    TestItem* c = AddItem(section, {}, "C hidden");
+    TestItem* d = AddItem(section, {}, "D hidden");
+    section->m_downArrow->m_itemRect = {260, 0, 280, 40};
+    MenuRightClicker::bar = bar->m_hWnd;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, MenuRightClicker::Tick);
+    SetKeyDown(VK_LBUTTON, true);
+    Mouse(bar, WM_LBUTTONDOWN, 275, 20);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(0, c->right_clicks);
+    EXPECT_EQ(1, d->right_clicks);
+    EXPECT_EQ(0, c->clicks + d->clicks);
 }
 
 TEST_F(SectionInputTest, ItemRemovedWhileTheHiddenItemsMenuIsOpenIsNotClicked) {
