@@ -27,6 +27,18 @@ SetLayeredWindowAttributesFunction BindSetLayeredWindowAttributes() {
     return function;
 }
 
+// ---- the skin -------------------------------------------------------------------------------------
+
+void CVellumMenuObject::AcquirePlaceholderSkin() {
+    // Every key of a skin file that cannot be read takes its default.
+    m_skin = LoadSkinFile(kInvalidSkinName);
+}
+
+void CVellumMenuObject::ReleaseBarSkin() {
+    if (m_skin) ReleaseSkin(m_skin);
+    m_skin = nullptr;
+}
+
 // ---- reloading the skin ------------------------------------------------------------------------------------
 
 int CVellumMenuObject::ReloadSkin(int keepPath) {

@@ -58,16 +58,7 @@ int DeriveLVSkinPart(const char* skin_path) {
 }  // namespace
 
 // ---- skin ---------------------------------------------------------------------------------------
-
-void CVellumMenuObject::AcquirePlaceholderSkin() {
-    // No such file: the record carries every skin default.
-    m_skin = LoadSkinFile(kInvalidSkinName);
-}
-
-void CVellumMenuObject::ReleaseBarSkin() {
-    if (m_skin) ReleaseSkin(m_skin);
-    m_skin = nullptr;
-}
+// The placeholder and its release live with the skin reload (bar_drawing_skin.cpp).
 
 // Loads a skin file that exists and makes it the bar's skin; false leaves the
 // bar with the skin it had.

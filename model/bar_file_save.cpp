@@ -243,8 +243,9 @@ static bool ChooseBarFile(CVellumMenuObject* bar, char* path, size_t path_size) 
         ::CreateDirectoryA(folder, nullptr);
         return FindFreeBarFileName(folder, bar->Title, path, path_size);
     }
-    // A bar without window (a template for copies) has nobody to ask.
-    if (!bar->m_hWnd) return false;
+    // A bar without window (a template for copies), or a process without the
+    // program's shell (no theme to save into), has nobody to ask.
+    if (!bar->m_hWnd || !host.GetThemeBarsFolder) return false;
     FlashBar(bar->m_hWnd);
     char title[kBarTitleSize + 32];
     tess::FormatText(title, sizeof(title), "Save Bar - \"%s\"", bar->m_displayTitle);

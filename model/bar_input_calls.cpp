@@ -1,7 +1,6 @@
 // The calls the bar's input code makes into item and section operations and
 // into other parts of the program. Where the operation is not built yet the
-// call gives the base behaviour the item or section would have (no popup
-// delay, no required keys) or does nothing.
+// call does nothing and says so.
 #include "model/bar_input_internal.h"
 #include <cstring>
 #include "model/live_objects.h"
@@ -10,27 +9,6 @@
 #include "model/vellum_menu_section.h"
 #include "util/text.h"
 
-namespace {
-
-// The grip point of the one grip drag that can run at a time.
-CVellumMenuSection* g_grip_section = nullptr;
-POINT g_grip_offset = {};
-
-bool GetGripRect(CVellumMenuSection* section, RECT* out) {
-    CVellumMenuObject* bar = section->m_pBar;
-    SkinRecord* skin = section->m_skinSlot ? *section->m_skinSlot : nullptr;
-    if (!bar || !skin || !out) return false;
-    *out = section->m_outerRect;
-    int grip = ReadSkinGripWidth(skin, section->iSectionSkin);
-    if (bar->DisplayVertically) {
-        if (out->top + grip < out->bottom) out->bottom = out->top + grip;
-    } else {
-        if (out->left + grip < out->right) out->right = out->left + grip;
-    }
-    return true;
-}
-
-}  // namespace
 
 BarInputState& GetBarInputState() {
     static BarInputState state;
@@ -46,22 +24,37 @@ POINT BarCursorPoint(CVellumMenuObject* bar) {
 
 // ---- items -----------------------------------------------------------------------------------
 
-HMENU ItemPopupMenu(CVellumMenuItem* item) {
-    if (!item || item->Action != 1 || !item->m_popupMenu) return nullptr;
-    return ::GetMenuItemCount(item->m_popupMenu) > 0 ? item->m_popupMenu : nullptr;
+HMENU ItemPopupMenu(CVellumMenuItem* item) { return item ? item->GetPopupMenu() : nullptr; }
+int ItemPopupDelay(CVellumMenuItem* item) { return item ? item->GetPopupDelay() : -1; }
+UINT ItemPopupRequiredKeys(CVellumMenuItem* item) { return item ? item->GetPopupRequiredKeys() : 0; }
+void ItemOnClick(CVellumMenuItem* item) {
+    if (item) item->OnClick();
 }
+void ItemOnDblClick(CVellumMenuItem* item) {
+    if (item) item->OnDblClick();
+}
+void ItemOnRClick(CVellumMenuItem* item, int* handled) {
+    if (item) item->OnRClick(handled);
+}
+int ItemTrackPopupMenuDoubleClick(CVellumMenuItem* item) {
+    return item ? item->TrackPopupMenuDoubleClick() : 0;
+}
+void ItemGettingKeyboardFocus(CVellumMenuItem* item) {
+    if (item) item->GettingKeyboardFocus();
+}
+void ItemProcessMenuMessage(CVellumMenuItem* item, UINT msg, WPARAM wp, LPARAM lp) {
+    if (item) item->ProcessMenuMessage(msg, wp, lp);
+}
+int ItemTryNoAltDrag(CVellumMenuItem* item) { return item ? item->TryNoAltDrag() : 0; }
 
-int ItemPopupDelay(CVellumMenuItem*) { return -1; }
-UINT ItemPopupRequiredKeys(CVellumMenuItem*) { return 0; }
-// Clicks run an item's command once its click handling is built.
-void ItemOnClick(CVellumMenuItem*) {}
-void ItemOnDblClick(CVellumMenuItem* item) { ItemOnClick(item); }
-void ItemOnRClick(CVellumMenuItem*, int*) {}
-int ItemTrackPopupMenuDoubleClick(CVellumMenuItem*) { return 0; }
-void ItemGettingKeyboardFocus(CVellumMenuItem*) {}
-void ItemProcessMenuMessage(CVellumMenuItem*, UINT, WPARAM, LPARAM) {}
-int ItemTryNoAltDrag(CVellumMenuItem*) { return 0; }
-bool ItemIsPopupItemType(CVellumMenuItem*) { return false; }
+bool ItemIsPopupItemType(CVellumMenuItem* item) {
+    if (!item) return false;
+    // Item types write their name without a size: leave them ample room.
+    char name[1024] = "";
+    item->GetCustomItemName(name);
+    name[sizeof(name) - 1] = '\0';
+    return lstrcmpiA(name, "Popup Item") == 0;
+}
 
 bool ItemIsMouseReallyOver(CVellumMenuItem* item) {
     if (!item || !item->m_pBar || !item->m_pBar->m_hWnd) return false;
@@ -76,7 +69,7 @@ bool ItemIsMouseReallyOver(CVellumMenuItem* item) {
 }
 
 bool ItemIsSeparator(CVellumMenuItem* item) { return item && item->Separator; }
-bool ItemIsSectionAnchor(CVellumMenuItem*) { return false; }
+bool ItemIsSectionAnchor(CVellumMenuItem* item) { return item && item->IsSectionAnchor; }
 
 bool ItemHasEmptyRect(CVellumMenuItem* item) {
     return !item || ::IsRectEmpty(&item->m_itemRect);
@@ -85,39 +78,21 @@ bool ItemHasEmptyRect(CVellumMenuItem* item) {
 // ---- sections ----------------------------------------------------------------------------------
 
 int SectionIsInGrip(CVellumMenuSection* section, POINT client) {
-    if (!section || section->IsHidden || !::PtInRect(&section->m_outerRect, client)) return 0;
-    RECT grip;
-    if (GetGripRect(section, &grip) && ::PtInRect(&grip, client)) return 1;
-    RECT title = section->m_titleRect;
-    ::OffsetRect(&title, section->m_outerRect.left, section->m_outerRect.top);
-    if (::PtInRect(&title, client)) return 1;
-    for (int i = 0; i < kMaxItems && section->m_items[i]; ++i) {
-        CVellumMenuItem* item = section->m_items[i];
-        if (!ItemIsSeparator(item) || !ItemIsSectionAnchor(item)) continue;
-        RECT rect;
-        item->GetRealItemRect(&rect);
-        if (::PtInRect(&rect, client)) return 1;
-    }
-    return 0;
+    return section ? section->IsInGripSection(client) : 0;
 }
 
 void SectionSetLastGripPoint(CVellumMenuSection* section, POINT client) {
-    RECT grip;
-    if (!section || !GetGripRect(section, &grip)) grip = section ? section->m_outerRect : RECT{};
-    g_grip_section = section;
-    g_grip_offset = {client.x - grip.left, client.y - grip.top};
+    if (section) section->SetLastGripPoint(client);
 }
 
 POINT SectionGetLastGripPoint(CVellumMenuSection* section) {
-    RECT grip;
-    if (!section || !GetGripRect(section, &grip)) grip = section ? section->m_outerRect : RECT{};
-    POINT offset = section == g_grip_section ? g_grip_offset : POINT{0, 0};
-    return {grip.left + offset.x, grip.top + offset.y};
+    POINT pt = {};
+    if (section) section->GetLastGripPoint(&pt);
+    return pt;
 }
 
-// Scrolling a section by its arrows comes with section input.
-int SectionScrollBack(CVellumMenuSection*) { return 0; }
-int SectionScrollForward(CVellumMenuSection*) { return 0; }
+int SectionScrollBack(CVellumMenuSection* section) { return section ? section->ArrowL(1) : 0; }
+int SectionScrollForward(CVellumMenuSection* section) { return section ? section->ArrowR(1) : 0; }
 
 // ---- popup item bar lists ----------------------------------------------------------------------
 

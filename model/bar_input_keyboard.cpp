@@ -22,7 +22,7 @@ CVellumMenuObject* BarOfItem(CVellumMenuItem* item) {
 }
 
 bool Counts(CVellumMenuItem* item, bool in_opener) {
-    if (!item || ItemIsSeparator(item)) return false;
+    if (!item || ItemIsSeparator(item) || item->m_emptySize) return false;
     return !in_opener || ItemPopupDelay(item) >= 0;
 }
 

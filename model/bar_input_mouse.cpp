@@ -61,7 +61,8 @@ bool TrackPointer(CVellumMenuObject* bar, UINT msg) {
             HMENU popup = ItemPopupMenu(under);
             if (left_down || popup) {
                 bar->EndTracking(pressed);
-                pressed->RedrawItem();
+                if (IsLiveItem(pressed)) pressed->RedrawItem();
+                if (!IsLiveItem(under)) return false;
                 if (popup) {
                     ::PostMessageA(bar->m_hWnd, GetBarMessages().StartTrackingNewItemDelay,
                                    reinterpret_cast<WPARAM>(under), 0);
@@ -72,7 +73,7 @@ bool TrackPointer(CVellumMenuObject* bar, UINT msg) {
         } else if (!under && !t.captured) {
             bar->EndTracking(pressed);
             t.ignore_next_release = TRUE;
-            pressed->RedrawItem();
+            if (IsLiveItem(pressed)) pressed->RedrawItem();
         }
     }
 

@@ -24,7 +24,6 @@ void CVellumMenuItem::ProcessMenuMessage(UINT, WPARAM, LPARAM) {}
 int CVellumMenuItem::TrackPopupMenuDoubleClick() { return 0; }
 void CVellumMenuItem::InitMenu(HMENU) {}
 void CVellumMenuItem::UnInitMenu(HMENU) {}
-int CVellumMenuItem::TryNoAltDrag() { return 1; }
 int CVellumMenuItem::GetPopupDelay() { return -1; }
 UINT CVellumMenuItem::GetPopupRequiredKeys() { return 0; }
 void CVellumMenuItem::PrePopup(CVellumMenuObject*) {}
@@ -42,11 +41,13 @@ int CVellumMenuItem::DoContextMenuCommand(int) { return 0; }
 int CVellumMenuItem::InitSimpleContextMenu(HMENU) { return 0; }
 
 // ---- standard commands -----------------------------------------------------------------------------
-// 0: nothing run; the set query answers set 0.
-int CVellumMenuItem::ExecuteStandardCommand(int, int, char* name, char* setKey) {
+// 0: nothing run. The set query (-2) answers "no set" (-1), so an item
+// without ActionClass keeps -1 in its file and learns its set once the
+// commands exist.
+int CVellumMenuItem::ExecuteStandardCommand(int set, int, char* name, char* setKey) {
     if (name) name[0] = '\0';
     if (setKey) setKey[0] = '\0';
-    return 0;
+    return set == -2 ? -1 : 0;
 }
 
 // ---- behaviour classes and copies ------------------------------------------------------------------

@@ -61,12 +61,17 @@ CVellumMenuSection_Default::CVellumMenuSection_Default(CVellumMenuObject* bar, i
                                                        int loadItems, const char* storedType)
     : CVellumMenuSection(bar, sectionNumber, loadItems) {
     tess::CopyText(m_storedType, storedType ? storedType : "");
+    // The section's own keys of a type not built yet; the items took theirs.
+    if (m_storedType[0] && bar && bar->m_loadingSections && loadItems)
+        m_unreadKeys = TakeUnreadKeys(bar, m_iniSectionName, 0);
 }
 
 int CVellumMenuSection_Default::SaveExternal() {
-    if (m_storedType[0] && m_pBar)
+    if (m_storedType[0] && m_pBar) {
         ::WritePrivateProfileStringA(m_iniSectionName, "Properties.Type", m_storedType,
                                      m_pBar->m_barFile);
+        WriteUnreadKeys(m_unreadKeys, "", m_iniSectionName, m_pBar->m_barFile);
+    }
     return 0;   // the items are written by the section
 }
 
@@ -77,6 +82,9 @@ CVellumMenuItem_Default::CVellumMenuItem_Default(CVellumMenuObject* bar,
                                                  const char* storedType)
     : CVellumMenuItem(bar, section, itemNumber, nullptr, -1) {
     tess::CopyText(m_storedType, storedType ? storedType : "");
+    // The keys of a type not built yet, which the base item does not read.
+    if (m_storedType[0] && m_valid && section && bar && bar->m_loadingSections && itemNumber > 0)
+        m_unreadKeys = TakeUnreadKeys(bar, m_sectionName, itemNumber);
 }
 
 int CVellumMenuItem_Default::SaveExternal() {
@@ -85,6 +93,8 @@ int CVellumMenuItem_Default::SaveExternal() {
         char key[kIniKeyNameSize];
         BuildString(key, const_cast<char*>("Type"));
         ::WritePrivateProfileStringA(m_sectionName, key, m_storedType, m_pBar->m_barFile);
+        BuildString(key, nullptr);   // "Item<n>." under the number of this save
+        WriteUnreadKeys(m_unreadKeys, key, m_sectionName, m_pBar->m_barFile);
     }
     return 1;
 }

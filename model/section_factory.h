@@ -3,6 +3,8 @@
 // stand-in remembers a stored type name so that a save writes it back and
 // the file keeps the type for the program that knows it.
 #pragma once
+#include <string>
+#include <vector>
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_section.h"
 
@@ -15,6 +17,28 @@ CVellumMenuSection* CreateSectionOfType(const char* typeName, CVellumMenuObject*
 CVellumMenuItem* CreateItemOfType(const char* typeName, CVellumMenuObject* bar,
                                   CVellumMenuSection* section, int itemNumber);
 
+// Drops what a section kept of a bar-file section too long to read whole.
+void ForgetSectionTail(const CVellumMenuSection* section);
+
+// A key of a stand-in's stored type that no class read, kept as text so that
+// a save does not lose it. For an item the name is what follows its
+// "Item<n>." (so it moves with the item when items are renumbered).
+struct UnreadKey {
+    std::string name;
+    std::string value;
+};
+typedef std::vector<UnreadKey> UnreadKeys;
+
+// Takes out of the bar's section reader the keys of iniSection that nobody
+// read: those of item itemNumber, or with itemNumber 0 the section's own
+// (neither item keys nor "Properties.Type"). A key the reader holds more
+// than once counts as read when any copy was read.
+UnreadKeys TakeUnreadKeys(CVellumMenuObject* bar, const char* iniSection, int itemNumber);
+// Writes the kept keys as prefix + name, after the class wrote its keys; a
+// key the file already holds is the class's and stays as written.
+void WriteUnreadKeys(const UnreadKeys& keys, const char* prefix, const char* iniSection,
+                     const char* file);
+
 // The default section: the plain section every bar holds.
 class TESS_EXPORT CVellumMenuSection_Default : public CVellumMenuSection {
 public:
@@ -22,8 +46,10 @@ public:
                                const char* storedType);
     int SaveExternal() override;
 
-    // A section type of the table that is not built yet: written back as is.
+    // A section type of the table that is not built yet: written back as is,
+    // with the keys of that type that this class does not read.
     char m_storedType[32];
+    UnreadKeys m_unreadKeys;
 };
 
 // The default item: behaves like the base item.
@@ -34,4 +60,5 @@ public:
     int SaveExternal() override;
 
     char m_storedType[32];
+    UnreadKeys m_unreadKeys;
 };

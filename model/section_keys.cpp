@@ -1,7 +1,12 @@
 // The section's keys in the bar file: reading them while the bar reads its
 // file, writing them with Save, the item factory and the key names.
 #include <windows.h>
+#include <cctype>
 #include <cstring>
+#include <map>
+#include <new>
+#include <string>
+#include <vector>
 #include "model/bar_file.h"
 #include "model/section_factory.h"
 #include "model/vellum_menu_item.h"
@@ -18,7 +23,123 @@ constexpr int kItemTypeNameSize = 260;
 
 const char* const kItemQueryNames[] = {"Default", "Shortcut", "Popup", "Clock", "SpecialMenu"};
 
+// The item keys of a section that did not fit the section reader: the key
+// after "Item<n>." with n counted from the first item not held in memory.
+struct TailKey {
+    int item;
+    std::string rest;
+    std::string value;
+};
+std::map<const CVellumMenuSection*, std::vector<TailKey>>& Tails() {
+    static std::map<const CVellumMenuSection*, std::vector<TailKey>> tails;
+    return tails;
+}
+
+// The whole section as "key=value" lines, however long.
+std::vector<std::pair<std::string, std::string>> ReadWholeSection(const char* file,
+                                                                  const char* section) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (DWORD size = 1 << 16; size <= (1u << 24); size *= 4) {
+        std::vector<char> buffer(size);
+        DWORD length = ::GetPrivateProfileSectionA(section, buffer.data(), size, file);
+        if (length >= size - 2) continue;
+        for (const char* line = buffer.data(); *line; line += std::strlen(line) + 1) {
+            const char* equals = std::strchr(line, '=');
+            if (line[0] == ';' || !equals) continue;
+            pairs.emplace_back(std::string(line, equals), std::string(equals + 1));
+        }
+        break;
+    }
+    return pairs;
+}
+
+// n of a key "Item<n>.<rest>", else 0.
+int ItemNumberOfKey(const std::string& key, std::string* rest) {
+    if (key.compare(0, 4, "Item") != 0) return 0;
+    size_t dot = key.find('.', 4);
+    if (dot == std::string::npos || dot == 4) return 0;
+    int n = 0;
+    for (size_t i = 4; i < dot; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(key[i])) || n > kMaxItems) return 0;
+        n = n * 10 + (key[i] - '0');
+    }
+    *rest = key.substr(dot + 1);
+    return n;
+}
+
 }  // namespace
+
+void ForgetSectionTail(const CVellumMenuSection* section) {
+    Tails().erase(section);
+}
+
+// ---- keys of types not built yet -----------------------------------------------------------
+
+namespace {
+
+// "Item<digits>." in any case: writing such a key as a section key would
+// overwrite the key of an item.
+bool IsAnyItemKey(const std::string& key) {
+    if (_strnicmp(key.c_str(), "Item", 4) != 0) return false;
+    size_t i = 4;
+    while (i < key.size() && std::isdigit(static_cast<unsigned char>(key[i]))) ++i;
+    return i > 4 && i < key.size() && key[i] == '.';
+}
+
+// No value equals both defaults: the key is absent only when each comes back.
+bool FileHoldsKey(const char* section, const char* key, const char* file) {
+    char value[4];
+    ::GetPrivateProfileStringA(section, key, "a", value, sizeof(value), file);
+    if (lstrcmpA(value, "a") != 0) return true;
+    ::GetPrivateProfileStringA(section, key, "b", value, sizeof(value), file);
+    return lstrcmpA(value, "b") != 0;
+}
+
+}  // namespace
+
+UnreadKeys TakeUnreadKeys(CVellumMenuObject* bar, const char* iniSection, int itemNumber) {
+    UnreadKeys kept;
+    if (!bar || !bar->m_sectionReader || !iniSection || itemNumber < 0) return kept;
+    CIniSectionReader* reader = bar->m_sectionReader;
+    if (lstrcmpA(reader->GetSectionName(), iniSection) != 0) return kept;
+    try {
+        auto pairs = ReadWholeSection(bar->m_barFile, iniSection);
+        for (size_t i = 0; i < pairs.size(); ++i) {
+            const std::string& key = pairs[i].first;
+            std::string rest;
+            if (itemNumber > 0) {
+                if (ItemNumberOfKey(key, &rest) != itemNumber) continue;
+            } else {
+                if (IsAnyItemKey(key) || lstrcmpiA(key.c_str(), "Properties.Type") == 0) continue;
+                rest = key;
+            }
+            // Every copy of the key still in the reader: none was read. The
+            // copies are taken out, so a later copy is not looked at again.
+            int copies = 0;
+            for (size_t j = i; j < pairs.size(); ++j) copies += pairs[j].first == key ? 1 : 0;
+            int unread = 0;
+            while (unread <= copies && reader->FindPair(key.c_str(), true)) ++unread;
+            if (unread == copies) kept.push_back({rest, pairs[i].second});
+        }
+    } catch (const std::bad_alloc&) {
+        kept.clear();   // out of memory: the keys are lost as before, the bar still loads
+    }
+    return kept;
+}
+
+void WriteUnreadKeys(const UnreadKeys& keys, const char* prefix, const char* iniSection,
+                     const char* file) {
+    if (!iniSection || !file) return;
+    try {
+        for (const UnreadKey& key : keys) {
+            std::string name = std::string(prefix ? prefix : "") + key.name;
+            if (FileHoldsKey(iniSection, name.c_str(), file)) continue;
+            ::WritePrivateProfileStringA(iniSection, name.c_str(), key.value.c_str(), file);
+        }
+    } catch (const std::bad_alloc&) {
+        // Out of memory: the keys not yet written are lost, the save goes on.
+    }
+}
 
 // ---- names -----------------------------------------------------------------------------------
 
@@ -83,6 +204,42 @@ void CVellumMenuSection::ReadItems() {
             break;
         }
     }
+    KeepKeysTheReaderCouldNotHold();
+}
+
+void CVellumMenuSection::KeepKeysTheReaderCouldNotHold() {
+    // The reader holds a bounded part of a section; a long section's later
+    // items would be lost at the next save. They are kept as text and
+    // written back behind the items in memory.
+    auto pairs = ReadWholeSection(m_pBar->m_barFile, m_iniSectionName);
+    size_t bytes = 0;
+    for (const auto& pair : pairs) bytes += pair.first.size() + pair.second.size() + 2;
+    if (bytes + 2 < CIniSectionReader::kBufferSize - 2 && pairs.size() < CIniSectionReader::kMaxPairs)
+        return;
+    // The last item read may lack keys cut off behind it: it goes back to text too.
+    int held = GetNumOfItems();
+    if (held > 0) {
+        CVellumMenuItem* partial = m_items[held - 1];
+        m_items[held - 1] = nullptr;
+        delete partial;
+        --held;
+    }
+    // Numbered 1, 2, ... behind the held items, in the order of the old numbers.
+    std::map<int, int> rank;
+    for (const auto& pair : pairs) {
+        std::string rest;
+        int n = ItemNumberOfKey(pair.first, &rest);
+        if (n > held) rank[n] = 0;
+    }
+    int next = 0;
+    for (auto& entry : rank) entry.second = ++next;
+    std::vector<TailKey> tail;
+    for (const auto& pair : pairs) {
+        std::string rest;
+        int n = ItemNumberOfKey(pair.first, &rest);
+        if (n > held) tail.push_back({rank[n], rest, pair.second});
+    }
+    if (!tail.empty()) Tails()[this] = std::move(tail);
 }
 
 // ---- the item factory ------------------------------------------------------------------------------
@@ -158,7 +315,17 @@ int CVellumMenuSection::Save(int sectionNumber) {
     write_int("Properties.ForceValid", 1);
 
     if (SaveExternal() == 0) {
-        for (int i = 0; i < kMaxItems && m_items[i]; ++i) m_items[i]->Save(i + 1);
+        int count = 0;
+        for (int i = 0; i < kMaxItems && m_items[i]; ++i) m_items[i]->Save(++count);
+        auto tail = Tails().find(this);
+        if (tail != Tails().end()) {
+            for (const TailKey& key : tail->second) {
+                char name[kIniKeyNameSize];
+                tess::FormatText(name, sizeof(name), "Item%d.%s", count + key.item,
+                                 key.rest.c_str());
+                ::WritePrivateProfileStringA(m_iniSectionName, name, key.value.c_str(), file);
+            }
+        }
     }
     return 1;
 }

@@ -6,7 +6,4 @@
 HMENU CVellumMenuSection::InitContextMenu(HMENU) { return nullptr; }
 void CVellumMenuSection::UnInitContextMenu() {}
 void CVellumMenuSection::UpdateTransitions(UINT_PTR) {}
-void CVellumMenuSection::Draw(HDC, int, int) {}
-void CVellumMenuSection::ProcessMouseMessage(UINT, WPARAM, LPARAM, POINT, int*) {}
-void CVellumMenuSection::ProcessMenuMessage(UINT, WPARAM, LPARAM) {}
 HWND CVellumMenuSection::CallConfigDialogEx(HWND) { return nullptr; }

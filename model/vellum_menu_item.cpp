@@ -118,7 +118,7 @@ int CVellumMenuItem::UpdateParents(CVellumMenuObject* bar, CVellumMenuSection* s
     if (!bar || !section) return 0;
     tess::CopyText(m_sectionName, section->m_iniSectionName);
     m_skinSlot = bar->m_skinSlot;
-    if (section != before) {
+    if (section != before && !DisplayAsBitmap) {
         ShowIcon = section->ShowIconsByDef;
         ShowText = section->ShowTextByDef;
         if (section->DefaultIconSize != IconSize) {

@@ -84,6 +84,7 @@ void CVellumMenuSection::MakeArrowItems() {
 }
 
 CVellumMenuSection::~CVellumMenuSection() {
+    ForgetSectionTail(this);
     UnInitContextMenu();
     for (HWND page : m_pages)
         if (page && ::IsWindow(page)) ::SendMessageA(page, WM_COMMAND, IDOK, 0);
@@ -254,14 +255,6 @@ int CVellumMenuSection::UpdateSectionItemDefs() {
         item->RefreshIcon();
     }
     return 1;
-}
-
-void CVellumMenuSection::ProcessUserMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    int first = m_firstShownItem < 0 ? 0 : m_firstShownItem;
-    for (int i = first; i < kMaxItems && m_items[i]; ++i) m_items[i]->ProcessUserMessage(msg, wp, lp);
-    if (msg == WM_TIMER) UpdateTransitions(wp);
-    if (msg == GetBarMessages().ThemeClosingCheckModified && IsHidden != m_isHiddenAsRead && m_pBar)
-        m_pBar->SetModified();
 }
 
 CVellumMenuSection::CVellumMenuSection(const CVellumMenuSection& other) = default;

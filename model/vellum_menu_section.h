@@ -93,6 +93,21 @@ public:
     bool PlaceRowsPass(const RECT& arrows, int rows, int* lines_used);
     int LayOutRowsOrGrid();
 
+    // ---- drawing and input (section_input.cpp, section_input_drawing.cpp) ----------------
+    // Redraws the outer rectangle through the bar; 0 when hidden, loading or
+    // not visible.
+    int RedrawSection();
+    // The insertion mark of a drag, straight on the bar window.
+    void UpdateInvertRect();
+    void GetGripRect(RECT* out);
+    int IsInGripSection(POINT pt);
+    void SetLastGripPoint(POINT pt);
+    void GetLastGripPoint(POINT* out);
+    // Scroll one item back / forward; 0 when the arrow is grayed or at the end.
+    int ArrowL(int redraw);
+    int ArrowR(int redraw);
+    int DragDetectAtCursor(HWND wnd, int unused1, int unused2);
+
     // ---- calls into work that arrives later --------------------------------------------
     void UnInitContextMenu();
     void UpdateTransitions(UINT_PTR timer_id);
@@ -168,5 +183,6 @@ public:
 private:
     void ReadKeys();
     void ReadItems();
+    void KeepKeysTheReaderCouldNotHold();
     void MakeArrowItems();
 };

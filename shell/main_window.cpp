@@ -337,10 +337,14 @@ void ReloadLastThemePath() {
     char value[311] = "";
     GetPrivateProfileStringA("Settings", "LastTheme", "", value, sizeof(value), g_main.ini_path);
     g_main.last_theme[0] = '\0';
-    if (value[0]) {
-        tess::CopyText(g_main.last_theme, g_main.themes_root);
-        tess::AppendText(g_main.last_theme, value);
+    if (!value[0]) return;
+    // A theme on another drive is stored with its full path.
+    if (!PathIsRelativeA(value)) {
+        tess::CopyText(g_main.last_theme, value);
+        return;
     }
+    tess::CopyText(g_main.last_theme, g_main.themes_root);
+    tess::AppendText(g_main.last_theme, value);
 }
 
 bool CopyDataText(const COPYDATASTRUCT* cds, std::string* text) {

@@ -48,8 +48,11 @@ void Fail(const char* what) {
     ThemeMessage(nullptr, text, kCaption, MB_ICONWARNING);
 }
 
+constexpr FILEOP_FLAGS kQuiet = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
+
+// Only ever our own temporary copy.
 void RemoveTempFolder(const char* temp) {
-    if (PathIsDirectoryA(temp)) DeleteFiles(temp);
+    if (temp[0] && PathIsDirectoryA(temp)) ShellFileOperation(nullptr, temp, FO_DELETE, kQuiet);
 }
 
 void ProposeFolderName(HWND dlg) {
@@ -142,7 +145,7 @@ bool SaveThemeAs(const char* target_name, const char* new_name) {
     }
     // 1. A copy of the folder as it was last saved.
     RemoveTempFolder(p.temp);
-    if (!CopyFiles(p.temp, p.theme_folder, 0) || !PathIsDirectoryA(p.temp)) {
+    if (!CopyFiles(p.temp, p.theme_folder, kQuiet) || !PathIsDirectoryA(p.temp)) {
         RemoveTempFolder(p.temp);
         Fail("the theme folder could not be copied.");
         return false;

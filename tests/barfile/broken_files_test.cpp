@@ -126,3 +126,42 @@ TEST_F(BrokenFilesTest, HugeTitlesAreBoundedAndAbsentSkinsKeepThePlaceholder) {
     EXPECT_EQ(std::string(kSectionTitleSize - 1, 's'), bar->m_sections[0]->Title);
     EXPECT_EQ(std::string(3000, 'i'), bar->m_sections[0]->m_items[0]->m_title);
 }
+
+TEST_F(BrokenFilesTest, ASectionLongerThanTheReaderHoldsLosesNoItemAtTheNextSave) {
+    std::vector<std::string> lines = {"[Object]", "Title=Long", "[Section1]",
+                                      "Properties.ForceValid=1"};
+    const int kItems = 300;
+    for (int i = 1; i <= kItems; ++i) {
+        std::string n = std::to_string(i);
+        lines.push_back("Item" + n + ".Title=Entry number " + n + " with a long enough title");
+        lines.push_back("Item" + n + ".Action=" + n);
+    }
+    lines.push_back("[Section2]");
+    lines.push_back("Item1.Title=After");
+    std::string path = WriteBarFile("long.tsbar", Lines(lines));
+    CVellumMenuObject* bar = LoadBar(path);
+    ASSERT_EQ(2, bar->GetSectionCount());
+    CVellumMenuSection* section = bar->m_sections[0];
+    int held = section->GetNumOfItems();
+    EXPECT_GT(held, 0);
+    EXPECT_LT(held, kItems);   // the reader holds only part of it
+    // The user changes one of the items in memory.
+    section->m_items[0]->SetItemTitle(const_cast<char*>("Edited"), 0);
+
+    std::string out = temp_.File("long_out.tsbar");
+    ASSERT_EQ(1, bar->Save(const_cast<char*>(out.c_str())));
+    IniText ini = ParseIniFile(out);
+    const IniSection* saved = ini.Find("Section1");
+    ASSERT_NE(nullptr, saved);
+    EXPECT_EQ("Edited", *saved->Get("Item1.Title"));
+    for (int i = 2; i <= kItems; ++i) {
+        std::string n = std::to_string(i);
+        const std::string* title = saved->Get("Item" + n + ".Title");
+        ASSERT_NE(nullptr, title) << n;
+        EXPECT_EQ("Entry number " + n + " with a long enough title", *title);
+        ASSERT_NE(nullptr, saved->Get("Item" + n + ".Action")) << n;
+        EXPECT_EQ(n, *saved->Get("Item" + n + ".Action"));
+    }
+    EXPECT_EQ(nullptr, saved->Get("Item" + std::to_string(kItems + 1) + ".Title"));
+    EXPECT_EQ("After", *ini.Find("Section2")->Get("Item1.Title"));
+}

@@ -4,6 +4,7 @@
 #include "barfile_fixture.h"
 #include <cstring>
 #include "skins/skin_cache.h"
+#include "model/live_objects.h"
 
 using namespace barfile_test;
 
@@ -330,4 +331,63 @@ TEST_F(RoundTripTest, RelativePathsStayRelative) {
     relative_to("Item1.NormalBitmap", temp_.File("Icons\\n.bmp"));
     EXPECT_EQ("2", *section->Get("Item1.IconIndex"));
     EXPECT_EQ("Skins\\own.tsskin", *ini.Find("Object")->Get("LastSkin"));
+}
+
+TEST_F(RoundTripTest, SkinsComeFromTheCacheAndGoBackToIt) {
+    temp_.MakeFolder("Skins");
+    temp_.Write("Skins\\shared.tsskin", Lines({"[Skin]", "Name=shared"}));
+    temp_.Write("Skins\\theme.tsskin", Lines({"[Skin]", "Name=theme"}));
+    std::string file = Lines({"[Object]", "Title=S", "LastSkin=Skins\\shared.tsskin"});
+    std::string path = WriteBarFile("s.tsbar", file);
+    std::string shared = temp_.File("Skins\\shared.tsskin");
+
+    CVellumMenuObject* first = LoadBar(path);
+    SkinRecord* record = FindCachedSkin(shared.c_str());
+    ASSERT_NE(nullptr, record);
+    EXPECT_EQ(record, first->m_skin);
+    EXPECT_EQ(1, record->reference_count);
+    CVellumMenuObject* second = LoadBar(path);
+    EXPECT_EQ(record, second->m_skin);
+    EXPECT_EQ(2, record->reference_count);
+
+    // The theme's skin wins over the bar's own; the old one is given back.
+    std::string theme = temp_.File("Skins\\theme.tsskin");
+    second->LoadTheme(const_cast<char*>(path.c_str()), 0, const_cast<char*>(theme.c_str()));
+    EXPECT_EQ(1, record->reference_count);
+    EXPECT_EQ(FindCachedSkin(theme.c_str()), second->m_skin);
+
+    second->m_neverSave = TRUE;
+    second->Destroy();
+    testing_support::PumpUntil([second] { return !IsLiveBar(second); }, 3000);
+    EXPECT_EQ(nullptr, FindCachedSkin(theme.c_str()));
+    EXPECT_EQ(1, record->reference_count);
+}
+
+TEST_F(RoundTripTest, EveryObjectKeyIsWrittenInItsOrder) {
+    std::string in = WriteBarFile(
+        "o.tsbar", Lines({"[Object]", "Title=O", "Comments=c", "Alpha=9", "DockToEdge=1",
+                          "UseAutohide=1", "RespondToWindowsKey=1", "vkHotkey=65",
+                          "bHideBarUntilHotkey=1", "IsATabStop=0", "ResizingMovingLeft=1",
+                          "ResizingMovingUp=1", "bIgnoreSkinAutohideSettings=1", "SetAsHidden=1",
+                          "BlockHazeglow=1"}));
+    CVellumMenuObject* bar = LoadBar(in);
+    std::string out = temp_.File("o_out.tsbar");
+    ASSERT_EQ(1, bar->Save(const_cast<char*>(out.c_str())));
+    const std::vector<std::string> expected = {
+        "Title", "ShowTitle", "Comments", "Alpha", "LastSkin", "AlwaysOnTop", "AlwaysOnTopOrder",
+        "DockToEdge", "UseAutohide", "ForcedAutoHideEdge", "RespondToWindowsKey", "vkHotkey",
+        "vkHotkeyModifiers", "bHideBarUntilHotkey", "bReshowUnderMouse",
+        "WidthResizableWhenVertical", "IsATabStop", "DisplayVertically", "ResizingMovingLeft",
+        "ResizingMovingUp", "bRestrictMaximumSize", "bIgnoreSkinAutohideSettings",
+        "bUseActiveWindowsTitle", "bUseScreenSizes", "ptMINModifiers.x", "ptMINModifiers.y",
+        "ptMINPixels.x", "ptMINPixels.y", "ptMINSubtract.x", "ptMINSubtract.y",
+        "ptMAXModifiers.x", "ptMAXModifiers.y", "ptMAXPixels.x", "ptMAXPixels.y",
+        "ptMAXSubtract.x", "ptMAXSubtract.y", "bScaleCX", "bScaleCY", "bScaleX", "bScaleY",
+        "SetAsHidden", "BlockHazeglow", "UseLVSkin", "LastTabOrder", "LastPos.x", "LastPos.y",
+        "LastSize.cx", "LastSize.cy", "bAlignX", "bAlignY", "LastScreenSize.cx",
+        "LastScreenSize.cy", "bWasHiddenOnLastCloseByPopup", "LastMonitor"};
+    std::vector<std::string> written;
+    IniText ini = ParseIniFile(out);
+    for (const auto& pair : ini.Find("Object")->keys) written.push_back(pair.first);
+    EXPECT_EQ(expected, written);
 }

@@ -175,6 +175,26 @@ TEST_F(GripTest, GripDraggedPastThePreviousSectionSwapsThem) {
     EXPECT_NE(bar->m_hWnd, GetCapture());
 }
 
+TEST_F(GripTest, SwappedOrderIsWhatTheBarFileKeeps) {
+    const char* titles[3] = {"First", "Second", "Third"};
+    for (int i = 0; i < 3; ++i) lstrcpynA(sections[i]->Title, titles[i], sizeof(sections[i]->Title));
+    SetKeyDown(VK_LBUTTON, true);
+    Mouse(bar, WM_LBUTTONDOWN, 203, 20);   // the third section's grip
+    Mouse(bar, WM_MOUSEMOVE, 105, 20);
+    SetKeyDown(VK_LBUTTON, false);
+    Mouse(bar, WM_LBUTTONUP, 105, 20);
+    ASSERT_TRUE(bar->m_modified);
+    ASSERT_EQ(1, bar->Save(bar->m_barFile));
+    const char* want[3] = {"First", "Third", "Second"};
+    for (int i = 0; i < 3; ++i) {
+        char key[16];
+        wsprintfA(key, "Section%d", i + 1);
+        char title[64] = "";
+        GetPrivateProfileStringA(key, "Title", "", title, sizeof(title), bar->m_barFile);
+        EXPECT_STREQ(want[i], title) << key;
+    }
+}
+
 TEST_F(GripTest, GripDraggedPastTheNextSectionSwapsThem) {
     SetKeyDown(VK_LBUTTON, true);
     Mouse(bar, WM_LBUTTONDOWN, 102, 20);

@@ -101,14 +101,27 @@ CVellumMenuObject* InputTest::NewBar(RECT r, RECT resize, RECT move, int grip) {
     skins_.push_back(skin);
     own_skins_.push_back({bar, bar->m_skin});
     bar->m_skin = skin;
+    std::string file = bar_files_.File("bar" + std::to_string(bars_.size()) + ".tsbar");
+    lstrcpynA(bar->m_barFile, file.c_str(), sizeof(bar->m_barFile));
     SetWindowPos(bar->m_hWnd, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_SHOWWINDOW | SWP_NOACTIVATE);
     testing_support::PumpFor(20);
     return bar;
 }
 
+namespace {
+// A section whose items keep the rectangles the test gives them: the bar's
+// layout places the section but not its items.
+class HandPlacedSection : public CVellumMenuSection {
+public:
+    using CVellumMenuSection::CVellumMenuSection;
+    int RecalcRectsFlexible() override { return 1; }
+    int SetSectionRect(int, int, int, int, int) override { return 0; }
+};
+}  // namespace
+
 CVellumMenuSection* InputTest::AddSection(CVellumMenuObject* bar, RECT outer) {
-    auto* section = new CVellumMenuSection(bar, bar->GetSectionCount() + 1, 0);
+    auto* section = new HandPlacedSection(bar, bar->GetSectionCount() + 1, 0);
     section->m_outerRect = outer;
     section->m_innerRect = outer;
     bar->InsertSection(-1, section);

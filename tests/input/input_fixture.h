@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include <gtest/gtest.h>
+#include "tests/support/test_support.h"
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
@@ -14,6 +15,10 @@ namespace input_test {
 // A skin record with only the input margins set (input_skin_fixture.cpp).
 SkinRecord* MakeInputSkin(RECT resize, RECT move, int grip_width);
 void FreeInputSkin(SkinRecord* skin);
+// A skin file through the skin cache (one reference), and giving it back.
+SkinRecord* LoadInputSkinFile(const std::string& path);
+void ReleaseInputSkin(SkinRecord* skin);
+bool WriteSolidBitmap(const std::string& path, int width, int height, COLORREF color);
 
 // The stand-in main window: counts the registered messages it receives.
 HWND MainWindow();
@@ -26,10 +31,25 @@ public:
     TestItem(CVellumMenuObject* bar, CVellumMenuSection* section, const char* title);
     void SetState(UINT state, int keep) override;
     int TrackPopupMenu(int byKeyboard) override;
+    void OnClick() override { ++clicks; }
+    void OnDblClick() override { ++double_clicks; }
+    void OnRClick(int* handled) override {
+        ++right_clicks;
+        if (handled) *handled = 0;
+    }
+    int GetPopupDelay() override { return popup_delay; }
+    void ProcessMenuMessage(UINT msg, WPARAM wp, LPARAM) override {
+        menu_messages.push_back({msg, wp});
+    }
 
     std::vector<UINT> states;
     int popup_requests = 0;
     int keyboard_popup_requests = 0;
+    int clicks = 0;
+    int double_clicks = 0;
+    int right_clicks = 0;
+    int popup_delay = -1;
+    std::vector<std::pair<UINT, WPARAM>> menu_messages;
 };
 
 // Sets or clears keys in this thread's key state (what GetKeyState reads).
@@ -55,6 +75,8 @@ protected:
     void CloseBar(CVellumMenuObject* bar);
 
     std::vector<CVellumMenuObject*> bars_;
+    // Each bar saves into a file of its own here when it closes modified.
+    testing_support::TempFolder bar_files_;
     std::vector<SkinRecord*> skins_;
     std::vector<std::pair<CVellumMenuObject*, SkinRecord*>> own_skins_;
 };

@@ -141,3 +141,64 @@ TEST_F(KeyboardTest, ChangeKeyboardSelectionKeepsOneSelectedItem) {
 
 }  // namespace
 }  // namespace input_test
+
+namespace input_test {
+namespace {
+
+// A volatile child bar opened by an item of another bar (its opener).
+class OpenerTest : public InputTest {
+protected:
+    void Build(bool opener_vertical) {
+        opener_bar = NewBar({100, 450, 400, 490});
+        opener_bar->DisplayVertically = opener_vertical ? TRUE : FALSE;
+        CVellumMenuSection* s = AddSection(opener_bar, {0, 0, 300, 40});
+        for (int i = 0; i < 3; ++i) {
+            opener[i] = AddItem(s, {i * 50, 0, i * 50 + 50, 40}, "Opener");
+            opener[i]->popup_delay = 0;   // they open popups
+        }
+        child = NewBar({100, 500, 200, 600});
+        child->DisplayVertically = TRUE;
+        child->m_volatile = TRUE;
+        child->m_owningPopupItem = opener[1];
+        CVellumMenuSection* cs = AddSection(child, {0, 0, 100, 100});
+        entry = AddItem(cs, {0, 0, 100, 20}, "Entry");
+        child->ChangeKeyboardSelection(entry);
+    }
+    void Key(CVellumMenuObject* bar, WPARAM vk) { SendMessageA(bar->m_hWnd, WM_KEYDOWN, vk, 0); }
+
+    CVellumMenuObject* opener_bar = nullptr;
+    CVellumMenuObject* child = nullptr;
+    TestItem* opener[3] = {};
+    TestItem* entry = nullptr;
+};
+
+TEST_F(OpenerTest, LeftReturnsToAVerticalOpener) {
+    Build(true);
+    Key(child, VK_LEFT);
+    EXPECT_EQ(opener[1], opener_bar->m_keyboardItem);
+    testing_support::PumpFor(30);
+    EXPECT_EQ(1u, MainMessageCount("VolitleClose"));
+}
+
+TEST_F(OpenerTest, LeftAndRightOpenTheNeighboursOfAHorizontalOpener) {
+    Build(false);
+    Key(child, VK_LEFT);
+    EXPECT_EQ(1, opener[0]->popup_requests);     // the opener's previous item opens
+    EXPECT_EQ(nullptr, opener_bar->m_keyboardItem);
+    Key(child, VK_RIGHT);
+    EXPECT_EQ(1, opener[2]->popup_requests);     // and its next one
+    EXPECT_EQ(0, opener[1]->popup_requests);
+    EXPECT_EQ(entry, child->m_keyboardItem);     // no selection moved
+}
+
+TEST_F(OpenerTest, EscapeGoesToTheOpenersBar) {
+    Build(false);
+    Key(child, VK_ESCAPE);
+    EXPECT_EQ(nullptr, child->m_keyboardItem);
+    EXPECT_EQ(0u, MainMessageCount("VolitleClose"));   // the opener's bar answers it
+    testing_support::PumpFor(30);
+    EXPECT_EQ(1u, MainMessageCount("VolitleClose"));
+}
+
+}  // namespace
+}  // namespace input_test

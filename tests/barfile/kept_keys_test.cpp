@@ -1,0 +1,209 @@
+// Sections and items of types whose classes are not built yet keep the keys
+// of their type through a save: under the item's new number, nested entries
+// under their parent's, and never over a key the class itself wrote.
+#include "barfile_fixture.h"
+
+using namespace barfile_test;
+
+namespace {
+
+struct Expect {
+    const char* section;
+    const char* key;
+    const char* value;   // null: the key must be absent
+};
+
+// Key `later` of a section must come after key `earlier`.
+struct Order {
+    const char* section;
+    const char* earlier;
+    const char* later;
+};
+
+struct KeptCase {
+    const char* name;
+    std::vector<std::string> file;
+    int remove_item;   // index of an item of the first section deleted before saving, -1 none
+    const char* edit_title;   // new title of the first item in memory, null none
+    std::vector<Expect> expects;
+    std::vector<Order> order;
+};
+
+const std::vector<std::string> kShortcutAndClock = {
+    "[Object]", "Title=Kept", "[Section1]",
+    "Item1.Title=Plain", "Item1.Action=3",
+    "Item2.Type=Shortcut", "Item2.Title=Editor", "Item2.ShowIcon=1",
+    "Item2.Shortcut.File=C:\\Tools\\edit.exe", "Item2.Shortcut.Params=-n \"a b\"",
+    "Item2.Shortcut.StartIn=C:\\Tools", "Item2.Shortcut.RunAs=2", "Item2.Shortcut.UseExtention=",
+    "Item2.Folder.UsePopup=0", "Item2.Popup.PopupDirection=3",
+    "Item3.Type=Clock", "Item3.Title=Time", "Item3.Clock.UseCustomStrings=1",
+    "Item3.Clock.TimeString1=HH:mm", "Item3.Clock.TimeString2=dddd = d",
+    "Item3.Clock.ShowOnlyLinesAvail=0"};
+
+const std::vector<KeptCase>& Cases() {
+    static const std::vector<KeptCase> cases = {
+        {"shortcut and clock keys under the same numbers",
+         kShortcutAndClock, -1, nullptr,
+         {{"Section1", "Item1.Title", "Plain"},
+          {"Section1", "Item2.Type", "Shortcut"},
+          {"Section1", "Item2.Shortcut.File", "C:\\Tools\\edit.exe"},
+          {"Section1", "Item2.Shortcut.Params", "-n \"a b\""},
+          {"Section1", "Item2.Shortcut.StartIn", "C:\\Tools"},
+          {"Section1", "Item2.Shortcut.RunAs", "2"},
+          {"Section1", "Item2.Shortcut.UseExtention", ""},
+          {"Section1", "Item2.Folder.UsePopup", "0"},
+          {"Section1", "Item2.Popup.PopupDirection", "3"},
+          {"Section1", "Item3.Type", "Clock"},
+          {"Section1", "Item3.Clock.UseCustomStrings", "1"},
+          {"Section1", "Item3.Clock.TimeString1", "HH:mm"},
+          {"Section1", "Item3.Clock.TimeString2", "dddd = d"},
+          {"Section1", "Item3.Clock.ShowOnlyLinesAvail", "0"},
+          {"Section1", "Item1.Shortcut.File", nullptr}},
+         {{"Section1", "Item2.ShowIcon", "Item2.Shortcut.File"},
+          {"Section1", "Item2.Type", "Item2.Shortcut.File"},
+          {"Section1", "Item2.Popup.PopupDirection", "Item3.Title"}}},
+        {"deleting an item moves the kept keys to the new numbers",
+         kShortcutAndClock, 0, nullptr,
+         {{"Section1", "Item1.Title", "Editor"},
+          {"Section1", "Item1.Type", "Shortcut"},
+          {"Section1", "Item1.Shortcut.File", "C:\\Tools\\edit.exe"},
+          {"Section1", "Item1.Shortcut.Params", "-n \"a b\""},
+          {"Section1", "Item1.Shortcut.RunAs", "2"},
+          {"Section1", "Item1.Popup.PopupDirection", "3"},
+          {"Section1", "Item2.Title", "Time"},
+          {"Section1", "Item2.Type", "Clock"},
+          {"Section1", "Item2.Clock.TimeString1", "HH:mm"},
+          {"Section1", "Item2.Clock.TimeString2", "dddd = d"},
+          {"Section1", "Item2.Shortcut.File", nullptr},
+          {"Section1", "Item3.Title", nullptr},
+          {"Section1", "Item3.Clock.TimeString1", nullptr}},
+         {}},
+        {"a popup menu's entries keep their own keys under the parent's new number",
+         {"[Object]", "Title=Menu", "[Section1]", "Item1.Title=Gone",
+          "Item2.Type=Popup", "Item2.Title=Apps", "Item2.Action=1", "Item2.Popup=Bars\\apps.tsbar",
+          "Item2.Popup.Toggle=0", "Item2.Item1.Title=Open", "Item2.Item1.Action=5",
+          "Item2.Item1.Shortcut.File=open.exe", "Item2.Item2.Separator=1",
+          "Item2.Item2.Note=between", "Item2.Item3.Title=Close", "Item2.Item3.Action=6"},
+         0, nullptr,
+         {{"Section1", "Item1.Title", "Apps"},
+          {"Section1", "Item1.Type", "Popup"},
+          {"Section1", "Item1.Popup", "Bars\\apps.tsbar"},
+          {"Section1", "Item1.Popup.Toggle", "0"},
+          {"Section1", "Item1.Item1.Title", "Open"},
+          {"Section1", "Item1.Item1.Action", "5"},
+          {"Section1", "Item1.Item1.Shortcut.File", "open.exe"},
+          {"Section1", "Item1.Item2.Separator", "1"},
+          {"Section1", "Item1.Item2.Note", "between"},
+          {"Section1", "Item1.Item3.Title", "Close"},
+          {"Section1", "Item2.Item1.Shortcut.File", nullptr},
+          {"Section1", "Item2.Title", nullptr}},
+         {{"Section1", "Item1.Item3.Action", "Item1.Item1.Shortcut.File"}}},
+        {"a taskbar section keeps its keys under its new section number",
+         {"[Object]", "Title=Task", "[Section1]", "Item1.Title=Start", "[Section3]",
+          "Properties.Type=Taskbar", "Title=Tasks", "Taskbar.GroupingDisabled=1",
+          "Taskbar.XPGroupingEnabled=1", "Taskbar.Filter1.Name=Browsers",
+          "Taskbar.Filter1.Match=*firefox*", "properties.title.visible=1",
+          "item1.title=lower case", "Item1.Type=Shortcut", "Item1.Title=Button",
+          "Item1.Shortcut.File=x.exe", "[Section4]", "Properties.Type=System Tray",
+          "Properties.ForceValid=1", "Systray.HideInactive=1"},
+         -1, nullptr,
+         {{"Section2", "Properties.Type", "Taskbar"},
+          {"Section2", "Title", "Tasks"},
+          {"Section2", "Taskbar.GroupingDisabled", "1"},
+          {"Section2", "Taskbar.XPGroupingEnabled", "1"},
+          {"Section2", "Taskbar.Filter1.Name", "Browsers"},
+          {"Section2", "Taskbar.Filter1.Match", "*firefox*"},
+          // Keys the class wrote stay as written, whatever their case in the file.
+          {"Section2", "Properties.Title.Visible", "0"},
+          {"Section2", "Item1.Title", "Button"},
+          {"Section2", "Item1.Shortcut.File", "x.exe"},
+          {"Section3", "Properties.Type", "Systray"},
+          {"Section3", "Systray.HideInactive", "1"},
+          {"Section1", "Taskbar.GroupingDisabled", nullptr}},
+         {{"Section2", "Properties.ForceValid", "Taskbar.GroupingDisabled"},
+          {"Section2", "Taskbar.Filter1.Match", "Item1.Title"}}},
+        {"a doubled key is the class's and an edit in memory wins",
+         {"[Object]", "Title=Twice", "[Section1]", "Item1.Type=Shortcut", "Item1.Title=First",
+          "Item1.Shortcut.File=a.exe", "Item1.Title=Second", "Item1.Shortcut.File=b.exe"},
+         -1, "Edited",
+         {{"Section1", "Item1.Title", "Edited"},
+          {"Section1", "Item1.Shortcut.File", "a.exe"}},
+         {}},
+        {"default and unknown types keep nothing of other types",
+         {"[Object]", "Title=Plain", "[Section1]", "Properties.Type=Weird",
+          "Taskbar.GroupingDisabled=1", "Item1.Title=A", "Item1.Shortcut.File=a.exe",
+          "Item2.Type=Weird", "Item2.Title=B", "Item2.Shortcut.File=b.exe"},
+         -1, nullptr,
+         {{"Section1", "Properties.Type", nullptr},
+          {"Section1", "Taskbar.GroupingDisabled", nullptr},
+          {"Section1", "Item1.Title", "A"},
+          {"Section1", "Item1.Shortcut.File", nullptr},
+          {"Section1", "Item2.Title", "B"},
+          {"Section1", "Item2.Shortcut.File", nullptr}},
+         {}},
+    };
+    return cases;
+}
+
+class KeptKeysTest : public BarFileTest {};
+
+TEST_F(KeptKeysTest, KeysOfTypesNotBuiltSurviveASaveUnderTheNewNumbers) {
+    for (const KeptCase& c : Cases()) {
+        std::string in = WriteBarFile("kept.tsbar", Lines(c.file));
+        CVellumMenuObject* bar = LoadBar(in);
+        ASSERT_GT(bar->GetSectionCount(), 0) << c.name;
+        CVellumMenuSection* first = bar->m_sections[0];
+        if (c.remove_item >= 0) first->RemoveItem(c.remove_item, 1);
+        if (c.edit_title) first->m_items[0]->SetItemTitle(const_cast<char*>(c.edit_title), 0);
+
+        std::string out = temp_.File("kept_out.tsbar");
+        ASSERT_EQ(1, bar->Save(const_cast<char*>(out.c_str()))) << c.name;
+        IniText ini = ParseIniFile(out);
+        for (const Expect& e : c.expects) {
+            const IniSection* section = ini.Find(e.section);
+            ASSERT_NE(nullptr, section) << c.name << " [" << e.section << "]";
+            const std::string* value = section->Get(e.key);
+            if (!e.value) {
+                EXPECT_EQ(nullptr, value) << c.name << " " << e.section << " " << e.key << "="
+                                          << (value ? *value : "");
+            } else {
+                ASSERT_NE(nullptr, value) << c.name << " " << e.section << " " << e.key;
+                EXPECT_EQ(e.value, *value) << c.name << " " << e.section << " " << e.key;
+            }
+        }
+        for (const Order& o : c.order) {
+            const IniSection* section = ini.Find(o.section);
+            ASSERT_NE(nullptr, section) << c.name;
+            int earlier = section->IndexOf(o.earlier);
+            int later = section->IndexOf(o.later);
+            EXPECT_GE(earlier, 0) << c.name << " " << o.earlier;
+            EXPECT_LT(earlier, later) << c.name << " " << o.earlier << " before " << o.later;
+        }
+
+        // The same bar saved again, and the saved file read and saved, give the same bytes,
+        // but for the width the layout gives a section of this 10-pixel bar.
+        auto bytes = [](const std::string& path) {
+            std::string text = testing_support::ReadFileBytes(path), kept;
+            size_t at = 0;
+            while (at < text.size()) {
+                size_t end = text.find('\n', at);
+                end = end == std::string::npos ? text.size() : end + 1;
+                if (text.compare(at, 21, "Properties.LastWidth=") != 0) kept += text.substr(at, end - at);
+                at = end;
+            }
+            return kept;
+        };
+        std::string twice = temp_.File("kept_twice.tsbar");
+        ASSERT_EQ(1, bar->Save(const_cast<char*>(twice.c_str()))) << c.name;
+        EXPECT_EQ(bytes(out), bytes(twice)) << c.name;
+        std::string again = temp_.File("kept_again.tsbar");
+        CVellumMenuObject* second = LoadBar(out);
+        ASSERT_EQ(1, second->Save(const_cast<char*>(again.c_str()))) << c.name;
+        EXPECT_EQ(bytes(out), bytes(again)) << c.name;
+        DeleteFileA(out.c_str());
+        DeleteFileA(twice.c_str());
+        DeleteFileA(again.c_str());
+    }
+}
+
+}  // namespace

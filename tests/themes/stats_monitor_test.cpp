@@ -1,0 +1,93 @@
+// The stats monitor: the property bars look for, the 250 ms poll of the
+// foreground window's title with "Stats Updated", and the WinTab atom.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <vector>
+
+#include "shell/later_stubs.h"
+#include "shell/stats_monitor.h"
+#include "tests/support/test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::vector<std::pair<WPARAM, LPARAM>> g_updates;
+
+LRESULT CALLBACK MainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == GetStatsUpdatedMessage()) g_updates.push_back({wp, lp});
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+HWND MakeWindow(const char* cls, const char* title, DWORD style) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = MainProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = cls;
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, cls, title, style, 50, 50, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+}  // namespace
+
+TEST(StatsMonitor, PollsTheForegroundWindowAndTellsTheMainWindow) {
+    g_updates.clear();
+    HWND main = MakeWindow("StatsTestMain", "Tessellar", WS_POPUP);
+    CreateStatsMonitor(main);
+    CStatsMonitor* monitor = GetStatsMonitor();
+    ASSERT_NE(nullptr, monitor);
+    EXPECT_EQ(monitor, GetPropA(main, "lpStatsMonitor"));
+
+    const struct {
+        const char* title;
+        const char* reported;
+    } cases[] = {
+        {"Alpha Window", "Alpha Window"},
+        {"", "Tessellar"},
+        {"Program Manager", "Desktop"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        HWND app = MakeWindow("StatsTestApp", c.title, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        SetForegroundWindow(app);
+        g_updates.clear();
+        EXPECT_TRUE(PumpUntil([&] { return lstrcmpA(monitor->m_title, c.reported) == 0; }, 3000));
+        EXPECT_EQ(app, monitor->m_foreground);
+        EXPECT_TRUE(PumpUntil([&] { return !g_updates.empty(); }, 1000));
+        if (!g_updates.empty()) {
+            EXPECT_EQ(1u, g_updates[0].first & 0xFFFF);   // title changed
+            EXPECT_EQ(0, g_updates[0].second);             // no menu watched
+        }
+        DestroyWindow(app);
+    }
+    // An unchanged window is not announced again.
+    HWND same = MakeWindow("StatsTestApp", "Same", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    SetForegroundWindow(same);
+    ASSERT_TRUE(PumpUntil([&] { return lstrcmpA(monitor->m_title, "Same") == 0; }, 3000));
+    PumpFor(300);
+    g_updates.clear();
+    PumpFor(700);
+    EXPECT_TRUE(g_updates.empty());
+    DestroyWindow(same);
+
+    FreeStatsMonitor();
+    EXPECT_EQ(nullptr, GetStatsMonitor());
+    EXPECT_EQ(nullptr, GetPropA(main, "lpStatsMonitor"));
+    DestroyWindow(main);
+}
+
+TEST(StatsMonitor, WinTabAtomIsRemovedCompletely) {
+    HWND main = MakeWindow("StatsTestMain", "Tessellar", WS_POPUP);
+    CreateStatsMonitor(main);
+    StatsMonitorSetWinTabEnabled(1);
+    StatsMonitorSetWinTabEnabled(1);
+    EXPECT_NE(0, GlobalFindAtomA("TSWinTabEnabled"));
+    StatsMonitorSetWinTabEnabled(0);
+    EXPECT_EQ(0, GlobalFindAtomA("TSWinTabEnabled"));
+    StatsMonitorSetWinTabEnabled(1);
+    FreeStatsMonitor();   // the atom goes with the monitor
+    EXPECT_EQ(0, GlobalFindAtomA("TSWinTabEnabled"));
+    DestroyWindow(main);
+}
