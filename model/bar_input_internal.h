@@ -20,10 +20,6 @@ struct BarInputState {
 };
 BarInputState& GetBarInputState();
 
-// Skin values (bar_input_skin.cpp); false / 0 without a skin.
-bool ReadSkinInputMargins(const SkinRecord* skin, RECT* resize, RECT* move);
-int ReadSkinGripWidth(const SkinRecord* skin, int style);
-
 // The cursor position in the bar window's client coordinates.
 POINT BarCursorPoint(CVellumMenuObject* bar);
 

@@ -7,6 +7,7 @@
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
+#include "skins/skin_record.h"
 #include "util/bar_registry.h"
 
 namespace {
@@ -78,8 +79,7 @@ int CVellumMenuObject::IsInResizeBoundry(POINT screen) {
     if (!m_hWnd || !m_skin) return 0;
     RECT w;
     if (!::GetWindowRect(m_hWnd, &w)) return 0;
-    RECT margins;
-    ReadSkinInputMargins(m_skin, &margins, nullptr);
+    const RECT& margins = m_skin->ResizeBorderSize;
     int l = std::max<int>(kMinResizeMargin, margins.left);
     int t = std::max<int>(kMinResizeMargin, margins.top);
     int r = std::max<int>(kMinResizeMargin, margins.right);
@@ -114,8 +114,8 @@ char* CVellumMenuObject::IsInMoveBoundry(POINT client) {
     RECT c;
     ::GetClientRect(m_hWnd, &c);
     if (!::PtInRect(&c, client)) return nullptr;
-    RECT resize, move;
-    ReadSkinInputMargins(m_skin, &resize, &move);
+    const RECT& resize = m_skin->ResizeBorderSize;
+    const RECT& move = m_skin->MoveBorderSize;
     bool has_margins = move.left > 0 || move.top > 0 || move.right > 0 || move.bottom > 0;
     if (!has_margins) return ::GetKeyState(VK_CONTROL) < 0 ? IDC_SIZEALL : nullptr;
     bool in = (move.left > 0 && client.x < resize.left + move.left) ||

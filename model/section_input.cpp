@@ -8,6 +8,7 @@
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
+#include "skins/skin_record.h"
 #include "util/general_helpers.h"
 #include "util/icon_menu.h"
 
@@ -43,7 +44,8 @@ void CVellumMenuSection::GetGripRect(RECT* out) {
     SkinRecord* skin = m_skinSlot ? *m_skinSlot : nullptr;
     if (!out || !skin || !m_pBar) return;
     *out = m_outerRect;
-    int grip = ReadSkinGripWidth(skin, iSectionSkin);
+    int style = iSectionSkin >= 0 && iSectionSkin < kMaxSectionStyles ? iSectionSkin : 0;
+    int grip = skin->GripWidth[style];
     if (m_pBar->DisplayVertically) {
         if (out->top + grip < out->bottom) out->bottom = out->top + grip;
     } else {

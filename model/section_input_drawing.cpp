@@ -6,12 +6,8 @@
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
-// The bar's kSkinPathSize and the skin record's share a name: the skin
-// headers are read with theirs renamed.
-#define kSkinPathSize kSkinRecordPathSize
 #include "skins/skin_cache.h"
 #include "skins/skin_painting.h"
-#undef kSkinPathSize
 
 namespace {
 
