@@ -10,6 +10,7 @@
 #include "model/vellum_menu_section.h"
 #include "util/handles.h"
 #include "util/text.h"
+#include "model/bar_hold.h"
 
 namespace {
 
@@ -21,17 +22,6 @@ bool IsPointerMessage(UINT msg) {
     return msg == WM_MOUSEMOVE || msg == WM_NCMOUSEMOVE || msg == WM_MOUSELEAVE;
 }
 
-// Keeps a bar alive across a modal loop or a call that may close it.
-class BarHold {
-public:
-    explicit BarHold(CVellumMenuObject* bar) : bar_(bar) { bar_->AddRef(); }
-    ~BarHold() { bar_->Release(); }
-    BarHold(const BarHold&) = delete;
-    BarHold& operator=(const BarHold&) = delete;
-
-private:
-    CVellumMenuObject* bar_;
-};
 
 void CALLBACK PopupDelayTimerProc(HWND wnd, UINT, UINT_PTR, DWORD) {
     ::KillTimer(wnd, kHoverPopupTimerId);

@@ -11,6 +11,7 @@
 #include "skins/skin_record.h"
 #include "util/general_helpers.h"
 #include "util/icon_menu.h"
+#include "model/bar_hold.h"
 
 namespace {
 
@@ -18,21 +19,6 @@ namespace {
 // it is a double click; cleared by a press and after that release.
 int g_double_click = 0;
 
-// Keeps a bar alive across a modal loop or a call that may close it.
-class BarHold {
-public:
-    explicit BarHold(CVellumMenuObject* bar) : bar_(bar) {
-        if (bar_) bar_->AddRef();
-    }
-    ~BarHold() {
-        if (bar_) bar_->Release();
-    }
-    BarHold(const BarHold&) = delete;
-    BarHold& operator=(const BarHold&) = delete;
-
-private:
-    CVellumMenuObject* bar_;
-};
 
 bool ArrowGrayed(CVellumMenuItem* arrow) { return !arrow || arrow->m_typeWord == 3; }
 

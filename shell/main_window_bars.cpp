@@ -8,24 +8,10 @@
 #include "shell/later_stubs.h"
 #include "shell/main_window_internal.h"
 #include "util/bar_registry.h"
+#include "model/bar_hold.h"
 
 namespace {
 
-// Holds a reference on a bar for the length of a piece of work.
-class BarHold {
-public:
-    explicit BarHold(CVellumMenuObject* bar) : bar_(bar) {
-        if (bar_) bar_->AddRef();
-    }
-    ~BarHold() {
-        if (bar_) bar_->Release();
-    }
-    BarHold(const BarHold&) = delete;
-    BarHold& operator=(const BarHold&) = delete;
-
-private:
-    CVellumMenuObject* bar_;
-};
 
 void RelayoutAfterRemoval(CVellumMenuObject* bar) {
     bar->SetModified();

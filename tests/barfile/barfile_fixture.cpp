@@ -3,13 +3,12 @@
 #include "model/bar_host.h"
 #include "model/bar_window.h"
 #include "model/live_objects.h"
+#include "tests/support/stand_in_main_window.h"
 #include "util/general_helpers.h"
 
 namespace barfile_test {
 
 namespace {
-
-int g_stats_monitor_stand_in = 0;
 
 std::string Trim(const std::string& text) {
     size_t first = text.find_first_not_of(" \t");
@@ -21,19 +20,7 @@ std::string Trim(const std::string& text) {
 }  // namespace
 
 HWND MainWindow() {
-    static HWND wnd = [] {
-        HINSTANCE instance = GetModuleHandleA(nullptr);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = instance;
-        wc.lpszClassName = "Tessellar Bar File Test Main";
-        RegisterClassA(&wc);
-        RegisterBarWindowClasses(instance);
-        HWND w = CreateWindowExA(0, wc.lpszClassName, "Tessellar Test", WS_OVERLAPPED, 0, 0, 10,
-                                 10, nullptr, nullptr, instance, nullptr);
-        SetPropA(w, "lpStatsMonitor", &g_stats_monitor_stand_in);
-        return w;
-    }();
+    static HWND wnd = testing_support::CreateStandInMainWindow("Tessellar Bar File Test Main");
     return wnd;
 }
 

@@ -2,14 +2,13 @@
 #include "model/bar_host.h"
 #include "model/bar_window.h"
 #include "model/live_objects.h"
+#include "tests/support/stand_in_main_window.h"
 #include "tests/skins/fixtures.h"
 #include "util/text.h"
 
 namespace drawing_test {
 
 namespace {
-
-int g_stats_monitor_stand_in = 0;
 
 LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg >= 0xC000) return 0;   // registered messages from bars: nothing to answer
@@ -19,19 +18,7 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 HWND MainWindow() {
-    static HWND wnd = [] {
-        HINSTANCE instance = GetModuleHandleA(nullptr);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = MainProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = "Tessellar Drawing Test Main";
-        RegisterClassA(&wc);
-        RegisterBarWindowClasses(instance);
-        HWND main = CreateWindowExA(0, wc.lpszClassName, "Tessellar Test", WS_OVERLAPPED, 0, 0,
-                                    10, 10, nullptr, nullptr, instance, nullptr);
-        SetPropA(main, "lpStatsMonitor", &g_stats_monitor_stand_in);
-        return main;
-    }();
+    static HWND wnd = testing_support::CreateStandInMainWindow("Tessellar Drawing Test Main", MainProc);
     return wnd;
 }
 

@@ -3,13 +3,12 @@
 #include "model/bar_host.h"
 #include "model/bar_window.h"
 #include "model/live_objects.h"
+#include "tests/support/stand_in_main_window.h"
 #include "tests/support/test_support.h"
 
 namespace input_test {
 
 namespace {
-
-int g_stats_stand_in = 0;
 
 std::map<UINT, size_t>& Counts() {
     static std::map<UINT, size_t> counts;
@@ -27,19 +26,7 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 HWND MainWindow() {
-    static HWND wnd = [] {
-        HINSTANCE instance = GetModuleHandleA(nullptr);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = MainProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = "Tessellar Input Test Main";
-        RegisterClassA(&wc);
-        RegisterBarWindowClasses(instance);
-        HWND w = CreateWindowExA(0, wc.lpszClassName, "Tessellar Test", WS_OVERLAPPED, 0, 0, 10,
-                                 10, nullptr, nullptr, instance, nullptr);
-        SetPropA(w, "lpStatsMonitor", &g_stats_stand_in);
-        return w;
-    }();
+    static HWND wnd = testing_support::CreateStandInMainWindow("Tessellar Input Test Main", MainProc);
     return wnd;
 }
 

@@ -1,0 +1,26 @@
+#include "tests/support/stand_in_main_window.h"
+
+#include "model/bar_window.h"
+
+namespace testing_support {
+
+namespace {
+// Bars only test the property for presence; nothing reads through it here.
+int g_stats_monitor_stand_in = 0;
+}  // namespace
+
+HWND CreateStandInMainWindow(const char* class_name, WNDPROC proc) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = proc ? proc : DefWindowProcA;
+    wc.hInstance = instance;
+    wc.lpszClassName = class_name;
+    RegisterClassA(&wc);
+    RegisterBarWindowClasses(instance);
+    HWND wnd = CreateWindowExA(0, class_name, "Tessellar Test", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                               nullptr, instance, nullptr);
+    if (wnd) SetPropA(wnd, "lpStatsMonitor", &g_stats_monitor_stand_in);
+    return wnd;
+}
+
+}  // namespace testing_support
