@@ -65,6 +65,29 @@ TEST_F(BarWindowDrawingTest, RegionSkinsCutTheMagentaCornersOut) {
     }
 }
 
+// The same skin named by a bar file: loading the file gives the window its region.
+TEST_F(BarWindowDrawingTest, ABarFileWithARegionSkinCutsTheCornersOut) {
+    skins_.Write("region.tsskin", BackgroundSkin("UseRegions=1\r\nOnlyUpdateRegionOnResize=1\r\n"));
+    const std::string bar_file = skins_.Write(
+        "Region.tsbar",
+        "[Object]\r\nTitle=Region\r\nLastSkin=region.tsskin\r\nLastSize.cx=200\r\nLastSize.cy=40\r\n"
+        "[Section1]\r\nTitle=Only\r\nProperties.Type=Default\r\n");
+    CVellumMenuObject* bar = NewBar(200, 40);
+    ASSERT_EQ(1, bar->LoadTheme(const_cast<char*>(bar_file.c_str()), 0, nullptr));
+    bar->RedrawVellumWindow();
+    RECT window;
+    GetWindowRect(bar->m_hWnd, &window);
+    const int w = window.right - window.left, h = window.bottom - window.top;
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(bar->m_hWnd, region));
+    EXPECT_FALSE(InRegion(region, 0, 0));
+    EXPECT_FALSE(InRegion(region, w - 1, h - 1));
+    EXPECT_TRUE(InRegion(region, w / 2, h / 2));
+    EXPECT_TRUE(InRegion(region, 4, 0));
+    DeleteObject(region);
+    CloseBar(bar);
+}
+
 // A section that paints its rectangle in a colour the test chooses.
 class PaintingSection : public SizedSection {
 public:
