@@ -73,6 +73,22 @@ void GetWindowProgramName(HWND wnd, char* name, size_t size) {
     tess::CopyText(name, size, base);
 }
 
+// The fields the ANSI and the wide block share; false without the signature.
+template <typename Block>
+static bool ReadCommonBlockFields(const COPYDATASTRUCT* data, Block* block, IconMessage* out) {
+    std::memcpy(block, data->lpData, sizeof(*block));
+    if (block->signature != kShellTraySignature) return false;
+    out->nim = block->message;
+    out->owner = reinterpret_cast<HWND>(static_cast<UINT_PTR>(block->nid.hWnd));
+    out->id = block->nid.uID;
+    out->flags = block->nid.uFlags;
+    out->callback = block->nid.uCallbackMessage;
+    out->icon = reinterpret_cast<HICON>(static_cast<UINT_PTR>(block->nid.hIcon));
+    out->state = block->nid.dwState;
+    out->state_mask = block->nid.dwStateMask;
+    return true;
+}
+
 bool ReadShellTrayBlock(const COPYDATASTRUCT* data, bool nt_form, IconMessage* out) {
     if (!data || !out || data->dwData != kShellTrayCopyDataId || !data->lpData) return false;
     const size_t need = nt_form ? sizeof(ShellTrayBlockW) : sizeof(ShellTrayBlockA);
@@ -80,16 +96,7 @@ bool ReadShellTrayBlock(const COPYDATASTRUCT* data, bool nt_form, IconMessage* o
     std::memset(out, 0, sizeof(*out));
     if (nt_form) {
         ShellTrayBlockW block;
-        std::memcpy(&block, data->lpData, sizeof(block));
-        if (block.signature != kShellTraySignature) return false;
-        out->nim = block.message;
-        out->owner = reinterpret_cast<HWND>(static_cast<UINT_PTR>(block.nid.hWnd));
-        out->id = block.nid.uID;
-        out->flags = block.nid.uFlags;
-        out->callback = block.nid.uCallbackMessage;
-        out->icon = reinterpret_cast<HICON>(static_cast<UINT_PTR>(block.nid.hIcon));
-        out->state = block.nid.dwState;
-        out->state_mask = block.nid.dwStateMask;
+        if (!ReadCommonBlockFields(data, &block, out)) return false;
         // The sender's tip need not be terminated: read at most its 128 characters.
         int length = static_cast<int>(wcsnlen(block.nid.szTip, 128));
         int n = length ? WideCharToMultiByte(CP_ACP, 0, block.nid.szTip, length, out->tip,
@@ -98,16 +105,7 @@ bool ReadShellTrayBlock(const COPYDATASTRUCT* data, bool nt_form, IconMessage* o
         out->tip[n > 0 ? n : 0] = '\0';
     } else {
         ShellTrayBlockA block;
-        std::memcpy(&block, data->lpData, sizeof(block));
-        if (block.signature != kShellTraySignature) return false;
-        out->nim = block.message;
-        out->owner = reinterpret_cast<HWND>(static_cast<UINT_PTR>(block.nid.hWnd));
-        out->id = block.nid.uID;
-        out->flags = block.nid.uFlags;
-        out->callback = block.nid.uCallbackMessage;
-        out->icon = reinterpret_cast<HICON>(static_cast<UINT_PTR>(block.nid.hIcon));
-        out->state = block.nid.dwState;
-        out->state_mask = block.nid.dwStateMask;
+        if (!ReadCommonBlockFields(data, &block, out)) return false;
         tess::CopyTextN(out->tip, sizeof(out->tip), block.nid.szTip, sizeof(block.nid.szTip));
     }
     return true;

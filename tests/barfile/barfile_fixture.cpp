@@ -72,6 +72,21 @@ IniText ParseIniFile(const std::string& path) {
     return ParseIni(testing_support::ReadFileBytes(path));
 }
 
+void CheckKeys(const IniText& ini, const std::vector<Expect>& expects, const char* case_name) {
+    for (const Expect& e : expects) {
+        const IniSection* section = ini.Find(e.section);
+        ASSERT_NE(nullptr, section) << case_name << " [" << e.section << "]";
+        const std::string* value = section->Get(e.key);
+        if (!e.value) {
+            EXPECT_EQ(nullptr, value) << case_name << " " << e.section << " " << e.key << "="
+                                      << (value ? *value : "");
+        } else {
+            ASSERT_NE(nullptr, value) << case_name << " " << e.section << " " << e.key;
+            EXPECT_EQ(e.value, *value) << case_name << " " << e.section << " " << e.key;
+        }
+    }
+}
+
 std::string Lines(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";

@@ -33,6 +33,16 @@ struct IniText {
 IniText ParseIni(const std::string& bytes);
 IniText ParseIniFile(const std::string& path);
 
+// One key a saved file must hold with this value, or lack.
+struct Expect {
+    const char* section;
+    const char* key;
+    const char* value;   // null: the key must be absent
+};
+
+// Checks every expectation against the saved file; case_name labels failures.
+void CheckKeys(const IniText& ini, const std::vector<Expect>& expects, const char* case_name);
+
 // Lines joined with CR LF, as Windows INI files are.
 std::string Lines(const std::vector<std::string>& lines);
 

@@ -7,12 +7,6 @@ using namespace barfile_test;
 
 namespace {
 
-struct Expect {
-    const char* section;
-    const char* key;
-    const char* value;   // null: the key must be absent
-};
-
 // Key `later` of a section must come after key `earlier`.
 struct Order {
     const char* section;
@@ -159,18 +153,8 @@ TEST_F(KeptKeysTest, KeysOfTypesNotBuiltSurviveASaveUnderTheNewNumbers) {
         std::string out = temp_.File("kept_out.tsbar");
         ASSERT_EQ(1, bar->Save(const_cast<char*>(out.c_str()))) << c.name;
         IniText ini = ParseIniFile(out);
-        for (const Expect& e : c.expects) {
-            const IniSection* section = ini.Find(e.section);
-            ASSERT_NE(nullptr, section) << c.name << " [" << e.section << "]";
-            const std::string* value = section->Get(e.key);
-            if (!e.value) {
-                EXPECT_EQ(nullptr, value) << c.name << " " << e.section << " " << e.key << "="
-                                          << (value ? *value : "");
-            } else {
-                ASSERT_NE(nullptr, value) << c.name << " " << e.section << " " << e.key;
-                EXPECT_EQ(e.value, *value) << c.name << " " << e.section << " " << e.key;
-            }
-        }
+        CheckKeys(ini, c.expects, c.name);
+        if (HasFatalFailure()) return;
         for (const Order& o : c.order) {
             const IniSection* section = ini.Find(o.section);
             ASSERT_NE(nullptr, section) << c.name;

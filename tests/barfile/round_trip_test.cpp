@@ -10,12 +10,6 @@ using namespace barfile_test;
 
 namespace {
 
-struct Expect {
-    const char* section;
-    const char* key;
-    const char* value;   // null: the key must be absent
-};
-
 struct RoundTripCase {
     const char* name;
     std::vector<std::string> file;
@@ -226,18 +220,8 @@ TEST_F(RoundTripTest, FixtureFilesSaveBackKeyByKey) {
         std::string out = temp_.File("out.tsbar");
         ASSERT_EQ(1, bar->Save(const_cast<char*>(out.c_str()))) << c.name;
         IniText ini = ParseIniFile(out);
-        for (const Expect& e : c.expects) {
-            const IniSection* section = ini.Find(e.section);
-            ASSERT_NE(nullptr, section) << c.name << " [" << e.section << "]";
-            const std::string* value = section->Get(e.key);
-            if (!e.value) {
-                EXPECT_EQ(nullptr, value) << c.name << " " << e.section << " " << e.key << "="
-                                          << (value ? *value : "");
-            } else {
-                ASSERT_NE(nullptr, value) << c.name << " " << e.section << " " << e.key;
-                EXPECT_EQ(e.value, *value) << c.name << " " << e.section << " " << e.key;
-            }
-        }
+        CheckKeys(ini, c.expects, c.name);
+        if (HasFatalFailure()) return;
         CheckWriteOrder(ini, c.name);
 
         // What the program wrote reads back into the same file.

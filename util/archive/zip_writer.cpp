@@ -124,9 +124,8 @@ void DosTimeOf(const FILETIME& utc, uint16_t& date, uint16_t& time) {
     time = t;
 }
 
-std::string LocalHeader(const Entry& e) {
-    std::string h;
-    Put32(h, kLocalSignature);
+// From "version needed" to the name length: laid out alike in both headers.
+void PutSharedHeaderFields(std::string& h, const Entry& e) {
     Put16(h, e.method == kMethodDeflated ? 20 : 10);
     Put16(h, e.flags);
     Put16(h, e.method);
@@ -136,6 +135,12 @@ std::string LocalHeader(const Entry& e) {
     Put32(h, e.compressed);
     Put32(h, e.size);
     Put16(h, uint16_t(e.name.size()));
+}
+
+std::string LocalHeader(const Entry& e) {
+    std::string h;
+    Put32(h, kLocalSignature);
+    PutSharedHeaderFields(h, e);
     Put16(h, 0);
     h += e.name;
     return h;
@@ -145,15 +150,7 @@ std::string CentralHeader(const Entry& e) {
     std::string h;
     Put32(h, kCentralSignature);
     Put16(h, e.made_by ? e.made_by : 20);   // MS-DOS/FAT host, version 2.0
-    Put16(h, e.method == kMethodDeflated ? 20 : 10);
-    Put16(h, e.flags);
-    Put16(h, e.method);
-    Put16(h, e.time);
-    Put16(h, e.date);
-    Put32(h, e.crc);
-    Put32(h, e.compressed);
-    Put32(h, e.size);
-    Put16(h, uint16_t(e.name.size()));
+    PutSharedHeaderFields(h, e);
     Put16(h, 0);
     Put16(h, 0);
     Put16(h, 0);
