@@ -77,9 +77,16 @@ int FolderPartLength(const wchar_t* path) {
 
 namespace {
 
+// The type library is registered under the platform it was compiled for.
+#ifdef _WIN64
+constexpr SYSKIND kTypeLibPlatform = SYS_WIN64;
+#else
+constexpr SYSKIND kTypeLibPlatform = SYS_WIN32;
+#endif
+
 HRESULT RegisterTypeLibrary(bool add) {
     if (!add) {
-        HRESULT hr = UnRegisterTypeLib(kLibId, kTypeLibMajor, kTypeLibMinor, LANG_NEUTRAL, SYS_WIN32);
+        HRESULT hr = UnRegisterTypeLib(kLibId, kTypeLibMajor, kTypeLibMinor, LANG_NEUTRAL, kTypeLibPlatform);
         // Nothing registered is not a failure of unregistration.
         return hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_LIBNOTREGISTERED ? S_OK : hr;
     }

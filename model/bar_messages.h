@@ -73,7 +73,8 @@ const BarMessages& GetBarMessages();
 
 // The window-message record a plug-in child window hands to its bar with
 // "FormatedMsg From Plugin" (wParam). Only records made here are accepted.
-static_assert(sizeof(MSG) == 28, "the record is a 32-bit window message record");
+// It never leaves the process, so it has the platform's own MSG layout.
+static_assert(sizeof(MSG) == (sizeof(void*) == 8 ? 48 : 28), "the record is the platform's MSG");
 MSG* AllocPluginMessageRecord(UINT msg, WPARAM wp, LPARAM lp);
 // Takes a record back; false (and nothing freed) for anything not made above.
 bool TakePluginMessageRecord(const void* record, MSG* out);

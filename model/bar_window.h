@@ -4,7 +4,7 @@
 
 constexpr char kBarWindowClass[] = "Tessellar Toolbar";
 constexpr char kDesktopBarWindowClass[] = "Tessellar Toolbar DESKTOP";
-// GWL_USERDATA of every bar window.
+// GWLP_USERDATA of every bar window.
 constexpr LONG kBarWindowUserData = 0x49474541;
 
 LRESULT CALLBACK BarWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);

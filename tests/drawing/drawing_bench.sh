@@ -6,8 +6,9 @@ set -euo pipefail
 bin="$(cd "$1" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
+source "$root/script/lib/wine-bench.sh"
 if [ -z "${WINEPREFIX:-}" ]; then
-  source "$root/script/lib/wine-bench.sh"
   wine_bench_start "$(dirname "$bin")"
 fi
-wine "$bin/drawing_bench.exe"
+: "${TESS_WINE:=$(wine_bench_loader "$(wine_bench_build_arch "$(dirname "$bin")")")}"
+"$TESS_WINE" "$bin/drawing_bench.exe"

@@ -8,12 +8,13 @@ set -euo pipefail
 bin="$(cd "$1" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
+source "$root/script/lib/wine-bench.sh"
 if [ -z "${WINEPREFIX:-}" ]; then
-  source "$root/script/lib/wine-bench.sh"
   wine_bench_start "$(dirname "$bin")"
 fi
+: "${TESS_WINE:=$(wine_bench_loader "$(wine_bench_build_arch "$(dirname "$bin")")")}"
 work=$(mktemp -d)
-trap 'rm -rf "$work"; type wine_bench_stop >/dev/null 2>&1 && wine_bench_stop' EXIT
+trap 'rm -rf "$work"; if [ -n "${WINE_BENCH_KEEPER_PID:-}" ]; then wine_bench_stop; fi' EXIT
 win() { echo "Z:$(echo "$1" | sed 's#/#\\#g')"; }
 now_ms() { date +%s%3N; }
 
@@ -45,9 +46,9 @@ files=$(find "$work/tree" -type f | wc -l)
 bytes=$(du -sb "$work/tree" | cut -f1)
 
 run_ours() {   # prints the milliseconds the export itself took
-  wine "$bin/gantrel_tool.exe" "$@" 2>/dev/null | tr -d '\r' | awk '{print $4}'
+  "$TESS_WINE" "$bin/gantrel_tool.exe" "$@" 2>/dev/null | tr -d '\r' | awk '{print $4}'
 }
-wine "$bin/gantrel_tool.exe" cab 'Z:\nonexistent.cab' 'Z:\tmp\' >/dev/null 2>&1 || true   # warm Wine up
+"$TESS_WINE" "$bin/gantrel_tool.exe" cab 'Z:\nonexistent.cab' 'Z:\tmp\' >/dev/null 2>&1 || true   # warm Wine up
 
 t0=$(now_ms); ours_pack=$(run_ours zip "$(win "$work/ours.zip")" "$(win "$work/tree")\\theme\\*.*" 1 1); t1=$(now_ms)
 ours_pack_wall=$((t1 - t0))

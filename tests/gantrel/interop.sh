@@ -6,12 +6,13 @@
 set -uo pipefail
 bin="$1"
 : "${WINEPREFIX:?run through script/test}"
+: "${TESS_WINE:?run through script/test}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 win() { echo "Z:$(echo "$1" | sed 's#/#\\#g')"; }
-tool() { wine "$bin/gantrel_tool.exe" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+tool() { "$TESS_WINE" "$bin/gantrel_tool.exe" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
 # A small theme-like tree: text, random binary, an empty file, nested folders.
 src="$work/src"

@@ -5,34 +5,40 @@
 set -euo pipefail
 bin="$1"
 : "${WINEPREFIX:?run through script/test}"
+: "${TESS_WINE:?run through script/test}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 CLSID='{B3B24BC9-3984-4572-8F93-EDEC6E1D8A08}'
 LIBID='{C0620B93-6860-4538-9372-D13114372A88}'
+# The type library registers under the platform of the library's own build.
+case "$(file -b "$bin/Gantrel.dll")" in
+  PE32+*) platform=win64 ;;
+  *) platform=win32 ;;
+esac
 IID='{DF6B3379-1A1D-40F9-A6D6-FAF54B4BF628}'
 dll="Z:$(cd "$bin" && pwd | sed 's#/#\\#g')\\Gantrel.dll"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 keys() {   # every key of HKCR, one per line
-  wine reg export 'HKEY_CLASSES_ROOT' "$work/x.reg" /y >/dev/null 2>&1
+  "$TESS_WINE" reg export 'HKEY_CLASSES_ROOT' "$work/x.reg" /y >/dev/null 2>&1
   iconv -f utf-16 -t utf-8 "$work/x.reg" | tr -d '\r' | grep '^\[' | sort
 }
 value() {  # value <key> <name|-> : the data of a REG_SZ value
   local args=(/ve)
   [ "$2" != "-" ] && args=(/v "$2")
-  wine reg query "$1" "${args[@]}" 2>/dev/null | tr -d '\r' | awk -F'    ' '/REG_SZ/ {print $4}'
+  "$TESS_WINE" reg query "$1" "${args[@]}" 2>/dev/null | tr -d '\r' | awk -F'    ' '/REG_SZ/ {print $4}'
 }
 
 # Start from an unregistered library, whatever ran before.
-wine regsvr32 /s /u "$dll" >/dev/null 2>&1 || true
+"$TESS_WINE" regsvr32 /s /u "$dll" >/dev/null 2>&1 || true
 
 # A key of someone else under CLSID, and a foreign value the script does not name.
-wine reg add "HKCR\\CLSID\\{00000000-1111-2222-3333-444444444444}" /ve /d foreign /f >/dev/null 2>&1
+"$TESS_WINE" reg add "HKCR\\CLSID\\{00000000-1111-2222-3333-444444444444}" /ve /d foreign /f >/dev/null 2>&1
 keys > "$work/before"
 
-wine regsvr32 /s "$dll" >/dev/null 2>&1; rc=$?
+"$TESS_WINE" regsvr32 /s "$dll" >/dev/null 2>&1; rc=$?
 [ "$rc" = 0 ] || fail "regsvr32 exited $rc"
 keys > "$work/registered"
 comm -13 "$work/before" "$work/registered" > "$work/added"
@@ -54,7 +60,7 @@ expected_script="[$root\\CLSID\\$CLSID]
 # The registry script's keys, and otherwise only the type library's own.
 diff <(echo "$expected_script" | sort) <(grep -v -i -e "\\\\TypeLib\\\\$LIBID" -e "\\\\Interface\\\\$IID" "$work/added") \
   || fail "registration added other keys than the script's"
-grep -qiF "[$root\\TypeLib\\$LIBID\\1.0\\0\\win32]" "$work/added" || fail "type library not registered"
+grep -qiF "[$root\\TypeLib\\$LIBID\\1.0\\0\\$platform]" "$work/added" || fail "type library not registered"
 grep -qiF "[$root\\Interface\\$IID]" "$work/added" || fail "ISplash interface not registered"
 
 check() {  # check <key> <name|-> <expected>
@@ -74,32 +80,32 @@ check "HKCR\\CLSID\\$CLSID\\InprocServer32" - "$dll"
 check "HKCR\\CLSID\\$CLSID\\InprocServer32" ThreadingModel "Apartment"
 check "HKCR\\CLSID\\$CLSID\\TypeLib" - "$LIBID"
 check "HKCR\\TypeLib\\$LIBID\\1.0" - "Gantrel 1.0 Type Library"
-check "HKCR\\TypeLib\\$LIBID\\1.0\\0\\win32" - "$dll"
+check "HKCR\\TypeLib\\$LIBID\\1.0\\0\\$platform" - "$dll"
 
 # Registering twice changes nothing.
-wine regsvr32 /s "$dll" >/dev/null 2>&1 || fail "second registration failed"
+"$TESS_WINE" regsvr32 /s "$dll" >/dev/null 2>&1 || fail "second registration failed"
 keys > "$work/again"
 cmp -s "$work/registered" "$work/again" || fail "a second registration changed the keys"
 
 # Unregistration: back to exactly the keys before.
-wine regsvr32 /s /u "$dll" >/dev/null 2>&1; rc=$?
+"$TESS_WINE" regsvr32 /s /u "$dll" >/dev/null 2>&1; rc=$?
 [ "$rc" = 0 ] || fail "regsvr32 /u exited $rc"
 keys > "$work/after"
 diff "$work/before" "$work/after" || fail "unregistration did not restore the keys exactly"
 
 # A value that someone else put into a ProgID key keeps that key (and only it).
-wine regsvr32 /s "$dll" >/dev/null 2>&1
-wine reg add "HKCR\\Gantrel.Splash" /v Foreign /d kept /f >/dev/null 2>&1
-wine regsvr32 /s /u "$dll" >/dev/null 2>&1 || fail "regsvr32 /u with a foreign value failed"
+"$TESS_WINE" regsvr32 /s "$dll" >/dev/null 2>&1
+"$TESS_WINE" reg add "HKCR\\Gantrel.Splash" /v Foreign /d kept /f >/dev/null 2>&1
+"$TESS_WINE" regsvr32 /s /u "$dll" >/dev/null 2>&1 || fail "regsvr32 /u with a foreign value failed"
 check "HKCR\\Gantrel.Splash" Foreign "kept"
-wine reg query "HKCR\\Gantrel.Splash\\CurVer" >/dev/null 2>&1 && fail "CurVer survived unregistration"
-wine reg query "HKCR\\Gantrel.Splash.1" >/dev/null 2>&1 && fail "Gantrel.Splash.1 survived unregistration"
-wine reg delete "HKCR\\Gantrel.Splash" /f >/dev/null 2>&1
-wine reg delete "HKCR\\CLSID\\{00000000-1111-2222-3333-444444444444}" /f >/dev/null 2>&1
+"$TESS_WINE" reg query "HKCR\\Gantrel.Splash\\CurVer" >/dev/null 2>&1 && fail "CurVer survived unregistration"
+"$TESS_WINE" reg query "HKCR\\Gantrel.Splash.1" >/dev/null 2>&1 && fail "Gantrel.Splash.1 survived unregistration"
+"$TESS_WINE" reg delete "HKCR\\Gantrel.Splash" /f >/dev/null 2>&1
+"$TESS_WINE" reg delete "HKCR\\CLSID\\{00000000-1111-2222-3333-444444444444}" /f >/dev/null 2>&1
 
 # A library that does not load: regsvr32's own code 3.
 rc=0
-wine regsvr32 /s 'Z:\nonexistent\Gantrel.dll' >/dev/null 2>&1 || rc=$?
+"$TESS_WINE" regsvr32 /s 'Z:\nonexistent\Gantrel.dll' >/dev/null 2>&1 || rc=$?
 [ "$rc" = 3 ] || fail "regsvr32 of a missing library exited $rc, expected 3"
 
 [ "$failures" = 0 ] && echo "registration: all checks passed"

@@ -57,7 +57,7 @@ TEST_F(BarWindowTest, WindowHasClassStylesPropertiesAndUserData) {
     EXPECT_EQ(100, rect.right - rect.left);
     EXPECT_EQ(100, rect.bottom - rect.top);
 
-    EXPECT_EQ(static_cast<LONG>(0x49474541), GetWindowLongA(wnd, GWL_USERDATA));
+    EXPECT_EQ(static_cast<LONG_PTR>(0x49474541), GetWindowLongPtrA(wnd, GWLP_USERDATA));
     EXPECT_EQ(static_cast<HANDLE>(bar), GetPropA(wnd, "lpMenuObject"));
     EXPECT_EQ(reinterpret_cast<HANDLE>(1), GetPropA(wnd, "ADDSHADOW"));
     HWND tips = static_cast<HWND>(GetPropA(wnd, "hwndToolTips"));

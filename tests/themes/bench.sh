@@ -7,11 +7,12 @@ set -euo pipefail
 bin="$(cd "$1" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
+source "$root/script/lib/wine-bench.sh"
 if [ -z "${WINEPREFIX:-}" ]; then
-  source "$root/script/lib/wine-bench.sh"
   wine_bench_start "$(dirname "$bin")"
   trap 'wine_bench_stop' EXIT
 fi
+: "${TESS_WINE:=$(wine_bench_loader "$(wine_bench_build_arch "$(dirname "$bin")")")}"
 theme="$root/themes/Default/Default.tstheme"
 # The program folder's INI is put back afterwards.
 ini="$bin/Tessellar.ini"
@@ -20,7 +21,7 @@ saved=""
 sync=$(mktemp -d)
 export BENCH_SYNC_DIR="Z:${sync//\//\\}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-}"
-wine "$bin/startup_bench.exe" "Z:${theme//\//\\}" &
+"$TESS_WINE" "$bin/startup_bench.exe" "Z:${theme//\//\\}" &
 bench=$!
 # Answer the measuring requests with Tessellar's memory as Linux sees it.
 for n in 1 2; do

@@ -1,7 +1,7 @@
-# Cross-compiles 32-bit Windows binaries with MinGW-w64 (POSIX threads, fully static).
+# Cross-compiles Windows binaries with MinGW-w64 (POSIX threads, fully static).
+# Included by toolchain-i686.cmake and toolchain-x86_64.cmake, which set
+# TOOLCHAIN_PREFIX, CMAKE_SYSTEM_PROCESSOR and TESS_WINE_LOADER.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(TOOLCHAIN_PREFIX i686-w64-mingw32)
 
 set(CMAKE_C_COMPILER   ${TOOLCHAIN_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
@@ -16,4 +16,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static -static-libgcc -static-libstdc++")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--enable-stdcall-fixup")
 
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${TESS_WINE_LOADER})
