@@ -214,7 +214,7 @@ void CTrayIconServer::ReAddIconsToShellTray() {
     for (int i = 0; i < kTableCapacity && table_->entries[i].owner; ++i) {
         const TrayIconRecord& r = table_->entries[i];
         NOTIFYICONDATAA nid = {};
-        nid.cbSize = 488;   // the ANSI form without the item GUID
+        nid.cbSize = NOTIFYICONDATAA_V2_SIZE;   // the ANSI form without the item GUID
         nid.hWnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(r.owner));
         nid.uID = r.icon_id;
         nid.uCallbackMessage = static_cast<UINT>(r.callback_message);

@@ -22,8 +22,6 @@ namespace {
 
 char* NewText(const char* text) { return NewItemText(text); }
 
-constexpr UINT kToolInfoV1Size = 44;
-
 }  // namespace
 
 // ---- construction ----------------------------------------------------------------------------
@@ -189,7 +187,7 @@ void CVellumMenuItem::SetItemTitle(char* title, int headerLength) {
 void CVellumMenuItem::AddTooltipTool() {
     if (!m_pBar || !m_pBar->m_hToolTips) return;
     TOOLINFOA tool = {};
-    tool.cbSize = kToolInfoV1Size;
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
     tool.uFlags = TTF_SUBCLASS;
     tool.hwnd = m_pBar->m_hWnd;
     tool.uId = reinterpret_cast<UINT_PTR>(this);
@@ -201,7 +199,7 @@ void CVellumMenuItem::AddTooltipTool() {
 void CVellumMenuItem::DeleteTooltipTool() {
     if (!m_pBar || !m_pBar->m_hToolTips || !m_pBar->m_hWnd) return;
     TOOLINFOA tool = {};
-    tool.cbSize = kToolInfoV1Size;
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
     tool.hwnd = m_pBar->m_hWnd;
     tool.uId = reinterpret_cast<UINT_PTR>(this);
     ::SendMessageA(m_pBar->m_hToolTips, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
@@ -210,7 +208,7 @@ void CVellumMenuItem::DeleteTooltipTool() {
 int CVellumMenuItem::UpdateTooltips(int keepRectangle) {
     if (!m_pBar || !m_pBar->m_hToolTips) return 0;
     TOOLINFOA tool = {};
-    tool.cbSize = kToolInfoV1Size;
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
     tool.hwnd = m_pBar->m_hWnd;
     tool.uId = reinterpret_cast<UINT_PTR>(this);
     if (!keepRectangle) {

@@ -69,7 +69,7 @@ LRESULT InvokeShortcutCommand(HWND wnd, WPARAM wp, LPARAM lp) {
     bool verb_ok = lp && (IS_INTRESOURCE(lp) || IsOwnedRecord(reinterpret_cast<void*>(lp)));
     if (verb_ok) {
         CMINVOKECOMMANDINFO info = {};
-        info.cbSize = 36;
+        info.cbSize = sizeof(info);
         info.fMask = 0;
         info.hwnd = wnd;
         info.lpVerb = reinterpret_cast<LPCSTR>(lp);

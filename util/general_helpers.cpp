@@ -166,7 +166,7 @@ static bool RunFileDialog(const char* function, HWND owner, char* file, const ch
     auto run = reinterpret_cast<FileDialogFunc>(GetProcAddress(library.get(), function));
     if (!run) return false;
     OPENFILENAMEA ofn{};
-    ofn.lStructSize = 76;   // the original layout, understood by every version
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;   // the original layout, understood by every version
     ofn.hwndOwner = owner;
     ofn.lpstrFilter = filter;
     ofn.lpstrFile = file;

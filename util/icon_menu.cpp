@@ -1,6 +1,7 @@
 // CIconMenu (owner-drawn icons, sorting, entry data) and CWindowListMenu.
 #include "util/icon_menu.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -114,7 +115,10 @@ void CIconMenu::SetCallbacks(IconFetchCallback fetch, ItemDataFreeCallback free_
     if (compare) compare_ = compare;
 }
 
-UINT CIconMenu::MenuItemInfoSize() const { return UsesCallbackBitmaps() ? 48 : 44; }
+// Systems without callback bitmaps know only the record without hbmpItem.
+UINT CIconMenu::MenuItemInfoSize() const {
+    return UsesCallbackBitmaps() ? sizeof(MENUITEMINFOA) : offsetof(MENUITEMINFOA, hbmpItem);
+}
 
 int CIconMenu::AppendItem(const char* text, const IconMenuItemData* item_template) {
     return AppendItemToMenu(menu_, text, item_template);
@@ -187,14 +191,14 @@ void CIconMenu::FreeMenu(HMENU menu) {
     DestroyMenu(menu);
 }
 
-IconMenuItemData* CIconMenu::FindItemData(HMENU menu, UINT key, bool by_position, bool by_submenu) {
+IconMenuItemData* CIconMenu::FindItemData(HMENU menu, UINT_PTR key, bool by_position, bool by_submenu) {
     if (!menu) menu = menu_;
     int count = GetMenuItemCount(menu);
     if (by_position && !by_submenu) {
         MENUITEMINFOA info{};
         info.cbSize = MenuItemInfoSize();
         info.fMask = MIIM_DATA;
-        if (!GetMenuItemInfoA(menu, key, TRUE, &info)) return nullptr;
+        if (!GetMenuItemInfoA(menu, static_cast<UINT>(key), TRUE, &info)) return nullptr;
         return reinterpret_cast<IconMenuItemData*>(info.dwItemData);
     }
     for (int i = 0; i < count; ++i) {

@@ -72,7 +72,7 @@ public:
     void FreeMenu(HMENU menu);
     // Sorts the entries at positions after + 1 .. last (-1: to the end).
     int SortItems(HMENU menu, int after, int last);
-    IconMenuItemData* FindItemData(HMENU menu, UINT id_or_position_or_submenu, bool by_position,
+    IconMenuItemData* FindItemData(HMENU menu, UINT_PTR id_or_position_or_submenu, bool by_position,
                                    bool by_submenu);
 
     int DrawItem(DRAWITEMSTRUCT* draw);

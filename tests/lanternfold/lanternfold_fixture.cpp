@@ -134,35 +134,41 @@ HWND CreateOwner(const char* cls) {
 
 namespace {
 
-template <typename Nid, typename TipChar>
-std::vector<BYTE> BuildBlock(const IconBlock& b, const TipChar* tip, size_t tip_length) {
-    Nid nid = {};
-    nid.cbSize = sizeof(Nid);
-    nid.hWnd = b.owner;
+// The sizes of NOTIFYICONDATAW and A as a 32-bit sender sends them (with the
+// balloon fields and the item GUID), whatever this test's own build is: the
+// shell's tray block keeps handles as 32-bit values in every build.
+constexpr size_t kSentSizeW = 952;
+constexpr size_t kSentSizeA = 504;
+
+template <typename TipChar>
+std::vector<BYTE> BuildBlock(const IconBlock& b, const TipChar* tip, size_t tip_length, size_t sent_size) {
+    tray::NotifyIconFields<TipChar> nid = {};
+    nid.cbSize = static_cast<uint32_t>(sent_size);
+    nid.hWnd = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(b.owner));
     nid.uID = b.id;
     nid.uFlags = b.flags;
     nid.uCallbackMessage = b.callback;
-    nid.hIcon = b.icon;
+    nid.hIcon = static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(b.icon));
     const size_t room = sizeof(nid.szTip) / sizeof(nid.szTip[0]);
     for (size_t i = 0; i < tip_length && i < room; ++i) nid.szTip[i] = tip[i];
     nid.dwState = b.state;
     nid.dwStateMask = b.state_mask;
-    std::vector<BYTE> bytes(8 + sizeof(Nid));
+    std::vector<BYTE> bytes(8 + sent_size, 0);
     const DWORD header[2] = {tray::kShellTraySignature, b.nim};
     memcpy(bytes.data(), header, 8);
-    memcpy(bytes.data() + 8, &nid, sizeof(Nid));
+    memcpy(bytes.data() + 8, &nid, sizeof(nid));
     return bytes;
 }
 
 }  // namespace
 
 std::vector<BYTE> WideBlock(const IconBlock& b) {
-    return BuildBlock<NOTIFYICONDATAW>(b, b.tip.c_str(), b.tip.size());
+    return BuildBlock(b, b.tip.c_str(), b.tip.size(), kSentSizeW);
 }
 
 std::vector<BYTE> AnsiBlock(const IconBlock& b) {
     std::string tip(b.tip.begin(), b.tip.end());
-    return BuildBlock<NOTIFYICONDATAA>(b, tip.c_str(), tip.size());
+    return BuildBlock(b, tip.c_str(), tip.size(), kSentSizeA);
 }
 
 std::vector<BYTE> WineLayoutBlock(HWND owner, UINT id, UINT flags, UINT callback, const std::wstring& tip) {

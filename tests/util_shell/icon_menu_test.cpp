@@ -141,7 +141,7 @@ TEST(IconMenu, EntriesIdsDataAndFreeing) {
         IconMenuItemData inner{-1, sub_icon, 0, &payload3};
         ASSERT_EQ(1, menu.AppendItemToMenu(sub, "inner", &inner));
         EXPECT_EQ(503u, IdOf(sub, "inner"));
-        struct Case { UINT key; bool by_pos; bool by_sub; void* payload; };
+        struct Case { UINT_PTR key; bool by_pos; bool by_sub; void* payload; };
         const Case cases[] = {
             {500, false, false, &payload1},
             {503, false, false, &payload3},   // recursive by id
