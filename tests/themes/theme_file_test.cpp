@@ -166,6 +166,15 @@ TEST_F(ThemeFileTest, ThemeFileDirectlyInTheProgramFolderIsRefused) {
     EXPECT_STREQ("", GetCurrentThemeFile());
 }
 
+// Without a file, "Load Theme" asks for one in the open-file dialog; its
+// record must be the size this build's comdlg32 takes, or no dialog shows.
+TEST_F(ThemeFileTest, LoadThemeWithoutAFileOpensTheFileDialogAndCancelLoadsNothing) {
+    MessageBoxWatcher dialogs(IDCANCEL);
+    EXPECT_FALSE(LoadThemeFile(nullptr, 0));
+    EXPECT_TRUE(dialogs.SawCaption("Load Theme"));
+    EXPECT_STREQ("", GetCurrentThemeFile());
+}
+
 // AutoSaveOption decides whether closing saves: 0 always, 2 never, 1 asks
 // only when something changed. A save rewrites [Theme Info], so the marker
 // key goes.
