@@ -80,9 +80,12 @@ TEST_F(BrokenFilesTest, EachOpensToABarAndASaveKeepsItsSections) {
         CVellumMenuObject* bar = LoadBar(path);
         ASSERT_TRUE(bar->m_skin) << c.name;   // never without a skin
         EXPECT_EQ(c.sections, bar->GetSectionCount()) << c.name;
-        if (c.first_items >= 0 && bar->m_sections[0])
+        if (c.first_items >= 0 && bar->m_sections[0]) {
             EXPECT_EQ(c.first_items, bar->m_sections[0]->GetNumOfItems()) << c.name;
-        if (c.title) EXPECT_STREQ(c.title, bar->Title) << c.name;
+        }
+        if (c.title) {
+            EXPECT_STREQ(c.title, bar->Title) << c.name;
+        }
         EXPECT_LT(strlen(bar->Title), sizeof(bar->Title)) << c.name;
         EXPECT_LT(strlen(bar->LastMonitor), sizeof(bar->LastMonitor)) << c.name;
 

@@ -61,7 +61,9 @@ TEST_F(InputTest, PressOnAnEdgeStartsAResizeWithItsCursor) {
         Mouse(bar, WM_LBUTTONDOWN, c.client.x, c.client.y);
         EXPECT_EQ(c.edge, bar->m_resizeEdge) << c.client.x << "," << c.client.y;
         EXPECT_EQ(c.edge != 0, bar->m_mouseCaptured != 0);
-        if (c.edge) EXPECT_EQ(bar->m_hWnd, GetCapture());
+        if (c.edge) {
+            EXPECT_EQ(bar->m_hWnd, GetCapture());
+        }
         SetKeyDown(VK_LBUTTON, false);
         Mouse(bar, WM_LBUTTONUP, c.client.x, c.client.y);
         EXPECT_EQ(0, bar->m_resizeEdge);

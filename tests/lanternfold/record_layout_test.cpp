@@ -41,10 +41,6 @@ uint32_t Get32(const BYTE* bytes, size_t at) {
     return value;
 }
 
-const BYTE* RecordBytes(const Server& server, int index) {
-    return reinterpret_cast<const BYTE*>(server.Table()) + kTableHeader + index * kRecordSize;
-}
-
 BYTE* RecordBytes(Server& server, int index) {
     return reinterpret_cast<BYTE*>(server.Table()) + kTableHeader + index * kRecordSize;
 }

@@ -163,7 +163,9 @@ TEST(NineGrid, TileVCenterTilesEdgesAndCentre) {
         for (int x : {0, 1, 7, 12, 13}) {
             COLORREF got = canvas.At(x, y);
             ASSERT_EQ(row, RowOf(got)) << "x=" << x << " y=" << y;
-            if (x < 2 || x >= 12) ASSERT_EQ(x, ColumnOf(got)) << "x=" << x << " y=" << y;
+            if (x < 2 || x >= 12) {
+                ASSERT_EQ(x, ColumnOf(got)) << "x=" << x << " y=" << y;
+            }
         }
     }
     EXPECT_EQ(kGrey, canvas.At(7, 30));

@@ -99,7 +99,9 @@ protected:
         PumpUntil([&] { return BarWindows() >= bars && (!boxes_ || boxes_->Count() >= boxes); }, 5000);
         PumpFor(300);
         EXPECT_EQ(bars, BarWindows());
-        if (boxes_) EXPECT_EQ(boxes, boxes_->Count());
+        if (boxes_) {
+            EXPECT_EQ(boxes, boxes_->Count());
+        }
     }
 
     ProgramStateGuard state_;
@@ -344,9 +346,11 @@ TEST_F(ThemeProcess, AlternateStyleBecomesANewThemeFile) {
         PostMessageA(dlg, WM_COMMAND, IDOK, 0);
         // The watcher sees the style dialog itself too; the refusal is the box.
         ASSERT_TRUE(PumpUntil([&] { return boxes.SawCaption("Tessellar - Save as an Alt Style"); }, 5000));
-        for (const SeenMessageBox& box : boxes.Seen())
-            if (box.caption == "Tessellar - Save as an Alt Style")
+        for (const SeenMessageBox& box : boxes.Seen()) {
+            if (box.caption == "Tessellar - Save as an Alt Style") {
                 EXPECT_EQ("Please enter a name for the alternate style different from the original!", box.text);
+            }
+        }
         PumpFor(200);
         EXPECT_EQ(dlg, FindDialog(program_.Id(), "Save Theme as an Alternate Style"));   // still open
     }
