@@ -38,27 +38,14 @@ HICON MakeIcon() {
 
 uint32_t Raw(HWND w) { return static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(w)); }
 
-class IconTableTest : public ::testing::Test {
+class IconTableTest : public ServerWithListenerTest {
 protected:
-    void SetUp() override {
-        RemoveSettings();
-        ASSERT_TRUE(server.Start());
-        ASSERT_TRUE(listener.Register(server));
-    }
-    void TearDown() override {
-        server.Stop();
-        RemoveSettings();
-    }
-
     // Sends and returns the notifications that the block caused.
     std::vector<Notification> Apply(const IconBlock& b, LRESULT* reply) {
         listener.seen.clear();
         *reply = SendIcon(server.Window(), b);
         return listener.seen;
     }
-
-    Server server;
-    Listener listener;
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 // tray programs that record what the server passes on.
 #pragma once
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,22 @@ private:
     static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     HWND window_ = nullptr;
     const tray::TrayIconTable* table_ = nullptr;
+};
+
+// A fresh server with a registered listener and no settings file, per test.
+class ServerWithListenerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RemoveSettings();
+        ASSERT_TRUE(server.Start());
+        ASSERT_TRUE(listener.Register(server));
+    }
+    void TearDown() override {
+        server.Stop();
+        RemoveSettings();
+    }
+    Server server;
+    Listener listener;
 };
 
 // A top-level window of this process of the given class (registered on demand).

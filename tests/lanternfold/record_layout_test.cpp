@@ -62,20 +62,7 @@ std::vector<BYTE> HandBuiltBlock(const BlockLayout& layout, DWORD nim, HWND owne
     return bytes;
 }
 
-class RecordLayoutTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        RemoveSettings();
-        ASSERT_TRUE(server.Start());
-        ASSERT_TRUE(listener.Register(server));
-    }
-    void TearDown() override {
-        server.Stop();
-        RemoveSettings();
-    }
-    Server server;
-    Listener listener;
-};
+class RecordLayoutTest : public ServerWithListenerTest {};
 
 }  // namespace
 
