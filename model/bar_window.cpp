@@ -8,6 +8,7 @@
 #include "model/vellum_menu_object.h"
 #include "util/bar_registry.h"
 #include "util/general_helpers.h"
+#include "util/window_classes.h"
 
 namespace {
 
@@ -478,7 +479,7 @@ bool RegisterBarWindowClasses(HINSTANCE instance) {
         wc.lpfnWndProc = BarWindowProc;
         wc.hInstance = instance;
         wc.lpszClassName = name;
-        if (!::RegisterClassExA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) ok = false;
+        if (!RegisterOwnWindowClass(wc)) ok = false;
     }
     return ok;
 }

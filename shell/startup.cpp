@@ -17,6 +17,7 @@
 #include "util/handles.h"
 #include "util/shortcut_files.h"
 #include "util/text.h"
+#include "util/window_classes.h"
 
 
 namespace {
@@ -317,12 +318,15 @@ bool RegisterDocumentTypes() {
 }
 
 bool RegisterWindowClasses(HINSTANCE instance) {
-    g_hand_cursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDR_HAND_CURSOR));
-    g_small_icon = static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM_ICON), IMAGE_ICON, 16, 16, 0));
-    g_large_icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM_ICON),
-                                                 IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                 GetSystemMetrics(SM_CYICON), 0));
+    // Loaded once: a second registration keeps the handles others hold.
+    if (!g_hand_cursor) g_hand_cursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDR_HAND_CURSOR));
+    if (!g_small_icon)
+        g_small_icon = static_cast<HICON>(
+            LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM_ICON), IMAGE_ICON, 16, 16, 0));
+    if (!g_large_icon)
+        g_large_icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM_ICON),
+                                                     IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                     GetSystemMetrics(SM_CYICON), 0));
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof(wc);
     wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
@@ -333,10 +337,11 @@ bool RegisterWindowClasses(HINSTANCE instance) {
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kMainWindowClass;
-    RegisterClassExA(&wc);
-    RegisterBarWindowClasses(instance);
-    RegisterHelperLinesClass(instance);
-    return true;
+    // Every class is attempted, so one failure does not hide another.
+    bool ok = RegisterOwnWindowClass(wc);
+    ok = RegisterBarWindowClasses(instance) && ok;
+    ok = RegisterHelperLinesClass(instance) && ok;
+    return ok;
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
