@@ -203,20 +203,21 @@ int RunTessellar(HINSTANCE instance, const char* command_line) {
     if (HWND tally = FindWindowA("Tallykeeper", nullptr))
         PostMessageA(tally, WM_USER, reinterpret_cast<WPARAM>(GetCurrentProcess()), 0);
 
-    // 10.
+    // The instance, the bars' access to the shell, and the shell's icon cache.
     SetAppInstance(instance);
     InstallBarHostServices();
     InitShellIconCache();
-    // 11, 12, 13.
+    // The start-up entry, the document types and the window classes.
     RepairStartupEntry();
     RegisterDocumentTypes();
     RegisterWindowClasses(instance);
 
-    // 14, 15.
+    // The hidden main window runs the rest of the start-up; without it the
+    // program ends.
     HWND main = CreateMainWindow(instance);
     DeleteGlobalAtoms(kStartingAtom);
     if (!main) return 0;
-    // 16.
+    // The one message loop of the program.
     return RunMessageLoop();
 }
 

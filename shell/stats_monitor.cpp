@@ -174,7 +174,8 @@ void CStatsMonitor::UpdateStats() {
         m_menuItemCount = menu ? GetMenuItemCount(menu) : 0;
         menu_read = true;
     }
-    // 6.
+    // Tell the bars what changed: icon in the high word, title in the low
+    // word, lParam 1 when the menu was read.
     if (icon_changed || title_changed || menu_read)
         PostMessageA(m_mainWindow, Messages().stats_updated,
                      (icon_changed ? 1u << 16 : 0u) | (title_changed ? 1u : 0u), menu_read ? 1 : 0);
