@@ -425,7 +425,7 @@ void BarWindowMessage::OnSettingChange() {
     if (pos.x < work.left) pos.x = work.left;
     if (pos.y < work.top) pos.y = work.top;
     if (pos.x != before.x || pos.y != before.y) bar_->UpdatePos();
-    bar_->RecalcRects(1, 1);
+    bar_->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
 }
 
 void BarWindowMessage::OnDisplayChangeMonitor() {
