@@ -166,11 +166,11 @@ void RunRecoveryStart() {
 }
 
 int RunTessellar(HINSTANCE instance, const char* command_line) {
-    // 1. Mark the start in progress.
+    // Mark the start in progress, unless another start already did.
     bool another_start = GlobalFindAtomA(kStartingAtom) != 0;
     if (!another_start) GlobalAddAtomA(kStartingAtom);
 
-    // 2. Values fixed for the whole run.
+    // Values fixed for the whole run.
     InitWindowsVersionClass();
     g_version_class = WindowsVersion();
     ProbeUserNameExpansion();
@@ -178,28 +178,28 @@ int RunTessellar(HINSTANCE instance, const char* command_line) {
     std::vector<char> line(strlen(command_line ? command_line : "") + 1, '\0');
     if (command_line) memcpy(line.data(), command_line, line.size());
 
-    // 3. Recovery start after a crash: restore the desktop and nothing else.
+    // Recovery start after a crash: restore the desktop and nothing else.
     if (FindCommandOption(line.data(), "-recover")) {
         RunRecoveryStart();
         return 0;
     }
-    // 4, 5. Options.
+    // "-s" (preset run, blanked so it is not read as a document) and "-themes".
     g_preset = BlankCommandOption(line.data(), "-s");
     g_theme_browser = !g_preset && FindCommandOption(line.data(), "-themes");
 
-    // 6. An instance runs: hand the command line over.
+    // An instance runs: hand the command line over.
     if (HWND running = FindWindowA(kMainWindowClass, kMainWindowTitle)) {
         HandOverToRunningInstance(running, line.data());
         DeleteGlobalAtoms(kStartingAtom);
         return 0;
     }
-    // 7. Another start is in progress.
+    // Another start is in progress: leave it alone.
     if (another_start) return 0;
 
-    // 8. The document to open.
+    // The document to open.
     ExtractDocumentPath(line.data(), g_document, sizeof(g_document));
 
-    // 9. The outside statistics tool.
+    // Tell the outside statistics tool that the program starts.
     if (HWND tally = FindWindowA("Tallykeeper", nullptr))
         PostMessageA(tally, WM_USER, reinterpret_cast<WPARAM>(GetCurrentProcess()), 0);
 
