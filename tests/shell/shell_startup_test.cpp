@@ -175,11 +175,11 @@ TEST(WindowClasses, RegistrationFailsWhenANameIsHeldByAnotherProcedure) {
         }
         EXPECT_EQ(c.registered, RegisterWindowClasses(instance));
         if (c.registered) {
-            EXPECT_EQ(reinterpret_cast<WNDPROC>(MainWindowProc),
+            EXPECT_EQ(WNDPROC(MainWindowProc),
                       ProcedureOfClass(instance, "Tessellar Main"));
-            EXPECT_EQ(reinterpret_cast<WNDPROC>(BarWindowProc),
+            EXPECT_EQ(WNDPROC(BarWindowProc),
                       ProcedureOfClass(instance, "Tessellar Toolbar"));
-            EXPECT_EQ(reinterpret_cast<WNDPROC>(BarWindowProc),
+            EXPECT_EQ(WNDPROC(BarWindowProc),
                       ProcedureOfClass(instance, "Tessellar Toolbar DESKTOP"));
             EXPECT_NE(nullptr, ProcedureOfClass(instance, "TSHelperLines"));
             EXPECT_TRUE(RegisterWindowClasses(instance));
