@@ -195,7 +195,7 @@ void CVellumMenuObject::UpdateToDrawBitmap(CVellumMenuSection* section, CVellumM
 
     if (m_relayoutPending) {
         m_relayoutPending = FALSE;
-        RecalcRects(0, 0);
+        RecalcRects(kRecalcNoRedraw, kRecalcKeepPos);
     }
 
     tess::ScopedWindowDc window_dc(m_hWnd);

@@ -76,10 +76,10 @@ int CVellumMenuObject::ReloadSkin(int keepPath) {
     ProcessUserMessage(GetBarMessages().SkinChanging, 0, 0);
 
     m_regionDirty = TRUE;
-    RecalcRects(1, 1);
+    RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
     if (keepPath) {
         UpdatePos();
-        RecalcRects(1, 1);
+        RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
     }
     return result;
 }

@@ -274,8 +274,8 @@ int CVellumMenuObject::LoadTheme(char* barFile, int show, char* skinPath) {
     m_loading = FALSE;
     UpdatePos();
     UpdateAlpha();
-    RecalcRects(1, 1);
-    RecalcRects(1, 1);
+    RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
+    RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
     if (m_hWnd) ::PostMessageA(m_hWnd, msgs.DoAutohide, 0, 0);
     if (show && !SetAsHidden) Show(0);
     if (m_hMainWindow)

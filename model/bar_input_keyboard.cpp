@@ -307,7 +307,7 @@ void KeyHandler::Select(CVellumMenuItem* found, Scroll how) {
     found->SetState(kStateSelected, 0);
     if (ItemHasEmptyRect(found)) {
         ScrollIntoView(found, how);
-        bar_->RecalcRects(1, 1);
+        bar_->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
     } else {
         found->RedrawItem();
     }

@@ -247,7 +247,7 @@ bool ReorderByGrip(CVellumMenuObject* bar, POINT client) {
     std::swap(bar->m_sections[held], bar->m_sections[other]);
     s.held_grip = other;
     bar->SetModified();
-    bar->RecalcRects(1, 1);
+    bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
     return true;
 }
 
@@ -271,7 +271,7 @@ void ResizeByGrip(CVellumMenuObject* bar, POINT client) {
         }
         break;
     }
-    bar->RecalcRects(1, 1);
+    bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
 }
 
 }  // namespace

@@ -171,156 +171,308 @@ void CVellumMenuObject::UpdateHiddenLayers() {
 
 // ---- registered messages -------------------------------------------------------------------------
 
-void CVellumMenuObject::ProcessUserMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    const BarMessages& m = GetBarMessages();
+namespace {
+
+// Whether the sections and items see a message after the bar acted on it.
+enum class Onward { ToSections, Ends };
+
+// One message from WM_USER up (or WM_HOTKEY, WM_NOTIFY, WM_TIMER,
+// WM_ACTIVATEAPP) at one bar: each message the bar acts on has its handler.
+class BarUserMessage {
+public:
+    BarUserMessage(CVellumMenuObject* bar, UINT msg, WPARAM wp, LPARAM lp)
+        : bar_(bar), msg_(msg), wp_(wp), lp_(lp), m_(GetBarMessages()) {}
+
+    Onward Run();
+
+private:
+    using Handler = Onward (BarUserMessage::*)();
+    struct Route {
+        UINT BarMessages::*id;
+        Handler handler;
+    };
+    static const Route kRoutes[];
+
+    Onward OnHotkey();
+    Onward OnWindowsKey();
+    Onward OnActivateRequest();
+    Onward OnThemeLoadingDone();
+    Onward OnShouldEnableMousehook();
+    Onward OnHideBarExternal();
+    Onward OnReloadSkin();
+    Onward OnDoAutohide();
+    Onward OnAutohideEdge();
+    Onward OnPluginMarkBarModified();
+    Onward OnPluginSetItemState();
+    Onward OnPluginRedrawItem();
+    Onward OnPluginRefreshItemImages();
+    Onward OnPluginRecalcAllItems();
+    Onward OnPluginItemPath();
+    Onward OnPluginReserveTimerId();
+    Onward OnThemeClosingCheckModified();
+    Onward OnOnTopAppShownOrHidden();
+    Onward OnStatsUpdated();
+    Onward OnSkinChanging();
+    Onward OnTaskbarCreated();
+    Onward OnPopupItemClosing();
+    Onward OnStartTrackingNewItemDelay();
+    Onward OnUpdateHiddenLayers();
+
+    CVellumMenuObject* bar_;
+    UINT msg_;
+    WPARAM wp_;
+    LPARAM lp_;
+    const BarMessages& m_;
+};
+
+const BarUserMessage::Route BarUserMessage::kRoutes[] = {
+    {&BarMessages::ThemeLoadingDone, &BarUserMessage::OnThemeLoadingDone},
+    {&BarMessages::ShouldEnableMousehook, &BarUserMessage::OnShouldEnableMousehook},
+    {&BarMessages::HideBarExternal, &BarUserMessage::OnHideBarExternal},
+    {&BarMessages::ReloadSkin, &BarUserMessage::OnReloadSkin},
+    {&BarMessages::DoAutohide, &BarUserMessage::OnDoAutohide},
+    {&BarMessages::AutoHideShowLeft, &BarUserMessage::OnAutohideEdge},
+    {&BarMessages::AutoHideShowTop, &BarUserMessage::OnAutohideEdge},
+    {&BarMessages::AutoHideShowRight, &BarUserMessage::OnAutohideEdge},
+    {&BarMessages::AutoHideShowBottom, &BarUserMessage::OnAutohideEdge},
+    {&BarMessages::PluginMarkBarModified, &BarUserMessage::OnPluginMarkBarModified},
+    {&BarMessages::PluginSetItemState, &BarUserMessage::OnPluginSetItemState},
+    {&BarMessages::PluginRedrawItem, &BarUserMessage::OnPluginRedrawItem},
+    {&BarMessages::PluginRefreshItemImages, &BarUserMessage::OnPluginRefreshItemImages},
+    {&BarMessages::PluginRecalcAllItems, &BarUserMessage::OnPluginRecalcAllItems},
+    {&BarMessages::PluginMakePathRelative, &BarUserMessage::OnPluginItemPath},
+    {&BarMessages::PluginMakePathAbsolute, &BarUserMessage::OnPluginItemPath},
+    {&BarMessages::PluginReserveTimerId, &BarUserMessage::OnPluginReserveTimerId},
+    {&BarMessages::ThemeClosingCheckModified, &BarUserMessage::OnThemeClosingCheckModified},
+    {&BarMessages::OnTopAppShownOrHidden, &BarUserMessage::OnOnTopAppShownOrHidden},
+    {&BarMessages::StatsUpdated, &BarUserMessage::OnStatsUpdated},
+    {&BarMessages::SkinChanging, &BarUserMessage::OnSkinChanging},
+    {&BarMessages::TaskbarCreated, &BarUserMessage::OnTaskbarCreated},
+    {&BarMessages::PopupItemClosing, &BarUserMessage::OnPopupItemClosing},
+    {&BarMessages::StartTrackingNewItemDelay, &BarUserMessage::OnStartTrackingNewItemDelay},
+    {&BarMessages::UpdateHiddenLayers, &BarUserMessage::OnUpdateHiddenLayers},
+};
+
+Onward BarUserMessage::Run() {
+    switch (msg_) {
+    case WM_HOTKEY:
+        return OnHotkey();
+    case WM_BARWINKEY:
+        return OnWindowsKey();
+    case WM_BARACTIVATE:
+        return OnActivateRequest();
+    case WM_NOTIFY:
+        bar_->OnToolTipNeedText(lp_);
+        return Onward::ToSections;
+    case WM_TIMER:
+        bar_->AnimatorTimer(wp_);
+        return Onward::ToSections;
+    default:
+        break;
+    }
+    for (const Route& route : kRoutes)
+        if (msg_ == m_.*route.id) return (this->*route.handler)();
+    return Onward::ToSections;
+}
+
+Onward BarUserMessage::OnHotkey() {
+    if (wp_ != 0 && wp_ == bar_->m_hotkeyId)
+        ::PostMessageA(bar_->m_hWnd, WM_BARACTIVATE, reinterpret_cast<WPARAM>(bar_), 0);
+    return Onward::ToSections;
+}
+
+Onward BarUserMessage::OnWindowsKey() {
+    if (bar_->RespondToWindowsKey) ::PostMessageA(bar_->m_hWnd, WM_BARACTIVATE, 0, 0);
+    return Onward::ToSections;
+}
+
+Onward BarUserMessage::OnActivateRequest() {
+    // Compared, never followed: any process may post this.
+    if (wp_ == reinterpret_cast<WPARAM>(bar_) || (wp_ == 0 && bar_->RespondToWindowsKey)) {
+        if (bar_->m_hWnd) ForceForeground(bar_->m_hWnd);
+        if (bar_->bReshowUnderMouse && bar_->DockToEdge < 0) bar_->ReshowUnderPointer();
+        if (bar_->m_hWnd && !::IsWindowVisible(bar_->m_hWnd)) bar_->Show(0);
+        if (bar_->UseAutohide) bar_->AutoHide(0, 1);
+    }
+    return Onward::ToSections;
+}
+
+Onward BarUserMessage::OnThemeLoadingDone() {
+    if (bar_->bWasHiddenOnLastCloseByPopup) {
+        bar_->bWasHiddenOnLastCloseByPopup = FALSE;
+        if (!bar_->m_associatedPopupItem) bar_->Show(0);
+    }
+    if (bar_->AlwaysOnTopOrder > 0) {
+        bar_->m_regionDirty = TRUE;
+        bar_->RedrawVellumWindow();
+        if (bar_->m_hWnd) ::SetForegroundWindow(bar_->m_hWnd);
+    }
+    return Onward::ToSections;
+}
+
+Onward BarUserMessage::OnShouldEnableMousehook() {
+    int* answer = reinterpret_cast<int*>(wp_);
+    if (bar_->UseAutohide && MayWriteThrough(bar_, msg_, wp_, lp_, answer, sizeof(int)))
+        *answer = 1;
+    return Onward::Ends;
+}
+
+Onward BarUserMessage::OnHideBarExternal() {
+    bar_->HideAsSetting(wp_ ? 1 : 0);
+    return Onward::Ends;
+}
+
+Onward BarUserMessage::OnReloadSkin() {
+    bar_->ReloadSkin(1);
+    bar_->m_regionDirty = TRUE;
+    bar_->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
+    return Onward::ToSections;
+}
+
+Onward BarUserMessage::OnDoAutohide() {
+    bar_->AutoHide(bar_->UseAutohide, 1);
+    return Onward::ToSections;
+}
+
+// "TSAutoHide - Show<Edge>": only the edge the bar hides at answers.
+Onward BarUserMessage::OnAutohideEdge() {
+    if (!bar_->UseAutohide) return Onward::ToSections;
+    const UINT edge_messages[4] = {m_.AutoHideShowLeft, m_.AutoHideShowTop, m_.AutoHideShowRight,
+                                   m_.AutoHideShowBottom};
+    for (int edge = 0; edge < 4; ++edge)
+        if (msg_ == edge_messages[edge] && bar_->m_autohide.edge == edge)
+            bar_->OnAutohideEdgeMessage(edge);
+    return Onward::ToSections;
+}
+
+// Requests from plug-ins, which name items and buffers by pointer.
+Onward BarUserMessage::OnPluginMarkBarModified() {
+    bar_->SetModified();
+    return Onward::Ends;
+}
+
+Onward BarUserMessage::OnPluginSetItemState() {
+    if (CVellumMenuItem* item = ItemOfBar(bar_, wp_)) item->SetState(static_cast<UINT>(lp_), 0);
+    return Onward::Ends;
+}
+
+Onward BarUserMessage::OnPluginRedrawItem() {
+    if (CVellumMenuItem* item = ItemOfBar(bar_, wp_)) item->RedrawItem();
+    return Onward::Ends;
+}
+
+Onward BarUserMessage::OnPluginRefreshItemImages() {
+    if (CVellumMenuItem* item = ItemOfBar(bar_, wp_)) {
+        item->RefreshIcon();
+        item->RedrawItem();
+    }
+    return Onward::Ends;
+}
+
+Onward BarUserMessage::OnPluginRecalcAllItems() {
+    bar_->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
+    return Onward::Ends;
+}
+
+// "MakePathRelative" and "MakePathAbsolute": wParam the path, lParam a
+// MAX_PATH buffer for the result.
+Onward BarUserMessage::OnPluginItemPath() {
+    const char* path = reinterpret_cast<const char*>(wp_);
+    char* out = reinterpret_cast<char*>(lp_);
+    if (IsReadableCallerBuffer(path, 1) && MayWriteThrough(bar_, msg_, wp_, lp_, out, MAX_PATH))
+        bar_->ApplyItemPathRequest(msg_ == m_.PluginMakePathRelative, path, out);
+    return Onward::ToSections;
+}
+
+Onward BarUserMessage::OnPluginReserveTimerId() {
+    int* out = reinterpret_cast<int*>(wp_);
+    if (MayWriteThrough(bar_, msg_, wp_, lp_, out, sizeof(int)))
+        *out = static_cast<int>(bar_->ReserveTimerID());
+    return Onward::Ends;
+}
+
+Onward BarUserMessage::OnThemeClosingCheckModified() {
+    if (bar_->m_layoutChanged || bar_->m_modifiedSilently) bar_->m_modified = TRUE;
+    return Onward::ToSections;
+}
+
+// A full-screen application came or went: the bar steps behind it or back
+// in front, with the foreground window kept.
+Onward BarUserMessage::OnOnTopAppShownOrHidden() {
+    HWND wnd = bar_->m_hWnd;
+    if (!bar_->AlwaysOnTop || !wnd) return Onward::ToSections;
     const BarHostServices& host = GetBarHostServices();
+    HWND front = ::GetForegroundWindow();
+    DWORD front_thread = front ? ::GetWindowThreadProcessId(front, nullptr) : 0;
+    DWORD this_thread = ::GetCurrentThreadId();
+    bool attached = front_thread && front_thread != this_thread &&
+                    ::AttachThreadInput(this_thread, front_thread, TRUE);
+    bool topmost = (::GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOSENDCHANGING;
+    HWND place;
+    if (HostSays(host.IsFullScreenAppActive))
+        place = topmost ? HWND_NOTOPMOST : HWND_TOP;
+    else
+        place = topmost ? HWND_TOP : HWND_TOPMOST;
+    for (int twice = 0; twice < 2; ++twice) ::SetWindowPos(wnd, place, 0, 0, 0, 0, flags);
+    if (HostSays(host.IsFullScreenAppActive) && wp_)
+        ::SetWindowPos(wnd, HWND_BOTTOM, 0, 0, 0, 0, flags);
+    if (attached) ::AttachThreadInput(this_thread, front_thread, FALSE);
+    if (front) ::SetForegroundWindow(front);
+    return Onward::ToSections;
+}
 
-    if (msg == WM_HOTKEY) {
-        if (wp != 0 && wp == m_hotkeyId)
-            ::PostMessageA(m_hWnd, WM_BARACTIVATE, reinterpret_cast<WPARAM>(this), 0);
-    } else if (msg == WM_BARWINKEY) {
-        if (RespondToWindowsKey) ::PostMessageA(m_hWnd, WM_BARACTIVATE, 0, 0);
-    } else if (msg == WM_BARACTIVATE) {
-        // Compared, never followed: any process may post this.
-        if (wp == reinterpret_cast<WPARAM>(this) || (wp == 0 && RespondToWindowsKey)) {
-            if (m_hWnd) ForceForeground(m_hWnd);
-            if (bReshowUnderMouse && DockToEdge < 0) ReshowUnderPointer();
-            if (m_hWnd && !::IsWindowVisible(m_hWnd)) Show(0);
-            if (UseAutohide) AutoHide(0, 1);
-        }
-    }
+Onward BarUserMessage::OnStatsUpdated() {
+    if (bar_->bUseActiveWindowsTitle) bar_->RedrawVellumWindow();
+    return Onward::ToSections;
+}
 
-    if (msg == m.ThemeLoadingDone) {
-        if (bWasHiddenOnLastCloseByPopup) {
-            bWasHiddenOnLastCloseByPopup = FALSE;
-            if (!m_associatedPopupItem) Show(0);
-        }
-        if (AlwaysOnTopOrder > 0) {
-            m_regionDirty = TRUE;
-            RedrawVellumWindow();
-            if (m_hWnd) ::SetForegroundWindow(m_hWnd);
-        }
+// The sections get their own form of the message: wParam points at a flag
+// they set when the bar must be laid out again.
+Onward BarUserMessage::OnSkinChanging() {
+    bar_->UpdateAlpha();
+    int relayout = 0;
+    for (int i = 0; i < kMaxSections && bar_->m_sections[i]; ++i)
+        bar_->m_sections[i]->ProcessUserMessage(msg_, reinterpret_cast<WPARAM>(&relayout), 0);
+    int height = bar_->m_placement.LastSize.cy;
+    if (bar_->CheckHeightByMultiple(&height, 1) && height != bar_->m_placement.LastSize.cy) {
+        bar_->m_placement.LastSize.cy = height;
+        bar_->UpdatePos();
     }
+    if (relayout) bar_->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
+    return Onward::Ends;
+}
 
-    if (msg == m.ShouldEnableMousehook) {
-        int* answer = reinterpret_cast<int*>(wp);
-        if (UseAutohide && MayWriteThrough(this, msg, wp, lp, answer, sizeof(int))) *answer = 1;
-        return;
-    }
-    if (msg == m.HideBarExternal) {
-        HideAsSetting(wp ? 1 : 0);
-        return;
-    }
+Onward BarUserMessage::OnTaskbarCreated() {
+    bar_->m_appBarRegistered = FALSE;
+    bar_->UpdatePos();
+    return Onward::ToSections;
+}
 
-    if (msg == m.ReloadSkin) {
-        ReloadSkin(1);
-        m_regionDirty = TRUE;
-        RecalcRects(1, 1);
-    }
-    if (msg == m.DoAutohide) AutoHide(UseAutohide, 1);
-    if (UseAutohide) {
-        const UINT edge_messages[4] = {m.AutoHideShowLeft, m.AutoHideShowTop, m.AutoHideShowRight,
-                                       m.AutoHideShowBottom};
-        for (int edge = 0; edge < 4; ++edge)
-            if (msg == edge_messages[edge] && m_autohide.edge == edge) OnAutohideEdgeMessage(edge);
-    }
-
-    // Requests from plug-ins, which name items and buffers by pointer.
-    if (msg == m.PluginMarkBarModified) {
-        SetModified();
-        return;
-    }
-    if (msg == m.PluginSetItemState) {
-        if (CVellumMenuItem* item = ItemOfBar(this, wp)) item->SetState(static_cast<UINT>(lp), 0);
-        return;
-    }
-    if (msg == m.PluginRedrawItem) {
-        if (CVellumMenuItem* item = ItemOfBar(this, wp)) item->RedrawItem();
-        return;
-    }
-    if (msg == m.PluginRefreshItemImages) {
-        if (CVellumMenuItem* item = ItemOfBar(this, wp)) {
-            item->RefreshIcon();
-            item->RedrawItem();
-        }
-        return;
-    }
-    if (msg == m.PluginRecalcAllItems) {
-        RecalcRects(1, 1);
-        return;
-    }
-    if (msg == m.PluginMakePathRelative || msg == m.PluginMakePathAbsolute) {
-        const char* path = reinterpret_cast<const char*>(wp);
-        char* out = reinterpret_cast<char*>(lp);
-        if (IsReadableCallerBuffer(path, 1) && MayWriteThrough(this, msg, wp, lp, out, MAX_PATH))
-            ApplyItemPathRequest(msg == m.PluginMakePathRelative, path, out);
-    }
-    if (msg == m.PluginReserveTimerId) {
-        int* out = reinterpret_cast<int*>(wp);
-        if (MayWriteThrough(this, msg, wp, lp, out, sizeof(int)))
-            *out = static_cast<int>(ReserveTimerID());
-        return;
-    }
-
-    if (msg == m.ThemeClosingCheckModified) {
-        if (m_layoutChanged || m_modifiedSilently) m_modified = TRUE;
-    }
-
-    if (msg == m.OnTopAppShownOrHidden && AlwaysOnTop && m_hWnd) {
-        HWND front = ::GetForegroundWindow();
-        DWORD front_thread = front ? ::GetWindowThreadProcessId(front, nullptr) : 0;
-        DWORD this_thread = ::GetCurrentThreadId();
-        bool attached = front_thread && front_thread != this_thread &&
-                        ::AttachThreadInput(this_thread, front_thread, TRUE);
-        bool topmost = (::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-        const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOSENDCHANGING;
-        HWND place;
-        if (HostSays(host.IsFullScreenAppActive))
-            place = topmost ? HWND_NOTOPMOST : HWND_TOP;
-        else
-            place = topmost ? HWND_TOP : HWND_TOPMOST;
-        for (int twice = 0; twice < 2; ++twice) ::SetWindowPos(m_hWnd, place, 0, 0, 0, 0, flags);
-        if (HostSays(host.IsFullScreenAppActive) && wp)
-            ::SetWindowPos(m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, flags);
-        if (attached) ::AttachThreadInput(this_thread, front_thread, FALSE);
-        if (front) ::SetForegroundWindow(front);
-    }
-
-    if (msg == m.StatsUpdated && bUseActiveWindowsTitle) RedrawVellumWindow();
-
-    if (msg == m.SkinChanging) {
-        UpdateAlpha();
-        int relayout = 0;
-        for (int i = 0; i < kMaxSections && m_sections[i]; ++i)
-            m_sections[i]->ProcessUserMessage(msg, reinterpret_cast<WPARAM>(&relayout), 0);
-        int height = m_placement.LastSize.cy;
-        if (CheckHeightByMultiple(&height, 1) && height != m_placement.LastSize.cy) {
-            m_placement.LastSize.cy = height;
-            UpdatePos();
-        }
-        if (relayout) RecalcRects(1, 1);
-        return;
-    }
-
-    if (msg == m.TaskbarCreated) {
-        m_appBarRegistered = FALSE;
-        UpdatePos();
-    }
-
-    if (msg == WM_NOTIFY) OnToolTipNeedText(lp);
-    if (msg == WM_TIMER) AnimatorTimer(wp);
+Onward BarUserMessage::OnPopupItemClosing() {
     // Compared only: the item that goes away is forgotten as the opener.
-    if (msg == m.PopupItemClosing && m_owningPopupItem &&
-        wp == reinterpret_cast<WPARAM>(m_owningPopupItem))
-        m_owningPopupItem = nullptr;
-    if (msg == m.StartTrackingNewItemDelay) {
-        if (CVellumMenuItem* item = ItemOfBar(this, wp)) {
-            RedrawVellumWindow();
-            if (!item->TrackPopupMenu(0)) StartTracking(item, 0);
-        }
-    }
-    if (msg == m.UpdateHiddenLayers) UpdateHiddenLayers();
+    if (bar_->m_owningPopupItem && wp_ == reinterpret_cast<WPARAM>(bar_->m_owningPopupItem))
+        bar_->m_owningPopupItem = nullptr;
+    return Onward::ToSections;
+}
 
+Onward BarUserMessage::OnStartTrackingNewItemDelay() {
+    if (CVellumMenuItem* item = ItemOfBar(bar_, wp_)) {
+        bar_->RedrawVellumWindow();
+        if (!item->TrackPopupMenu(0)) bar_->StartTracking(item, 0);
+    }
+    return Onward::ToSections;
+}
+
+Onward BarUserMessage::OnUpdateHiddenLayers() {
+    bar_->UpdateHiddenLayers();
+    return Onward::ToSections;
+}
+
+}  // namespace
+
+void CVellumMenuObject::ProcessUserMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (BarUserMessage(this, msg, wp, lp).Run() == Onward::Ends) return;
     for (int i = 0; i < kMaxSections && m_sections[i]; ++i)
         m_sections[i]->ProcessUserMessage(msg, wp, lp);
 }

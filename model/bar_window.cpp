@@ -8,6 +8,7 @@
 #include "model/vellum_menu_object.h"
 #include "util/bar_registry.h"
 #include "util/general_helpers.h"
+#include "util/window_classes.h"
 
 namespace {
 
@@ -424,7 +425,7 @@ void BarWindowMessage::OnSettingChange() {
     if (pos.x < work.left) pos.x = work.left;
     if (pos.y < work.top) pos.y = work.top;
     if (pos.x != before.x || pos.y != before.y) bar_->UpdatePos();
-    bar_->RecalcRects(1, 1);
+    bar_->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
 }
 
 void BarWindowMessage::OnDisplayChangeMonitor() {
@@ -478,7 +479,7 @@ bool RegisterBarWindowClasses(HINSTANCE instance) {
         wc.lpfnWndProc = BarWindowProc;
         wc.hInstance = instance;
         wc.lpszClassName = name;
-        if (!::RegisterClassExA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) ok = false;
+        if (!RegisterOwnWindowClass(wc)) ok = false;
     }
     return ok;
 }

@@ -11,7 +11,7 @@ LRESULT CALLBACK BarWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
 // Registers "Tessellar Toolbar" and "Tessellar Toolbar DESKTOP" (double
 // clicks, no cursor, no background) and tells the bar registry how to find a
-// bar's window. True when both classes exist afterwards.
+// bar's window. True when both classes exist afterwards with this procedure.
 bool RegisterBarWindowClasses(HINSTANCE instance);
 
 // Plug-in items see the messages of the window their child window lives in.

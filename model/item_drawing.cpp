@@ -221,162 +221,241 @@ void CVellumMenuItem::RedrawItem() {
     m_pBar->UpdateToDrawBitmap(m_pSection, this, &rect);
 }
 
-void CVellumMenuItem::Draw(HDC dc) {
-    if (!dc || ::IsRectEmpty(&m_itemRect)) return;
-    SkinRecord* skin = SkinOf(this);
-    const int style = StyleOf(this);
-    const bool vertical = IsVertical(this);
-    const int element = m_pBar && m_pBar->m_stateAnimator ? m_drawnElement
-                                                          : StateElement(this, m_state);
-    const int frame = m_frame;
-    RECT rect;
-    GetRealItemRect(&rect);
+namespace {
 
-    if (DisplayAsBitmap) {
-        if (!m_tooltipNeeded) {
-            m_tooltipNeeded = TRUE;
-            UpdateTooltips(0);
-        }
-        HBITMAP bitmap = nullptr, mask = nullptr;
-        unsigned long* bits = nullptr;
-        if (!(m_customState[0] && FindCustomState(m_customState, &bitmap, &mask))) {
-            struct Choice {
-                HBITMAP bitmap, mask;
-                unsigned long* bits;
-            };
-            const Choice normal = {m_normalBitmap, m_normalMask, m_normalBits};
-            const Choice selected = {m_selectedBitmap, m_selectedMask, m_selectedBits};
-            const Choice over = {m_mouseOverBitmap, m_mouseOverMask, m_mouseOverBits};
-            const Choice* order[3] = {&normal, &normal, &normal};
-            if (m_state == kStateSelected) order[0] = &selected, order[2] = &over;
-            else if (m_state == kStateMouseOver) order[0] = &over, order[2] = &selected;
-            for (const Choice* choice : order) {
-                if (choice->bitmap) {
-                    bitmap = choice->bitmap;
-                    mask = choice->mask;
-                    bits = choice->bits;
-                    break;
-                }
-            }
-        }
-        if (ShowSkinBehindBitmap && skin) DrawSkinNineGrid(skin, dc, &rect, element, 0);
-        if (!bitmap) return;
-        BITMAP info = {};
-        ::GetObjectA(bitmap, sizeof(info), &info);
-        const int w = info.bmWidth, h = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-        int x, y;
-        if (vertical) {
-            y = rect.top + (rect.bottom - rect.top - h) / 2;
-            x = Align(rect.left, rect.right, w, BitmapAlign);
-        } else {
-            x = rect.left + (rect.right - rect.left - w) / 2;
-            y = Align(rect.top, rect.bottom, h, BitmapAlign);
-        }
-        if (bits) DrawAlphaBitmap(dc, bitmap, reinterpret_cast<DWORD*>(bits), x, y);
-        else if (!mask) DrawBitmap(dc, bitmap, x, y);
-        else DrawTransparentBitmapEx(dc, &info, bitmap, mask, x, y, w, h, 0, 0, w, h, kSkinKeyColor);
+// One paint of one item. The item draws in one of four modes: a plug-in
+// style bitmap ("DisplayAsBitmap"), a separator, a loaded picture, or the
+// skinned icon and text (with the popup arrow of items that open a menu).
+class ItemPainter {
+public:
+    ItemPainter(CVellumMenuItem* item, HDC dc)
+        : item_(item),
+          dc_(dc),
+          skin_(SkinOf(item)),
+          style_(StyleOf(item)),
+          vertical_(IsVertical(item)),
+          element_(item->m_pBar && item->m_pBar->m_stateAnimator
+                       ? item->m_drawnElement
+                       : StateElement(item, item->m_state)),
+          frame_(item->m_frame) {
+        item->GetRealItemRect(&rect_);
+    }
+
+    void Run();
+
+private:
+    void DrawAsBitmap();
+    // The state's picture of a "DisplayAsBitmap" item: its custom state, or
+    // the state's own bitmap, falling back to the other states.
+    void ChooseStateBitmap(HBITMAP* bitmap, HBITMAP* mask, unsigned long** bits);
+    void FetchIconOnDemand();
+    void DrawSeparator();
+    void DrawLoadedPicture();
+    // The text alignment (0 left, 1 right, 2 centre) this paint uses.
+    int TextAlignment();
+    // The skin element of the state; scroll arrows have their own.
+    int DrawnElement();
+    void DrawIconAndText(HICON icon, int align, int drawn);
+    void DrawPopupArrow();
+    void NeedTooltip(bool needed);
+
+    CVellumMenuItem* item_;
+    HDC dc_;
+    SkinRecord* skin_;
+    const int style_;
+    const bool vertical_;
+    const int element_;
+    const int frame_;
+    RECT rect_;
+};
+
+void ItemPainter::Run() {
+    if (item_->DisplayAsBitmap) {
+        DrawAsBitmap();
         return;
     }
-
-    if (!m_icon1 && m_iconOnDemand && !m_iconAsked) {
-        SkinStateRecord* record = skin ? GetSkinStateRecord(skin, element) : nullptr;
-        const int effect = record ? record->effect : 0;
-        if (effect || !m_imageList) {
-            m_icon1 = IconCallback(effect);
-            if (!m_imageList) m_iconAsked = TRUE;
-        }
-    }
-    HICON icon = UpdateDrawingTypes();
-    const bool icon_source = HasIconSource(this);
-
-    if (Separator) {
-        if (skin) DrawSkinNineGrid(skin, dc, &rect, kSkinStateSeparator + kSkinStatesPerStyle * style, 0);
+    FetchIconOnDemand();
+    HICON icon = item_->UpdateDrawingTypes();
+    if (item_->Separator) {
+        DrawSeparator();
         return;
     }
+    const int align = TextAlignment();
+    const int drawn = DrawnElement();
+    if (item_->m_normalBitmap) {
+        DrawLoadedPicture();
+        return;
+    }
+    if (!skin_) return;
+    DrawIconAndText(icon, align, drawn);
+    DrawPopupArrow();
+}
 
+void ItemPainter::NeedTooltip(bool needed) {
+    item_->m_tooltipNeeded = needed ? TRUE : FALSE;
+    item_->UpdateTooltips(0);
+}
+
+void ItemPainter::ChooseStateBitmap(HBITMAP* bitmap, HBITMAP* mask, unsigned long** bits) {
+    CVellumMenuItem* it = item_;
+    if (it->m_customState[0] && it->FindCustomState(it->m_customState, bitmap, mask)) return;
+    struct Choice {
+        HBITMAP bitmap, mask;
+        unsigned long* bits;
+    };
+    const Choice normal = {it->m_normalBitmap, it->m_normalMask, it->m_normalBits};
+    const Choice selected = {it->m_selectedBitmap, it->m_selectedMask, it->m_selectedBits};
+    const Choice over = {it->m_mouseOverBitmap, it->m_mouseOverMask, it->m_mouseOverBits};
+    const Choice* order[3] = {&normal, &normal, &normal};
+    if (it->m_state == kStateSelected) order[0] = &selected, order[2] = &over;
+    else if (it->m_state == kStateMouseOver) order[0] = &over, order[2] = &selected;
+    for (const Choice* choice : order) {
+        if (choice->bitmap) {
+            *bitmap = choice->bitmap;
+            *mask = choice->mask;
+            *bits = choice->bits;
+            return;
+        }
+    }
+}
+
+void ItemPainter::DrawAsBitmap() {
+    // A bitmap shows no title: the tooltip always carries it.
+    if (!item_->m_tooltipNeeded) NeedTooltip(true);
+    HBITMAP bitmap = nullptr, mask = nullptr;
+    unsigned long* bits = nullptr;
+    ChooseStateBitmap(&bitmap, &mask, &bits);
+    if (item_->ShowSkinBehindBitmap && skin_) DrawSkinNineGrid(skin_, dc_, &rect_, element_, 0);
+    if (!bitmap) return;
+    BITMAP info = {};
+    ::GetObjectA(bitmap, sizeof(info), &info);
+    const int w = info.bmWidth, h = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    int x, y;
+    if (vertical_) {
+        y = rect_.top + (rect_.bottom - rect_.top - h) / 2;
+        x = Align(rect_.left, rect_.right, w, item_->BitmapAlign);
+    } else {
+        x = rect_.left + (rect_.right - rect_.left - w) / 2;
+        y = Align(rect_.top, rect_.bottom, h, item_->BitmapAlign);
+    }
+    if (bits) DrawAlphaBitmap(dc_, bitmap, reinterpret_cast<DWORD*>(bits), x, y);
+    else if (!mask) DrawBitmap(dc_, bitmap, x, y);
+    else DrawTransparentBitmapEx(dc_, &info, bitmap, mask, x, y, w, h, 0, 0, w, h, kSkinKeyColor);
+}
+
+// An item whose icon comes from its owner asks once per paint until it has
+// one; the state's effect is handed along.
+void ItemPainter::FetchIconOnDemand() {
+    CVellumMenuItem* it = item_;
+    if (it->m_icon1 || !it->m_iconOnDemand || it->m_iconAsked) return;
+    SkinStateRecord* record = skin_ ? GetSkinStateRecord(skin_, element_) : nullptr;
+    const int effect = record ? record->effect : 0;
+    if (effect || !it->m_imageList) {
+        it->m_icon1 = it->IconCallback(effect);
+        if (!it->m_imageList) it->m_iconAsked = TRUE;
+    }
+}
+
+void ItemPainter::DrawSeparator() {
+    if (skin_)
+        DrawSkinNineGrid(skin_, dc_, &rect_, kSkinStateSeparator + kSkinStatesPerStyle * style_, 0);
+}
+
+int ItemPainter::TextAlignment() {
+    CVellumMenuItem* it = item_;
     int align;
-    if (m_iconBesideText) align = 0;
-    else align = vertical ? (skin ? skin->ItemTextAlign_Vertical : 0) : 2;
-    if (ShowText && !ShowIcon && TextOnlyAlign >= 0) align = TextOnlyAlign;
-    m_textAlignment = align;
-    UINT format = DT_EXPANDTABS | DT_VCENTER | DT_END_ELLIPSIS;
-    if (align == 1) format |= DT_RIGHT;
-    else if (align == 2) format |= DT_CENTER;
+    if (it->m_iconBesideText) align = 0;
+    else align = vertical_ ? (skin_ ? skin_->ItemTextAlign_Vertical : 0) : 2;
+    if (it->ShowText && !it->ShowIcon && it->TextOnlyAlign >= 0) align = it->TextOnlyAlign;
+    it->m_textAlignment = align;
+    return align;
+}
 
-    int drawn = element;
-    if (m_arrowItem) {
-        drawn = m_state == kStateSelected ? kSkinStateArrowSelected
-                : m_state == kStateMouseOver ? kSkinStateArrowMouseover
-                                             : kSkinStateArrowNormal;
-    }
+int ItemPainter::DrawnElement() {
+    if (!item_->m_arrowItem) return element_;
+    const UINT state = item_->m_state;
+    return state == kStateSelected    ? kSkinStateArrowSelected
+           : state == kStateMouseOver ? kSkinStateArrowMouseover
+                                      : kSkinStateArrowNormal;
+}
 
-    if (m_normalBitmap) {
-        BITMAP info = {};
-        ::GetObjectA(m_normalBitmap, sizeof(info), &info);
-        const int w = info.bmWidth, h = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-        const int x = rect.left + (rect.right - rect.left - w) / 2;
-        const int y = rect.top + (rect.bottom - rect.top - h) / 2;
-        DrawTransparentBitmapEx(dc, &info, m_normalBitmap, m_normalMask, x, y, w, h, 0, 0, w, h,
-                                m_bitmapKeyColor);
-        return;
-    }
-    if (!skin) return;
+void ItemPainter::DrawLoadedPicture() {
+    HBITMAP picture = item_->m_normalBitmap;
+    BITMAP info = {};
+    ::GetObjectA(picture, sizeof(info), &info);
+    const int w = info.bmWidth, h = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    const int x = rect_.left + (rect_.right - rect_.left - w) / 2;
+    const int y = rect_.top + (rect_.bottom - rect_.top - h) / 2;
+    DrawTransparentBitmapEx(dc_, &info, picture, item_->m_normalMask, x, y, w, h, 0, 0, w, h,
+                            item_->m_bitmapKeyColor);
+}
+
+void ItemPainter::DrawIconAndText(HICON icon, int align, int drawn) {
+    CVellumMenuItem* it = item_;
+    const int frame = frame_;
+    const bool icon_source = HasIconSource(it);
+    const int icon_size = it->IconSize;
 
     int ix = 0, iy = 0;
-    if (icon_source && ShowIcon) {
-        ix = align == 2 ? (rect.left + rect.right - IconSize) / 2
-                        : rect.left + skin->ItemIconBuffer_LeftOfIcon[style];
-        iy = (rect.top + rect.bottom - IconSize) / 2;
+    if (icon_source && it->ShowIcon) {
+        ix = align == 2 ? (rect_.left + rect_.right - icon_size) / 2
+                        : rect_.left + skin_->ItemIconBuffer_LeftOfIcon[style_];
+        iy = (rect_.top + rect_.bottom - icon_size) / 2;
     }
-    if (ShowIcon) {
-        if ((icon || m_imageList) && ix <= rect.right)
-            DrawSkinIcon(skin, dc, icon, &rect, ix, iy, drawn, IconSize, frame,
-                         icon ? nullptr : m_imageList, m_imageIndex);
-        else if (ShowText && m_shownTitle && m_shownTitle[0])
-            DrawSkinNineGrid(skin, dc, &rect, drawn, frame);
+    if (it->ShowIcon) {
+        if ((icon || it->m_imageList) && ix <= rect_.right)
+            DrawSkinIcon(skin_, dc_, icon, &rect_, ix, iy, drawn, icon_size, frame,
+                         icon ? nullptr : it->m_imageList, it->m_imageIndex);
+        else if (it->ShowText && it->m_shownTitle && it->m_shownTitle[0])
+            DrawSkinNineGrid(skin_, dc_, &rect_, drawn, frame);
     }
 
-    RECT text = rect;
+    RECT text = rect_;
     int inset;
-    if (m_iconBesideText && icon_source) {
-        text.left += IconSize + 2 + skin->ItemIconBuffer_BetweenTextAndIcon[style] +
-                     skin->ItemIconBuffer_LeftOfIcon[style];
+    if (it->m_iconBesideText && icon_source) {
+        text.left += icon_size + 2 + skin_->ItemIconBuffer_BetweenTextAndIcon[style_] +
+                     skin_->ItemIconBuffer_LeftOfIcon[style_];
         inset = 0;
     } else {
-        inset = align == 0 ? skin->ItemTextOnlyBuffer_LeftOfText[style] : 0;
+        inset = align == 0 ? skin_->ItemTextOnlyBuffer_LeftOfText[style_] : 0;
     }
-    const int clip = m_iconBesideText ? skin->ItemIconBuffer_RightTextClip[style] : 0;
+    const int clip = it->m_iconBesideText ? skin_->ItemIconBuffer_RightTextClip[style_] : 0;
 
-    if (ShowText && (m_iconBesideText || !icon_source || !ShowIcon)) {
+    if (it->ShowText && (it->m_iconBesideText || !icon_source || !it->ShowIcon)) {
+        UINT format = DT_EXPANDTABS | DT_VCENTER | DT_END_ELLIPSIS;
+        if (align == 1) format |= DT_RIGHT;
+        else if (align == 2) format |= DT_CENTER;
         int cut = 0;
-        DrawSkinItemText(skin, dc, m_shownTitle ? m_shownTitle : "", &text, format, drawn, inset,
-                         0, clip, !ShowIcon, m_disabled != FALSE, frame, m_textExtent.cy,
-                         m_textExtent.cx, m_headerLength, &cut);
-        if ((cut != 0) != (m_tooltipNeeded != FALSE)) {
-            m_tooltipNeeded = cut ? TRUE : FALSE;
-            UpdateTooltips(0);
-        }
-    } else if (!ShowText && !m_tooltipNeeded) {
-        m_tooltipNeeded = TRUE;
-        UpdateTooltips(0);
+        DrawSkinItemText(skin_, dc_, it->m_shownTitle ? it->m_shownTitle : "", &text, format,
+                         drawn, inset, 0, clip, !it->ShowIcon, it->m_disabled != FALSE, frame,
+                         it->m_textExtent.cy, it->m_textExtent.cx, it->m_headerLength, &cut);
+        // A title cut short shows in full as the tooltip.
+        if ((cut != 0) != (it->m_tooltipNeeded != FALSE)) NeedTooltip(cut != 0);
+    } else if (!it->ShowText && !it->m_tooltipNeeded) {
+        NeedTooltip(true);
     }
+}
 
-    // The popup arrow of items that open a menu.
-    if (!IsPopup() || !(vertical || (m_pSection && m_pSection->AlwaysShowPopupArrows))) return;
-    ARROWBITMAPSETS& set = skin->arrows[kArrowPopup];
+// The popup arrow of items that open a menu: on vertical bars, and on
+// horizontal ones when the section always shows them.
+void ItemPainter::DrawPopupArrow() {
+    CVellumMenuItem* it = item_;
+    if (!it->IsPopup() || !(vertical_ || (it->m_pSection && it->m_pSection->AlwaysShowPopupArrows)))
+        return;
+    ARROWBITMAPSETS& set = skin_->arrows[kArrowPopup];
     HBITMAP bitmap = set.normal.get();
     HBITMAP mask = set.normal_mask.get();
     DWORD* alpha = set.normal_alpha;
-    const bool hot = m_state == kStateMouseOver || m_state == kStateSelected;
+    const bool hot = it->m_state == kStateMouseOver || it->m_state == kStateSelected;
     if (hot && set.grayed && set.grayed.get() != set.normal.get()) {
         bitmap = set.grayed.get();
         mask = set.grayed_mask.get();
         alpha = set.grayed_alpha;
-    } else if (m_state == kStateSelected && set.selected) {
+    } else if (it->m_state == kStateSelected && set.selected) {
         bitmap = set.selected.get();
         mask = set.selected_mask.get();
         alpha = set.selected_alpha;
-    } else if (m_state == kStateMouseOver && set.mouseover) {
+    } else if (it->m_state == kStateMouseOver && set.mouseover) {
         bitmap = set.mouseover.get();
         mask = set.mouseover_mask.get();
         alpha = set.mouseover_alpha;
@@ -385,6 +464,13 @@ void CVellumMenuItem::Draw(HDC dc) {
     BITMAP info = {};
     ::GetObjectA(bitmap, sizeof(info), &info);
     const int h = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-    DrawArrowPicture(dc, bitmap, mask, alpha, rect.right - info.bmWidth,
-                     rect.top + (rect.bottom - rect.top - h) / 2, m_bitmapKeyColor);
+    DrawArrowPicture(dc_, bitmap, mask, alpha, rect_.right - info.bmWidth,
+                     rect_.top + (rect_.bottom - rect_.top - h) / 2, it->m_bitmapKeyColor);
+}
+
+}  // namespace
+
+void CVellumMenuItem::Draw(HDC dc) {
+    if (!dc || ::IsRectEmpty(&m_itemRect)) return;
+    ItemPainter(this, dc).Run();
 }

@@ -83,7 +83,7 @@ int CVellumMenuSection::ArrowL(int redraw) {
     if (ArrowGrayed(m_leftArrow) || m_firstShownItem <= 0) return 0;
     --m_firstShownItem;
     SetWidth(m_userWidth);
-    if (m_pBar) m_pBar->RecalcRects(redraw, 1);
+    if (m_pBar) m_pBar->RecalcRects(redraw, kRecalcUpdatePos);
     return 1;
 }
 
@@ -93,7 +93,7 @@ int CVellumMenuSection::ArrowR(int redraw) {
     ++m_firstShownItem;
     if (m_firstShownItem > last) m_firstShownItem = last;
     SetWidth(m_userWidth);
-    if (m_pBar) m_pBar->RecalcRects(redraw, 1);
+    if (m_pBar) m_pBar->RecalcRects(redraw, kRecalcUpdatePos);
     return 1;
 }
 

@@ -8,6 +8,12 @@
 #include "model/exports.h"
 #include "model/bar_types.h"
 
+// The two switches of CVellumMenuObject::RecalcRects, named where it is
+// called: whether the bar is redrawn whole, and whether its position is
+// applied again.
+enum RecalcRedraw : int { kRecalcNoRedraw = 0, kRecalcRedraw = 1 };
+enum RecalcPosition : int { kRecalcKeepPos = 0, kRecalcUpdatePos = 1 };
+
 class TESS_EXPORT CVellumMenuObject {
 public:
     // ---- construction and lifetime (vellum_menu_object.cpp) ----------------

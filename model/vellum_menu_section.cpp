@@ -233,11 +233,11 @@ int CVellumMenuSection::SetHidden(int hidden) {
         BOOL resizable = bResizable;
         bResizable = FALSE;
         m_pBar->UpdatePos();
-        m_pBar->RecalcRects(0, 1);
+        m_pBar->RecalcRects(kRecalcNoRedraw, kRecalcUpdatePos);
         bResizable = resizable;
         m_pBar->UpdatePos();
-        m_pBar->RecalcRects(0, 1);
-        m_pBar->RecalcRects(1, 1);
+        m_pBar->RecalcRects(kRecalcNoRedraw, kRecalcUpdatePos);
+        m_pBar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
         m_pBar->UpdatePos();
     }
     return 1;

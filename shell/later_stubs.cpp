@@ -1,6 +1,8 @@
 // Not built yet: each body stays empty (or reports failure) until the module
 // it belongs to replaces it. Listed by the module that will own it.
 #include "shell/later_stubs.h"
+#include "shell/startup.h"
+#include "util/window_classes.h"
 
 // ---- documents and WM_COPYDATA commands ----------------------------------------------------
 bool InstallThemePackage(const char*, char* theme_file, size_t theme_file_size) {
@@ -25,7 +27,18 @@ void AddItemToEditorTreeAndSelect(const void*) {}
 bool ShowHelperLines() { return false; }
 bool AreHelperLinesShown() { return false; }
 void NotifyHelperLinesBarClosing(CVellumMenuObject*) {}
-bool RegisterHelperLinesClass(HINSTANCE) { return false; }
+// The overlay window is not built; its class exists already, with the
+// default procedure, so that the start-up's classes are all there.
+bool RegisterHelperLinesClass(HINSTANCE instance) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = kHelperLinesClass;
+    return RegisterOwnWindowClass(wc);
+}
 void ShowAboutBox() {}
 void CreateWizardFonts() {}
 void FreeWizardFonts() {}

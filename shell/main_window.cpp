@@ -138,57 +138,59 @@ LRESULT MainWindow::Handle(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT MainWindow::OnCreate() {
-    // 1.
+    // The start is no longer in progress once the main window exists.
     DeleteGlobalAtoms(kStartingAtom);
-    // 2.
+    // Process-wide preparations: fonts, instance, version, monitors, the
+    // menu-hiding exclusions, and the program path other tools read.
     CreateWizardFonts();
     SetThemeBrowserInstance(GetAppInstance());
     InitWindowsVersionClass();
     BindMonitorFunctions();
     ClearMenuHidingExclusions();
     WriteLastTSPath();
-    // 3.
+    // The tray server, unless one already runs.
     if (!FindWindowA(kTrayServerClass, kTrayServerTitle)) StartTrayIconServer();
-    // 4.
+    // The editor's icons, and the mark that tells this window apart.
     for (int i = 0; i < 6; ++i)
         editor_icons[i] = static_cast<HICON>(LoadImageA(
             GetAppInstance(), MAKEINTRESOURCEA(kEditorIconIds[i]), IMAGE_ICON, 16, 16, 0));
     SetPropA(wnd, "TSMainWindow", reinterpret_cast<HANDLE>(1));
-    // 5.
+    // The program folder as current directory, the themes root, the INI path.
     StoreProgramFolder(*this);
     tess::CopyText(themes_root, exe_folder);
     tess::CopyText(ini_path, exe_folder);
     tess::AppendText(ini_path, kProgramIni);
-    // 6.
+    // A preset run records the theme for the next start and ends here.
     if (IsPresetMode()) {
         CreatePresetTheme();
         return -1;
     }
-    // 7.
+    // The most-used list and the global settings.
     CreateMFUList();
     SetTaskbarHideInstance(GetAppInstance());
     LoadGlobalSettings();
-    // 8.
+    // The notification icon, hidden when the settings say so.
     CreateProgramTrayIcon(wnd, !Settings().bHideTrayIcon);
-    // 9, 10.
+    // The skin cache and the stats monitor.
     InitSkinCache(GetAppInstance());
     CreateStatsMonitor(wnd);
     StatsMonitorSetWinTabEnabled(Settings().bWinTabEnabled);
-    // 11, 12.
+    // No theme is open yet; remember the last one from "Tessellar.ini".
     ResetThemeInfo(0);
     last_theme[0] = '\0';
     ClearThemeHasStyles();
     ReloadLastThemePath();
-    // 13.
+    // What ran since may have moved the current directory: back to the program folder.
     StoreProgramFolder(*this);
-    // 14.
+    // The hidden bar behind the desktop's right-click menu.
     CreateDesktopRightClickBar();
-    // 15.
+    // The document from the command line; else the last theme; else the
+    // Theme Browser to choose one.
     if (!OpenDocument(GetCommandLineDocument())) {
         if (!(last_theme[0] && PathExists(last_theme) && LoadThemeFile(last_theme, 0)))
             ShowThemeBrowser(0);
     }
-    // 16.
+    // "-themes" opens the Theme Browser as well.
     if (IsThemeBrowserRequested()) ShowThemeBrowser(0);
     return 0;
 }

@@ -15,9 +15,9 @@ namespace {
 
 void RelayoutAfterRemoval(CVellumMenuObject* bar) {
     bar->SetModified();
-    bar->RecalcRects(0, 1);
+    bar->RecalcRects(kRecalcNoRedraw, kRecalcUpdatePos);
     bar->UpdatePos();
-    bar->RecalcRects(1, 1);
+    bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
 }
 
 struct AfterWindowSearch {
@@ -83,7 +83,7 @@ LRESULT ConfigurePluginFromMessage(WPARAM wp) {
     if (bar && IsLiveBar(bar)) {
         bar->SetModifiedSilent();
         SetPluginMessageForwarding(item, 0);
-        bar->RecalcRects(1, 1);
+        bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
     }
     return 1;
 }
@@ -139,7 +139,7 @@ LRESULT SwapItemsFromMessage(WPARAM old_wp, LPARAM new_lp) {
             new_item = old_item;
         }
     }
-    if (bar) bar->RecalcRects(1, 1);
+    if (bar) bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
     SuspendEditorPageRedraw(false);
     AddItemToEditorTreeAndSelect(new_item);
     return 1;

@@ -17,6 +17,7 @@
 #include "util/handles.h"
 #include "util/shortcut_files.h"
 #include "util/text.h"
+#include "util/window_classes.h"
 
 
 namespace {
@@ -165,11 +166,11 @@ void RunRecoveryStart() {
 }
 
 int RunTessellar(HINSTANCE instance, const char* command_line) {
-    // 1. Mark the start in progress.
+    // Mark the start in progress, unless another start already did.
     bool another_start = GlobalFindAtomA(kStartingAtom) != 0;
     if (!another_start) GlobalAddAtomA(kStartingAtom);
 
-    // 2. Values fixed for the whole run.
+    // Values fixed for the whole run.
     InitWindowsVersionClass();
     g_version_class = WindowsVersion();
     ProbeUserNameExpansion();
@@ -177,45 +178,46 @@ int RunTessellar(HINSTANCE instance, const char* command_line) {
     std::vector<char> line(strlen(command_line ? command_line : "") + 1, '\0');
     if (command_line) memcpy(line.data(), command_line, line.size());
 
-    // 3. Recovery start after a crash: restore the desktop and nothing else.
+    // Recovery start after a crash: restore the desktop and nothing else.
     if (FindCommandOption(line.data(), "-recover")) {
         RunRecoveryStart();
         return 0;
     }
-    // 4, 5. Options.
+    // "-s" (preset run, blanked so it is not read as a document) and "-themes".
     g_preset = BlankCommandOption(line.data(), "-s");
     g_theme_browser = !g_preset && FindCommandOption(line.data(), "-themes");
 
-    // 6. An instance runs: hand the command line over.
+    // An instance runs: hand the command line over.
     if (HWND running = FindWindowA(kMainWindowClass, kMainWindowTitle)) {
         HandOverToRunningInstance(running, line.data());
         DeleteGlobalAtoms(kStartingAtom);
         return 0;
     }
-    // 7. Another start is in progress.
+    // Another start is in progress: leave it alone.
     if (another_start) return 0;
 
-    // 8. The document to open.
+    // The document to open.
     ExtractDocumentPath(line.data(), g_document, sizeof(g_document));
 
-    // 9. The outside statistics tool.
+    // Tell the outside statistics tool that the program starts.
     if (HWND tally = FindWindowA("Tallykeeper", nullptr))
         PostMessageA(tally, WM_USER, reinterpret_cast<WPARAM>(GetCurrentProcess()), 0);
 
-    // 10.
+    // The instance, the bars' access to the shell, and the shell's icon cache.
     SetAppInstance(instance);
     InstallBarHostServices();
     InitShellIconCache();
-    // 11, 12, 13.
+    // The start-up entry, the document types and the window classes.
     RepairStartupEntry();
     RegisterDocumentTypes();
     RegisterWindowClasses(instance);
 
-    // 14, 15.
+    // The hidden main window runs the rest of the start-up; without it the
+    // program ends.
     HWND main = CreateMainWindow(instance);
     DeleteGlobalAtoms(kStartingAtom);
     if (!main) return 0;
-    // 16.
+    // The one message loop of the program.
     return RunMessageLoop();
 }
 
@@ -317,12 +319,15 @@ bool RegisterDocumentTypes() {
 }
 
 bool RegisterWindowClasses(HINSTANCE instance) {
-    g_hand_cursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDR_HAND_CURSOR));
-    g_small_icon = static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM_ICON), IMAGE_ICON, 16, 16, 0));
-    g_large_icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM_ICON),
-                                                 IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                 GetSystemMetrics(SM_CYICON), 0));
+    // Loaded once: a second registration keeps the handles others hold.
+    if (!g_hand_cursor) g_hand_cursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDR_HAND_CURSOR));
+    if (!g_small_icon)
+        g_small_icon = static_cast<HICON>(
+            LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM_ICON), IMAGE_ICON, 16, 16, 0));
+    if (!g_large_icon)
+        g_large_icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM_ICON),
+                                                     IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                     GetSystemMetrics(SM_CYICON), 0));
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof(wc);
     wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
@@ -333,10 +338,11 @@ bool RegisterWindowClasses(HINSTANCE instance) {
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kMainWindowClass;
-    RegisterClassExA(&wc);
-    RegisterBarWindowClasses(instance);
-    RegisterHelperLinesClass(instance);
-    return true;
+    // Every class is attempted, so one failure does not hide another.
+    bool ok = RegisterOwnWindowClass(wc);
+    ok = RegisterBarWindowClasses(instance) && ok;
+    ok = RegisterHelperLinesClass(instance) && ok;
+    return ok;
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {

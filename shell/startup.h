@@ -58,6 +58,8 @@ bool RegisterFileType(const char* extension, const char* type_name, const char* 
                       const char* open_command, const char* icon);
 // The four document types of the program, with its own path in commands and icons.
 bool RegisterDocumentTypes();
+// "Tessellar Main", the two bar classes and "TSHelperLines"; false when any
+// of them could not be registered (a name held with another procedure too).
 bool RegisterWindowClasses(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance);
 void SetProgramIcons(HWND wnd);

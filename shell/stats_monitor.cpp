@@ -122,11 +122,11 @@ void CStatsMonitor::RemoveLibraryHooks() {
 
 void CStatsMonitor::UpdateStats() {
     if (!m_mainWindow) return;
-    // 1. The application in front; a bar or a hidden window keeps the last one.
+    // The application in front; a bar or a hidden window keeps the last one.
     HWND w = TopmostOwner(GetForegroundWindow());
     if (w && (GetPropA(w, "lpMenuObject") || !IsWindowVisible(w)))
         w = m_foreground && IsWindow(m_foreground) ? m_foreground : nullptr;
-    // 2. While menus are watched, a window that keeps its menu is not polled.
+    // While menus are watched, a window that keeps its menu is not polled.
     if (g_menu_watchers > 0 && w && w == m_foreground && IsWindow(w)) {
         if (!m_menu) return;
         int count = GetMenuItemCount(m_menu);
@@ -134,7 +134,8 @@ void CStatsMonitor::UpdateStats() {
         m_menuItemCount = count;
         if (w == m_mainWindow) return;
     }
-    // 3. Title.
+    // The title of the window in front ("Desktop" for the desktop, the
+    // program's name when it has none).
     m_foreground = w;
     m_newTitle[0] = '\0';
     if (w) GetWindowTextA(w, m_newTitle, sizeof(m_newTitle));
@@ -145,7 +146,7 @@ void CStatsMonitor::UpdateStats() {
         tess::CopyText(m_title, m_newTitle);
         title_changed = true;
     }
-    // 4. Icons.
+    // Its icons; either size stands in for a missing other.
     HICON small_icon = w ? GetWindowSmallIcon(w) : nullptr;
     HICON large_icon = w ? GetWindowBigIcon(w) : nullptr;
     if (!small_icon) small_icon = large_icon;
@@ -156,7 +157,8 @@ void CStatsMonitor::UpdateStats() {
         m_largeIcon = large_icon;
         icon_changed = true;
     }
-    // 5. Menu.
+    // Its menu, while anyone watches menus; without a usable menu bar the
+    // captured menu stands in.
     m_captured = 0;
     bool menu_read = false;
     if (g_menu_watchers > 0) {
@@ -174,7 +176,8 @@ void CStatsMonitor::UpdateStats() {
         m_menuItemCount = menu ? GetMenuItemCount(menu) : 0;
         menu_read = true;
     }
-    // 6.
+    // Tell the bars what changed: icon in the high word, title in the low
+    // word, lParam 1 when the menu was read.
     if (icon_changed || title_changed || menu_read)
         PostMessageA(m_mainWindow, Messages().stats_updated,
                      (icon_changed ? 1u << 16 : 0u) | (title_changed ? 1u : 0u), menu_read ? 1 : 0);

@@ -274,7 +274,7 @@ bool SwitchThemeStyle(const char* path) {
         bar->m_backgroundCache = nullptr;
         bar->ProcessUserMessage(Msgs().BarSkinChanging, 0, 0);
         bar->UpdatePos();
-        bar->RecalcRects(1, 1);
+        bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
     }
     for (const Entry& e : entries)
         if (!e.taken && PathExists(e.bar.c_str()))
@@ -306,9 +306,9 @@ bool ReloadSkinInBars(const char* skin_path, int mode, const char* element) {
                 DeleteObject(bar->m_backgroundCache);
                 bar->m_backgroundCache = nullptr;
             }
-            bar->RecalcRects(1, 1);
+            bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
             bar->UpdatePos();
-            bar->RecalcRects(1, 1);
+            bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
         }
     }
     return true;

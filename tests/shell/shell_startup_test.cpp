@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/bar_window.h"
 #include "shell/main_window.h"
 #include "shell/main_window_internal.h"
 #include "shell/startup.h"
@@ -119,6 +120,75 @@ TEST(FileTypes, RegisterFileTypeWritesEveryKey) {
     EXPECT_FALSE(RegisterFileType(nullptr, "x", "y", nullptr, nullptr));
     for (const char* k : {".tsshelltest", ".tsshelltest2", "Tessellar ShellTest", "Tessellar ShellTest2"})
         DeleteRegistryTree(HKEY_CLASSES_ROOT, k);
+}
+
+namespace {
+
+LRESULT CALLBACK StrangerProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+const char* const kProgramClasses[] = {"Tessellar Main", "Tessellar Toolbar",
+                                       "Tessellar Toolbar DESKTOP", "TSHelperLines"};
+
+void UnregisterProgramClasses(HINSTANCE instance) {
+    for (const char* name : kProgramClasses) UnregisterClassA(name, instance);
+}
+
+WNDPROC ProcedureOfClass(HINSTANCE instance, const char* name) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    return GetClassInfoExA(instance, name, &wc) ? wc.lpfnWndProc : nullptr;
+}
+
+}  // namespace
+
+// Each class name of the program, held first by a class with another window
+// procedure: windows of that name would not be the program's, so the
+// registration reports failure. With every name free it succeeds, every
+// class has its procedure, and a repeated call still succeeds.
+TEST(WindowClasses, RegistrationFailsWhenANameIsHeldByAnotherProcedure) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    struct Case {
+        const char* held;   // the name a stranger registers first, or null
+        bool registered;
+    };
+    const Case cases[] = {
+        {nullptr, true},
+        {"Tessellar Main", false},
+        {"Tessellar Toolbar", false},
+        {"Tessellar Toolbar DESKTOP", false},
+        {"TSHelperLines", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.held ? c.held : "no name held");
+        UnregisterProgramClasses(instance);
+        for (const char* name : kProgramClasses)
+            ASSERT_EQ(nullptr, ProcedureOfClass(instance, name)) << name << " is still in use";
+        if (c.held) {
+            WNDCLASSEXA stranger = {};
+            stranger.cbSize = sizeof(stranger);
+            stranger.lpfnWndProc = StrangerProc;
+            stranger.hInstance = instance;
+            stranger.lpszClassName = c.held;
+            ASSERT_NE(0, RegisterClassExA(&stranger));
+        }
+        EXPECT_EQ(c.registered, RegisterWindowClasses(instance));
+        if (c.registered) {
+            EXPECT_EQ(WNDPROC(MainWindowProc),
+                      ProcedureOfClass(instance, "Tessellar Main"));
+            EXPECT_EQ(WNDPROC(BarWindowProc),
+                      ProcedureOfClass(instance, "Tessellar Toolbar"));
+            EXPECT_EQ(WNDPROC(BarWindowProc),
+                      ProcedureOfClass(instance, "Tessellar Toolbar DESKTOP"));
+            EXPECT_NE(nullptr, ProcedureOfClass(instance, "TSHelperLines"));
+            EXPECT_TRUE(RegisterWindowClasses(instance));
+        }
+    }
+    // Later tests make stand-ins named "Tessellar Main"; the bar classes stay
+    // as the bar tests expect them.
+    UnregisterProgramClasses(instance);
+    EXPECT_TRUE(RegisterBarWindowClasses(instance));
 }
 
 TEST(Folders, PluginsFolderIsMadeBesideTheProgram) {
