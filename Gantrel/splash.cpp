@@ -5,6 +5,8 @@
 
 #include <new>
 
+#include "util/callback_guard.h"
+
 namespace gantrel {
 namespace {
 
@@ -92,30 +94,28 @@ bool CSplash::CreateDispatcher() {
 
 LRESULT CALLBACK CSplash::DispatcherProc(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam) {
     auto* self = reinterpret_cast<CSplash*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(wnd, message, wparam, lparam);
-    switch (message) {
-    case kRunOnOwner: {
-        auto* work = reinterpret_cast<Work*>(lparam);
-        try {
-            work->result = (*work->work)();
-        } catch (...) {
-            work->result = E_UNEXPECTED;
+    WNDPROC base = self ? self->dispatcher_base_ : nullptr;
+    return tess::GuardSubclassProc(base, wnd, message, wparam, lparam, [&]() -> LRESULT {
+        if (!self) return DefWindowProcA(wnd, message, wparam, lparam);
+        switch (message) {
+        case kRunOnOwner: {
+            auto* work = reinterpret_cast<Work*>(lparam);
+            // The caller on the other thread waits for a result, whatever happens.
+            work->result = tess::RunGuarded([work] { return (*work->work)(); }, [] { return E_UNEXPECTED; });
+            return 0;
         }
-        return 0;
-    }
-    case kDestroyOnOwner:
-        self->DestroyWindowOnOwner();
-        return 0;
-    case WM_NCDESTROY: {
-        WNDPROC base = self->dispatcher_base_;
-        SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-        self->dispatcher_ = nullptr;
-        return CallWindowProcA(base, wnd, message, wparam, lparam);
-    }
-    default:
-        return CallWindowProcA(self->dispatcher_base_, wnd, message, wparam, lparam);
-    }
+        case kDestroyOnOwner:
+            self->DestroyWindowOnOwner();
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
+            SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+            self->dispatcher_ = nullptr;
+            return CallWindowProcA(base, wnd, message, wparam, lparam);
+        default:
+            return CallWindowProcA(base, wnd, message, wparam, lparam);
+        }
+    });
 }
 
 HRESULT CSplash::OnOwnerThread(const std::function<HRESULT()>& work) {

@@ -3,6 +3,7 @@
 #include "Gantrel/module.h"
 #include "Gantrel/resource.h"
 #include "Gantrel/utils.h"
+#include "util/callback_guard.h"
 
 namespace gantrel {
 
@@ -71,20 +72,18 @@ void CSplashWindow::WriteLines() {
 }
 
 INT_PTR CALLBACK CSplashWindow::DialogThunk(HWND wnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    CSplashWindow* self = nullptr;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<CSplashWindow*>(lparam);
-        SetWindowLongPtrA(wnd, DWLP_USER, lparam);
-        self->wnd_ = wnd;
-    } else {
-        self = reinterpret_cast<CSplashWindow*>(GetWindowLongPtrA(wnd, DWLP_USER));
-    }
-    if (!self) return FALSE;
-    try {
+    return tess::GuardDialogProc([&]() -> INT_PTR {
+        CSplashWindow* self = nullptr;
+        if (message == WM_INITDIALOG) {
+            self = reinterpret_cast<CSplashWindow*>(lparam);
+            SetWindowLongPtrA(wnd, DWLP_USER, lparam);
+            self->wnd_ = wnd;
+        } else {
+            self = reinterpret_cast<CSplashWindow*>(GetWindowLongPtrA(wnd, DWLP_USER));
+        }
+        if (!self) return FALSE;
         return self->HandleMessage(message, wparam, lparam);
-    } catch (...) {
-        return FALSE;   // nothing may cross the dialog manager
-    }
+    });
 }
 
 INT_PTR CSplashWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

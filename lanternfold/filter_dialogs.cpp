@@ -61,7 +61,7 @@ private:
             SetRowText(row, 1, kBehaviorNames[data->behavior >= 0 && data->behavior <= 2 ? data->behavior : 0]);
     }
 
-    void OnInit() override {
+    void OnInitControls() override {
         combo_ = GetDlgItem(Dialog(), IDC_BEHAVIOR_COMBO);
         ShowWindow(combo_, SW_HIDE);
         SetParent(combo_, List());
@@ -99,7 +99,7 @@ private:
         if (IsWindowVisible(combo_)) PlaceBehaviorBox(SelectedRow());
     }
 
-    void OnCommand(int id, int code) override {
+    void OnControlCommand(int id, int code) override {
         switch (id) {
         case IDC_BEHAVIOR_COMBO:
             if (code == CBN_SELCHANGE) OnBehaviorChosen();
@@ -245,7 +245,7 @@ private:
 
     void OnListDoubleClick() override { OnChoose(); }
 
-    void OnCommand(int id, int code) override {
+    void OnControlCommand(int id, int code) override {
         switch (id) {
         case IDC_CHOOSE_ICON:
             if (code == BN_CLICKED) OnChoose();

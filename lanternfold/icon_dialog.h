@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "util/dialog_base.h"
 #include "util/handles.h"
 
 namespace tray {
@@ -16,12 +17,8 @@ constexpr int kMaxDialogRows = 500;
 constexpr char kServerProp[] = "lpServer";
 constexpr char kInitializedProp[] = "bInitalized!";
 
-class IconListDialog {
+class IconListDialog : public tess::DialogBase {
 public:
-    virtual ~IconListDialog() = default;
-    IconListDialog(const IconListDialog&) = delete;
-    IconListDialog& operator=(const IconListDialog&) = delete;
-
     // Runs the dialog modally; false when it could not be shown.
     bool Run(HWND parent, int template_id);
 
@@ -42,14 +39,14 @@ protected:
     virtual LPARAM MakePastRow(const char* key, int image) = 0;
     virtual void RefreshRow(int row) = 0;
     virtual void FreeRow(LPARAM row) = 0;
-    virtual void OnInit() {}
-    virtual void OnCommand(int id, int code) = 0;
+    virtual void OnInitControls() {}
+    virtual void OnControlCommand(int id, int code) = 0;
     virtual void OnListChanged(const NMLISTVIEW* change) {}
     virtual void OnListDoubleClick() {}
     virtual void OnListScrolled() {}
 
     // ---- shared helpers ----
-    HWND Dialog() const { return dialog_; }
+    HWND Dialog() const { return Window(); }
     CTrayIconServer* Server() const { return server_; }
     HIMAGELIST Images() const { return images_; }
     int SelectedRow() const;
@@ -61,9 +58,9 @@ protected:
     int DefaultImage();
 
 private:
-    static INT_PTR CALLBACK Thunk(HWND dlg, UINT msg, WPARAM wp, LPARAM lp);
-    INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void OnInitDialog();
+    INT_PTR OnInit() override;
+    INT_PTR OnCommand(int id, int code) override;
+    INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnNotify(const NMHDR* header);
     void OnDestroy();
     void SetUpList();
@@ -72,7 +69,6 @@ private:
     int InsertGroupRows();
 
     CTrayIconServer* server_;
-    HWND dialog_ = nullptr;
     HWND list_ = nullptr;
     HIMAGELIST images_ = nullptr;
     tess::ScopedFont caption_font_;

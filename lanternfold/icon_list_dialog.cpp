@@ -7,6 +7,7 @@
 
 #include "lanternfold/filter_dialog_ids.h"
 #include "lanternfold/tray_server.h"
+#include "util/callback_guard.h"
 #include "util/text.h"
 
 namespace tray {
@@ -101,8 +102,9 @@ void PaintList(HWND list, IconListDialog* dialog) {
 
 LRESULT CALLBACK IconListViewProc(HWND list, UINT msg, WPARAM wp, LPARAM lp) {
     IconListDialog* dialog = IconListDialog::FromList(list);
-    if (!dialog || !dialog->OriginalListProc()) return DefWindowProcA(list, msg, wp, lp);
-    try {
+    WNDPROC original = dialog ? dialog->OriginalListProc() : nullptr;
+    return tess::GuardSubclassProc(original, list, msg, wp, lp, [&]() -> LRESULT {
+        if (!original) return DefWindowProcA(list, msg, wp, lp);
         switch (msg) {
         case WM_PAINT:
             if (wp) break;   // a caller's own DC: let the list draw into it
@@ -122,46 +124,38 @@ LRESULT CALLBACK IconListViewProc(HWND list, UINT msg, WPARAM wp, LPARAM lp) {
         default:
             break;
         }
-    } catch (...) {
-        return 0;
-    }
-    return CallWindowProcA(dialog->OriginalListProc(), list, msg, wp, lp);
+        return CallWindowProcA(original, list, msg, wp, lp);
+    });
 }
 
 IconListDialog* IconListDialog::FromList(HWND list) {
-    HWND dlg = GetParent(list);
-    return dlg ? reinterpret_cast<IconListDialog*>(GetWindowLongPtrA(dlg, DWLP_USER)) : nullptr;
+    // Only these dialogs put IconListViewProc on their list.
+    return static_cast<IconListDialog*>(DialogBase::FromWindow(GetParent(list)));
 }
 
 bool IconListDialog::Run(HWND parent, int template_id) {
     if (parent && !IsWindow(parent)) parent = nullptr;
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(template_id), parent, Thunk,
-                                     reinterpret_cast<LPARAM>(this));
-    return result != -1;
+    return RunModal(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(template_id), parent) != -1;
 }
 
-INT_PTR CALLBACK IconListDialog::Thunk(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    IconListDialog* self = nullptr;
-    if (msg == WM_INITDIALOG) {
-        self = reinterpret_cast<IconListDialog*>(lp);
-        self->dialog_ = dlg;
-        SetWindowLongPtrA(dlg, DWLP_USER, lp);
-    } else {
-        self = reinterpret_cast<IconListDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
-    }
-    if (!self) return FALSE;
-    try {
-        return self->HandleMessage(msg, wp, lp);
-    } catch (...) {
-        return FALSE;
-    }
+INT_PTR IconListDialog::OnInit() {
+    SetPropA(Dialog(), kServerProp, server_);
+    list_ = GetDlgItem(Dialog(), IDC_ICON_LIST);
+    SetUpList();
+    OnInitControls();
+    FillList();
+    SetPropA(Dialog(), kInitializedProp, reinterpret_cast<HANDLE>(1));
+    return TRUE;
 }
 
-INT_PTR IconListDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+INT_PTR IconListDialog::OnCommand(int id, int code) {
+    if (!GetPropA(Dialog(), kInitializedProp)) return FALSE;
+    OnControlCommand(id, code);
+    return TRUE;
+}
+
+INT_PTR IconListDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_INITDIALOG:
-        OnInitDialog();
-        return TRUE;
     case WM_NOTIFY:
         OnNotify(reinterpret_cast<const NMHDR*>(lp));
         return FALSE;
@@ -170,25 +164,12 @@ INT_PTR IconListDialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEWHEEL:
         OnListScrolled();
         return FALSE;
-    case WM_COMMAND:
-        if (!GetPropA(dialog_, kInitializedProp)) return FALSE;
-        OnCommand(LOWORD(wp), HIWORD(wp));
-        return TRUE;
     case WM_DESTROY:
         OnDestroy();
         return FALSE;
     default:
         return FALSE;
     }
-}
-
-void IconListDialog::OnInitDialog() {
-    SetPropA(dialog_, kServerProp, server_);
-    list_ = GetDlgItem(dialog_, IDC_ICON_LIST);
-    SetUpList();
-    OnInit();
-    FillList();
-    SetPropA(dialog_, kInitializedProp, reinterpret_cast<HANDLE>(1));
 }
 
 void IconListDialog::SetUpList() {
@@ -288,10 +269,10 @@ void IconListDialog::OnNotify(const NMHDR* header) {
             break;
         }
         case LVN_ITEMCHANGED:
-            if (GetPropA(dialog_, kInitializedProp)) OnListChanged(reinterpret_cast<const NMLISTVIEW*>(header));
+            if (GetPropA(Dialog(), kInitializedProp)) OnListChanged(reinterpret_cast<const NMLISTVIEW*>(header));
             break;
         case NM_DBLCLK:
-            if (GetPropA(dialog_, kInitializedProp)) OnListDoubleClick();
+            if (GetPropA(Dialog(), kInitializedProp)) OnListDoubleClick();
             break;
         default:
             break;
@@ -318,8 +299,8 @@ void IconListDialog::OnDestroy() {
     if (images_) ImageList_Destroy(images_);
     images_ = nullptr;
     caption_font_.reset();
-    RemovePropA(dialog_, kServerProp);
-    RemovePropA(dialog_, kInitializedProp);
+    RemovePropA(Dialog(), kServerProp);
+    RemovePropA(Dialog(), kInitializedProp);
 }
 
 int IconListDialog::SelectedRow() const {

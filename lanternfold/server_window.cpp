@@ -6,6 +6,7 @@
 #include <new>
 
 #include "lanternfold/tray_server.h"
+#include "util/callback_guard.h"
 #include "util/handles.h"
 
 namespace tray {
@@ -69,15 +70,11 @@ LRESULT HandleServerMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 LRESULT CALLBACK TrayIconServerWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-        return HandleServerMessage(wnd, msg, wp, lp);
-    } catch (...) {
-        return 0;   // nothing may unwind into the system's dispatcher
-    }
+    return tess::GuardWindowProc(wnd, msg, wp, lp, [&] { return HandleServerMessage(wnd, msg, wp, lp); });
 }
 
 LRESULT CALLBACK RebarStubWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return DefWindowProcA(wnd, msg, wp, lp);
+    return tess::GuardWindowProc(wnd, msg, wp, lp, [&] { return DefWindowProcA(wnd, msg, wp, lp); });
 }
 
 CTrayIconServer* ServerOfWindow(HWND wnd) { return ServerOf(wnd); }

@@ -8,6 +8,7 @@
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
+#include "util/callback_guard.h"
 #include "util/handles.h"
 #include "util/text.h"
 #include "model/bar_hold.h"
@@ -23,7 +24,8 @@ bool IsPointerMessage(UINT msg) {
 }
 
 
-void CALLBACK PopupDelayTimerProc(HWND wnd, UINT, UINT_PTR, DWORD) {
+// The hover delay ran out: the item still under the pointer opens its popup.
+void OnPopupDelay(HWND wnd) {
     ::KillTimer(wnd, kHoverPopupTimerId);
     CVellumMenuObject* bar = LiveBarOfWindow(wnd);
     if (!bar) return;
@@ -37,6 +39,10 @@ void CALLBACK PopupDelayTimerProc(HWND wnd, UINT, UINT_PTR, DWORD) {
     UINT key = ItemPopupRequiredKeys(item);
     if (FindOpenPopupOfBar(bar) || key == 0 || ::GetKeyState(static_cast<int>(key)) < 0)
         item->TrackPopupMenu(1);
+}
+
+void CALLBACK PopupDelayTimerProc(HWND wnd, UINT, UINT_PTR, DWORD) {
+    tess::GuardTimerProc([wnd] { OnPopupDelay(wnd); });
 }
 
 // Follows the pointer over the items: pressed item, hovered item, hover delay.

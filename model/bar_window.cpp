@@ -7,6 +7,7 @@
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "util/bar_registry.h"
+#include "util/callback_guard.h"
 #include "util/general_helpers.h"
 #include "util/window_classes.h"
 
@@ -32,6 +33,8 @@ public:
     LRESULT Run();
 
 private:
+    // The work done while the bar is held; true with *result when answered.
+    bool HandleHeld(LRESULT* result);
     LRESULT OnCreate();
     bool UnpackPluginRecord();
     // Filters before the bar is held; true when the message ends there.
@@ -81,6 +84,20 @@ LRESULT BarWindowMessage::Run() {
     if (Filter(&filtered)) return filtered;
 
     bar_->AddRef();
+    LRESULT result = 0;
+    bool answered = false;
+    try {
+        answered = HandleHeld(&result);
+        ForwardWindowMessageToPlugins(wnd_, msg_, wp_, lp_);
+    } catch (...) {
+        // The message's reference goes with it, or the bar could never be freed.
+        ReleaseBarForWindow(bar_, wnd_);
+        throw;
+    }
+    return Finish(answered, result);
+}
+
+bool BarWindowMessage::HandleHeld(LRESULT* result) {
     if (msg_ == WM_MOUSEMOVE) {
         TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, wnd_, 0};
         ::TrackMouseEvent(&track);
@@ -88,7 +105,10 @@ LRESULT BarWindowMessage::Run() {
     PreDispatch();
 
     if (msg_ == WM_MEASUREITEM || msg_ == WM_DRAWITEM) {
-        if (bar_->ServeContextMenuHeader(msg_, wp_, lp_)) return Finish(true, TRUE);
+        if (bar_->ServeContextMenuHeader(msg_, wp_, lp_)) {
+            *result = TRUE;
+            return true;
+        }
     } else if (msg_ == WM_ENTERMENULOOP) {
         bar_->CreateMenuHeaderFont();
     } else if (msg_ == WM_EXITMENULOOP) {
@@ -97,16 +117,14 @@ LRESULT BarWindowMessage::Run() {
         OnDisplayChangeMonitor();
     }
 
-    if (DispatchToBar()) return Finish(true, 0);
-    if (from_plugin_ && msg_ == WM_MOUSEMOVE) return Finish(true, 0);
-
-    LRESULT result = 0;
-    bool answered = WindowWork(&result);
-    return Finish(answered, result);
+    if (DispatchToBar() || (from_plugin_ && msg_ == WM_MOUSEMOVE)) {
+        *result = 0;
+        return true;
+    }
+    return WindowWork(result);
 }
 
 LRESULT BarWindowMessage::Finish(bool answered, LRESULT result) {
-    ForwardWindowMessageToPlugins(wnd_, msg_, wp_, lp_);
     if (ReleaseBarForWindow(bar_, wnd_)) return 0;   // the bar is gone
     if (answered) return result;
     return ::DefWindowProcA(wnd_, msg_, wp_, lp_);
@@ -465,7 +483,7 @@ void BarWindowMessage::OnMyShowWindow2() {
 }  // namespace
 
 LRESULT CALLBACK BarWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return BarWindowMessage(wnd, msg, wp, lp).Run();
+    return tess::GuardWindowProc(wnd, msg, wp, lp, [&] { return BarWindowMessage(wnd, msg, wp, lp).Run(); });
 }
 
 bool RegisterBarWindowClasses(HINSTANCE instance) {

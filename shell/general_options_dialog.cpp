@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <cstdlib>
 #include <initializer_list>
+#include <memory>
 
 #include "shell/app_state.h"
 #include "shell/desktop_integration.h"
@@ -13,6 +14,7 @@
 #include "shell/registered_messages.h"
 #include "shell/shell_resources.h"
 #include "shell/startup.h"
+#include "util/dialog_base.h"
 #include "util/text.h"
 
 namespace {
@@ -31,69 +33,47 @@ const int kTab2Controls[] = {IDC_GO_DISABLE_ANIMATIONS, IDC_GO_DISABLE_GLOW,
 // Units of the smart-menu age, in the combo box's order.
 enum SmartUnit { kDays = 0, kWeeks = 1, kMonths = 2 };
 
-class GeneralOptionsDialog {
+class GeneralOptionsDialog : public tess::DialogBase {
 public:
-    static INT_PTR CALLBACK Thunk(HWND dlg, UINT msg, WPARAM wp, LPARAM lp);
     static HWND s_window;
 
 private:
-    explicit GeneralOptionsDialog(HWND dlg) : dlg_(dlg) {}
-    INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
-    void OnInitDialog();
-    void OnCommand(int id, int code);
+    INT_PTR OnInit() override;
+    INT_PTR OnCommand(int id, int code) override;
+    INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnTabChanged();
     void ShowTab(int tab);
     void ApplyLanternfoldRule();
     void ApplyMenubarRule();
     bool Store();
-    bool Checked(int id) const { return IsDlgButtonChecked(dlg_, id) == BST_CHECKED; }
-    void Check(int id, int on) { CheckDlgButton(dlg_, id, on ? BST_CHECKED : BST_UNCHECKED); }
+    bool Checked(int id) const { return IsDlgButtonChecked(Window(), id) == BST_CHECKED; }
+    void Check(int id, int on) { CheckDlgButton(Window(), id, on ? BST_CHECKED : BST_UNCHECKED); }
 
-    HWND dlg_;
     bool run_at_startup_ = false;   // the switch as last shown or stored
 };
 
 HWND GeneralOptionsDialog::s_window = nullptr;
 
-INT_PTR CALLBACK GeneralOptionsDialog::Thunk(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    TrackModelessDialog(dlg, msg, wp);
-    auto* self = reinterpret_cast<GeneralOptionsDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
-    if (msg == WM_INITDIALOG) {
-        self = new GeneralOptionsDialog(dlg);
-        SetWindowLongPtrA(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self) return FALSE;
-    INT_PTR result = self->Handle(msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(dlg, DWLP_USER, 0);
-        if (s_window == dlg) s_window = nullptr;
-        delete self;
-    }
-    return result;
-}
-
-INT_PTR GeneralOptionsDialog::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+INT_PTR GeneralOptionsDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    TrackModelessDialog(Window(), msg, wp);
     switch (msg) {
-    case WM_INITDIALOG:
-        OnInitDialog();
-        return TRUE;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wp), HIWORD(wp));
-        return TRUE;
     case WM_NOTIFY:
         if (reinterpret_cast<NMHDR*>(lp)->idFrom == IDC_GO_TABS &&
             reinterpret_cast<NMHDR*>(lp)->code == TCN_SELCHANGE)
             OnTabChanged();
         return TRUE;
     case WM_CLOSE:
-        DestroyWindow(dlg_);
+        DestroyWindow(Window());
         return TRUE;
+    case WM_NCDESTROY:
+        if (s_window == Window()) s_window = nullptr;
+        return FALSE;
     }
     return FALSE;
 }
 
-void GeneralOptionsDialog::OnInitDialog() {
-    HWND tabs = GetDlgItem(dlg_, IDC_GO_TABS);
+INT_PTR GeneralOptionsDialog::OnInit() {
+    HWND tabs = GetDlgItem(Window(), IDC_GO_TABS);
     const char* names[] = {"Extra Feature Options", "Startup Options", "Troubleshooting Options"};
     for (int i = 0; i < 3; ++i) {
         TCITEMA item = {};
@@ -109,14 +89,14 @@ void GeneralOptionsDialog::OnInitDialog() {
     Check(IDC_GO_DISABLE_ANIMATIONS, s.bDisableAnimations);
     Check(IDC_GO_HIDE_MENUBARS, s.bHideMenubars);
     Check(IDC_GO_HIDE_EXPLORER_MENUBARS, s.bHideExplorerMenubars);
-    EnableWindow(GetDlgItem(dlg_, IDC_GO_HIDE_EXPLORER_MENUBARS), s.bHideMenubars != 0);
+    EnableWindow(GetDlgItem(Window(), IDC_GO_HIDE_EXPLORER_MENUBARS), s.bHideMenubars != 0);
     Check(IDC_GO_HIDE_DESKTOP_ICONS, s.bDesktopIconsHidden);
     Check(IDC_GO_DESKTOP_RCLICK, s.bDesktopRClickingEnabled);
     Check(IDC_GO_DISABLE_WINTAB, !s.bWinTabEnabled);
     Check(IDC_GO_SMART_MENUS, s.SmartMenusEnabled);
     Check(IDC_GO_HIDE_TRAY_ICON, s.bHideTrayIcon);
 
-    HWND unit = GetDlgItem(dlg_, IDC_GO_SMART_UNIT);
+    HWND unit = GetDlgItem(Window(), IDC_GO_SMART_UNIT);
     for (const char* u : {"Days", "Weeks", "Months"})
         SendMessageA(unit, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u));
     int selected = kWeeks, amount = s.SmartMenus_Weeks;
@@ -128,16 +108,17 @@ void GeneralOptionsDialog::OnInitDialog() {
         amount = s.SmartMenus_Months;
     }
     SendMessageA(unit, CB_SETCURSEL, selected, 0);
-    SendDlgItemMessageA(dlg_, IDC_GO_SMART_SPIN, UDM_SETRANGE32, 0, 5000);
-    SetDlgItemInt(dlg_, IDC_GO_SMART_AGE, static_cast<UINT>(amount), FALSE);
+    SendDlgItemMessageA(Window(), IDC_GO_SMART_SPIN, UDM_SETRANGE32, 0, 5000);
+    SetDlgItemInt(Window(), IDC_GO_SMART_AGE, static_cast<UINT>(amount), FALSE);
 
     ApplyLanternfoldRule();
     ShowTab(0);
+    return TRUE;
 }
 
 void GeneralOptionsDialog::ShowTab(int tab) {
     auto show = [this](const int* ids, size_t n, bool visible) {
-        for (size_t i = 0; i < n; ++i) ShowWindow(GetDlgItem(dlg_, ids[i]), visible ? SW_SHOW : SW_HIDE);
+        for (size_t i = 0; i < n; ++i) ShowWindow(GetDlgItem(Window(), ids[i]), visible ? SW_SHOW : SW_HIDE);
     };
     show(kTab0Controls, sizeof(kTab0Controls) / sizeof(int), tab == 0);
     show(kTab1Controls, sizeof(kTab1Controls) / sizeof(int), tab == 1);
@@ -145,7 +126,7 @@ void GeneralOptionsDialog::ShowTab(int tab) {
 }
 
 void GeneralOptionsDialog::OnTabChanged() {
-    int tab = static_cast<int>(SendDlgItemMessageA(dlg_, IDC_GO_TABS, TCM_GETCURSEL, 0, 0));
+    int tab = static_cast<int>(SendDlgItemMessageA(Window(), IDC_GO_TABS, TCM_GETCURSEL, 0, 0));
     ShowTab(tab < 0 ? 0 : tab);
 }
 
@@ -153,25 +134,25 @@ void GeneralOptionsDialog::OnTabChanged() {
 // does not start with Windows.
 void GeneralOptionsDialog::ApplyLanternfoldRule() {
     bool run = Checked(IDC_GO_RUN_AT_STARTUP);
-    EnableWindow(GetDlgItem(dlg_, IDC_GO_DISABLE_LANTERNFOLD), !run);
+    EnableWindow(GetDlgItem(Window(), IDC_GO_DISABLE_LANTERNFOLD), !run);
     Check(IDC_GO_DISABLE_LANTERNFOLD, run ? 0 : Settings().bDisableLanternfoldAtStart);
 }
 
 void GeneralOptionsDialog::ApplyMenubarRule() {
-    EnableWindow(GetDlgItem(dlg_, IDC_GO_HIDE_EXPLORER_MENUBARS), Checked(IDC_GO_HIDE_MENUBARS));
+    EnableWindow(GetDlgItem(Window(), IDC_GO_HIDE_EXPLORER_MENUBARS), Checked(IDC_GO_HIDE_MENUBARS));
 }
 
-void GeneralOptionsDialog::OnCommand(int id, int code) {
+INT_PTR GeneralOptionsDialog::OnCommand(int id, int code) {
     switch (id) {
     case IDOK:
         Store();
-        DestroyWindow(dlg_);
+        DestroyWindow(Window());
         break;
     case kApply:
         Store();
         break;
     case IDCANCEL:
-        DestroyWindow(dlg_);
+        DestroyWindow(Window());
         break;
     case IDC_GO_RUN_AT_STARTUP:
         if (code == BN_CLICKED) ApplyLanternfoldRule();
@@ -180,9 +161,10 @@ void GeneralOptionsDialog::OnCommand(int id, int code) {
         if (code == BN_CLICKED) ApplyMenubarRule();
         break;
     case IDC_GO_EXCLUSIONS:
-        if (code == BN_CLICKED) ShowMenuHidingExclusionsDialog(dlg_);
+        if (code == BN_CLICKED) ShowMenuHidingExclusionsDialog(Window());
         break;
     }
+    return TRUE;
 }
 
 bool GeneralOptionsDialog::Store() {
@@ -190,9 +172,9 @@ bool GeneralOptionsDialog::Store() {
 
     s.SmartMenusEnabled = Checked(IDC_GO_SMART_MENUS);
     char number[101] = "";
-    GetDlgItemTextA(dlg_, IDC_GO_SMART_AGE, number, sizeof(number));
+    GetDlgItemTextA(Window(), IDC_GO_SMART_AGE, number, sizeof(number));
     int amount = atoi(number);
-    int unit = static_cast<int>(SendDlgItemMessageA(dlg_, IDC_GO_SMART_UNIT, CB_GETCURSEL, 0, 0));
+    int unit = static_cast<int>(SendDlgItemMessageA(Window(), IDC_GO_SMART_UNIT, CB_GETCURSEL, 0, 0));
     s.SmartMenus_Days = unit == kDays ? amount : 0;
     s.SmartMenus_Weeks = unit == kWeeks ? amount : 0;
     s.SmartMenus_Months = unit == kMonths ? amount : 0;
@@ -234,7 +216,7 @@ bool GeneralOptionsDialog::Store() {
     }
     ok = SaveGlobalSettings() && ok;
     if (!ok && !IsPresetMode()) {
-        MessageBoxA(dlg_,
+        MessageBoxA(Window(),
                     "Some options could not be saved in the registry. They stay in effect until "
                     "Tessellar is closed.",
                     "General Options", MB_OK | MB_ICONWARNING);
@@ -245,11 +227,7 @@ bool GeneralOptionsDialog::Store() {
 }  // namespace
 
 INT_PTR CALLBACK GeneralOptionsDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-        return GeneralOptionsDialog::Thunk(dlg, msg, wp, lp);
-    } catch (...) {
-        return FALSE;
-    }
+    return tess::DialogBase::Proc(dlg, msg, wp, lp);
 }
 
 HWND GetGeneralOptionsDialog() {
@@ -261,8 +239,8 @@ HWND GetGeneralOptionsDialog() {
 void ShowGeneralOptionsDialog() {
     HWND dlg = GetGeneralOptionsDialog();
     if (!dlg) {
-        dlg = CreateDialogParamA(GetAppInstance(), MAKEINTRESOURCEA(IDD_GENERAL_OPTIONS),
-                                 GetMainWindow(), GeneralOptionsDialogProc, 0);
+        dlg = tess::DialogBase::CreateModeless(std::make_unique<GeneralOptionsDialog>(), GetAppInstance(),
+                                               MAKEINTRESOURCEA(IDD_GENERAL_OPTIONS), GetMainWindow());
         GeneralOptionsDialog::s_window = dlg;
     }
     if (dlg) {

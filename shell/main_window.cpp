@@ -14,6 +14,7 @@
 #include "shell/shell_resources.h"
 #include "shell/startup.h"
 #include "util/bar_registry.h"
+#include "util/callback_guard.h"
 #include "util/general_helpers.h"
 #include "util/handles.h"
 #include "util/text.h"
@@ -64,12 +65,7 @@ void StoreProgramFolder(MainWindow& m) {
 }
 
 LRESULT CALLBACK MainWindow::Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-        return g_main.Handle(wnd, msg, wp, lp);
-    } catch (...) {
-        // Out of memory for a copy: the message is dropped, the program goes on.
-        return msg == WM_CREATE ? -1 : DefWindowProcA(wnd, msg, wp, lp);
-    }
+    return tess::GuardWindowProc(wnd, msg, wp, lp, [&] { return g_main.Handle(wnd, msg, wp, lp); });
 }
 
 LRESULT MainWindow::Handle(HWND w, UINT msg, WPARAM wp, LPARAM lp) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "shell/later_stubs.h"
+#include "util/callback_guard.h"
 #include "util/general_helpers.h"
 #include "util/text.h"
 
@@ -33,7 +34,9 @@ const StatsMessages& Messages() {
 }
 
 void CALLBACK StatsTimerProc(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_monitor) g_monitor->UpdateStats();
+    tess::GuardTimerProc([] {
+        if (g_monitor) g_monitor->UpdateStats();
+    });
 }
 
 HWND TopmostOwner(HWND w) {

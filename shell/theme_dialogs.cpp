@@ -4,6 +4,7 @@
 
 #include <shlwapi.h>
 #include <cstring>
+#include <memory>
 
 #include "shell/app_state.h"
 #include "shell/later_stubs.h"
@@ -12,6 +13,7 @@
 #include "shell/theme_file.h"
 #include "shell/theme_internal.h"
 #include "shell/theme_resources.h"
+#include "util/dialog_base.h"
 #include "util/general_helpers.h"
 #include "util/text.h"
 
@@ -53,35 +55,26 @@ HINSTANCE Instance() { return GetAppInstance() ? GetAppInstance() : GetModuleHan
 
 // ---- name prompt ---------------------------------------------------------------------------
 
-struct PromptState {
-    NamePrompt kind;
-    char* buffer;
-    size_t size;
-};
-
-class NamePromptDialog {
+class NamePromptDialog : public tess::DialogBase {
 public:
-    static INT_PTR CALLBACK Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-        try {
-            if (msg == WM_INITDIALOG) {
-                SetPropA(dlg, "szNewTitle", reinterpret_cast<HANDLE>(lp));
-                auto* state = reinterpret_cast<PromptState*>(lp);
-                state->buffer[0] = '\0';
-                return TRUE;
-            }
-            auto* state = static_cast<PromptState*>(GetPropA(dlg, "szNewTitle"));
-            if (!state) return FALSE;
-            if (msg == WM_COMMAND) return OnCommand(dlg, *state, LOWORD(wp));
-            if (msg == WM_DESTROY) RemovePropA(dlg, "szNewTitle");
-        } catch (...) {
-        }
+    NamePromptDialog(NamePrompt kind, char* buffer, size_t size) : kind_(kind), buffer_(buffer), size_(size) {}
+
+private:
+    INT_PTR OnInit() override {
+        SetPropA(Window(), "szNewTitle", buffer_);
+        buffer_[0] = '\0';
+        return TRUE;
+    }
+
+    INT_PTR OnMessage(UINT msg, WPARAM, LPARAM) override {
+        if (msg == WM_DESTROY) RemovePropA(Window(), "szNewTitle");
         return FALSE;
     }
 
-private:
-    static INT_PTR OnCommand(HWND dlg, PromptState& state, UINT id) {
+    INT_PTR OnCommand(int id, int) override {
+        HWND dlg = Window();
         if (id == IDCANCEL) {
-            state.buffer[0] = '\0';
+            buffer_[0] = '\0';
             EndDialog(dlg, IDCANCEL);
             return TRUE;
         }
@@ -89,16 +82,20 @@ private:
         char text[1060] = "";
         GetDlgItemTextA(dlg, IDC_NAME_EDIT, text, sizeof(text));
         char message[400];
-        if (const char* refusal = CheckNewName(state.kind, text, message, sizeof(message))) {
-            const PromptTexts& t = TextsFor(state.kind);
+        if (const char* refusal = CheckNewName(kind_, text, message, sizeof(message))) {
+            const PromptTexts& t = TextsFor(kind_);
             MessageBoxA(dlg, refusal, text[0] ? t.caption : t.empty_caption, MB_ICONWARNING);
             SetFocus(GetDlgItem(dlg, IDC_NAME_EDIT));
             return TRUE;
         }
-        tess::CopyText(state.buffer, state.size, text);
+        tess::CopyText(buffer_, size_, text);
         EndDialog(dlg, IDOK);
         return TRUE;
     }
+
+    NamePrompt kind_;
+    char* buffer_;
+    size_t size_;
 };
 
 // ---- Theme Options ----------------------------------------------------------------------------
@@ -138,19 +135,10 @@ const char* const kAutoSaveChoices[] = {"Save changes without asking.", "Prompt 
 HWND g_options_dialog = nullptr;
 HICON g_options_icon = nullptr;
 
-class AdvancedOptionsDialog {
-public:
-    static INT_PTR CALLBACK Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
-        try {
-            if (msg == WM_INITDIALOG) return OnInit(dlg);
-            if (msg == WM_COMMAND) return OnCommand(dlg, LOWORD(wp));
-        } catch (...) {
-        }
-        return FALSE;
-    }
-
+class AdvancedOptionsDialog : public tess::DialogBase {
 private:
-    static INT_PTR OnInit(HWND dlg) {
+    INT_PTR OnInit() override {
+        HWND dlg = Window();
         for (const char* text : kScreenshotChoices)
             SendDlgItemMessageA(dlg, IDC_ADV_SCREENSHOT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
         for (const char* text : kAutoSaveChoices)
@@ -159,7 +147,8 @@ private:
         SendDlgItemMessageA(dlg, IDC_ADV_AUTOSAVE, CB_SETCURSEL, CurrentThemeInfo().AutoSaveOption, 0);
         return TRUE;
     }
-    static INT_PTR OnCommand(HWND dlg, UINT id) {
+    INT_PTR OnCommand(int id, int) override {
+        HWND dlg = Window();
         if (id == IDOK) {
             ThemeInfo& info = CurrentThemeInfo();
             int shot = static_cast<int>(SendDlgItemMessageA(dlg, IDC_ADV_SCREENSHOT, CB_GETCURSEL, 0, 0));
@@ -183,29 +172,16 @@ private:
     }
 };
 
-class ThemeOptionsDialog {
-public:
-    static INT_PTR CALLBACK Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
-        TrackModelessDialog(dlg, msg, wp);
-        try {
-            switch (msg) {
-            case WM_INITDIALOG:
-                return OnInit(dlg);
-            case WM_COMMAND:
-                return OnCommand(dlg, LOWORD(wp), HIWORD(wp));
-            case WM_DESTROY:
-                if (g_options_dialog == dlg) g_options_dialog = nullptr;
-                return FALSE;
-            default:
-                return FALSE;
-            }
-        } catch (...) {
-            return FALSE;
-        }
+class ThemeOptionsDialog : public tess::DialogBase {
+private:
+    INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM) override {
+        TrackModelessDialog(Window(), msg, wp);
+        if (msg == WM_DESTROY && g_options_dialog == Window()) g_options_dialog = nullptr;
+        return FALSE;
     }
 
-private:
-    static INT_PTR OnInit(HWND dlg) {
+    INT_PTR OnInit() override {
+        HWND dlg = Window();
         // The theme document's icon stands in while the program has no icon 189.
         for (int id : {IDI_THEME_OPTIONS, IDI_THEME_DOCUMENT})
             if (!g_options_icon)
@@ -233,10 +209,11 @@ private:
         SetThemeModified(true);
     }
 
-    static INT_PTR OnCommand(HWND dlg, UINT id, UINT code) {
+    INT_PTR OnCommand(int id, int code) override {
+        HWND dlg = Window();
         if (code == EN_UPDATE) {
             for (const EditField& f : kEditFields)
-                if (f.id == static_cast<int>(id)) OnEditUpdate(dlg, f);
+                if (f.id == id) OnEditUpdate(dlg, f);
             return TRUE;
         }
         switch (id) {
@@ -253,10 +230,11 @@ private:
         case IDCANCEL:
             DestroyWindow(dlg);
             return TRUE;
-        case IDC_TO_ADVANCED:
-            DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_ADVANCED_THEME_OPTIONS), dlg,
-                            AdvancedOptionsDialog::Proc, 0);
+        case IDC_TO_ADVANCED: {
+            AdvancedOptionsDialog advanced;
+            advanced.RunModal(Instance(), MAKEINTRESOURCEA(IDD_ADVANCED_THEME_OPTIONS), dlg);
             return TRUE;
+        }
         default:
             return FALSE;
         }
@@ -265,23 +243,16 @@ private:
 
 // ---- Save as an Alternate Style ----------------------------------------------------------------
 
-class AlternateStyleDialog {
-public:
-    static INT_PTR CALLBACK Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
-        try {
-            if (msg == WM_INITDIALOG) {
-                SetDlgItemTextA(dlg, IDC_ALT_CURRENT, CurrentThemeInfo().Name);
-                SetDlgItemTextA(dlg, IDC_ALT_NEW, CurrentThemeInfo().Name);
-                return TRUE;
-            }
-            if (msg == WM_COMMAND) return OnCommand(dlg, LOWORD(wp));
-        } catch (...) {
-        }
-        return FALSE;
+class AlternateStyleDialog : public tess::DialogBase {
+private:
+    INT_PTR OnInit() override {
+        SetDlgItemTextA(Window(), IDC_ALT_CURRENT, CurrentThemeInfo().Name);
+        SetDlgItemTextA(Window(), IDC_ALT_NEW, CurrentThemeInfo().Name);
+        return TRUE;
     }
 
-private:
-    static INT_PTR OnCommand(HWND dlg, UINT id) {
+    INT_PTR OnCommand(int id, int) override {
+        HWND dlg = Window();
         if (id == IDCANCEL) {
             EndDialog(dlg, IDCANCEL);
             return TRUE;
@@ -330,9 +301,8 @@ const char* CheckNewName(NamePrompt kind, const char* name, char* message, size_
 bool AskForName(HWND owner, NamePrompt kind, char* name, size_t size) {
     if (!name || !size) return false;
     name[0] = '\0';
-    PromptState state{kind, name, size};
-    DialogBoxParamA(Instance(), MAKEINTRESOURCEA(TextsFor(kind).template_id), owner, NamePromptDialog::Proc,
-                    reinterpret_cast<LPARAM>(&state));
+    NamePromptDialog prompt(kind, name, size);
+    prompt.RunModal(Instance(), MAKEINTRESOURCEA(TextsFor(kind).template_id), owner);
     return name[0] != '\0';
 }
 
@@ -363,8 +333,8 @@ void ShowThemeOptionsDialog() {
         SetForegroundWindow(g_options_dialog);
         return;
     }
-    g_options_dialog = CreateDialogParamA(Instance(), MAKEINTRESOURCEA(IDD_THEME_OPTIONS), nullptr,
-                                          ThemeOptionsDialog::Proc, 0);
+    g_options_dialog = tess::DialogBase::CreateModeless(std::make_unique<ThemeOptionsDialog>(), Instance(),
+                                                        MAKEINTRESOURCEA(IDD_THEME_OPTIONS), nullptr);
     if (!g_options_dialog) return;
     ShowWindow(g_options_dialog, SW_SHOW);
     SetForegroundWindow(g_options_dialog);
@@ -373,7 +343,8 @@ void ShowThemeOptionsDialog() {
 HWND GetThemeOptionsDialog() { return g_options_dialog; }
 
 void ShowSaveAlternateStyleDialog() {
-    DialogBoxParamA(Instance(), MAKEINTRESOURCEA(IDD_ALTERNATE_STYLE), nullptr, AlternateStyleDialog::Proc, 0);
+    AlternateStyleDialog dialog;
+    dialog.RunModal(Instance(), MAKEINTRESOURCEA(IDD_ALTERNATE_STYLE), nullptr);
 }
 
 // ---- Start New Theme --------------------------------------------------------------------------------

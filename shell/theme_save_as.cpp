@@ -11,6 +11,7 @@
 #include "shell/theme_file.h"
 #include "shell/theme_internal.h"
 #include "shell/theme_resources.h"
+#include "util/dialog_base.h"
 #include "util/general_helpers.h"
 #include "util/text.h"
 
@@ -68,24 +69,18 @@ void ProposeFolderName(HWND dlg) {
     SetDlgItemTextA(dlg, IDC_SAVEAS_FOLDER, name);
 }
 
-class SaveThemeAsDialog {
-public:
-    static INT_PTR CALLBACK Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
-        try {
-            if (msg == WM_INITDIALOG) {
-                SetDlgItemTextA(dlg, IDC_SAVEAS_NAME, CurrentThemeInfo().Name);
-                SetDlgItemTextA(dlg, IDC_SAVEAS_NEW_NAME, CurrentThemeInfo().Name);
-                ProposeFolderName(dlg);
-                return TRUE;
-            }
-            if (msg == WM_COMMAND) return OnCommand(dlg, LOWORD(wp));
-        } catch (...) {
-        }
-        return FALSE;
+class SaveThemeAsDialog : public tess::DialogBase {
+private:
+    INT_PTR OnInit() override {
+        HWND dlg = Window();
+        SetDlgItemTextA(dlg, IDC_SAVEAS_NAME, CurrentThemeInfo().Name);
+        SetDlgItemTextA(dlg, IDC_SAVEAS_NEW_NAME, CurrentThemeInfo().Name);
+        ProposeFolderName(dlg);
+        return TRUE;
     }
 
-private:
-    static INT_PTR OnCommand(HWND dlg, UINT id) {
+    INT_PTR OnCommand(int id, int) override {
+        HWND dlg = Window();
         if (id == IDCANCEL) {
             EndDialog(dlg, IDCANCEL);
             return TRUE;
@@ -202,5 +197,6 @@ bool SaveThemeAs(const char* target_name, const char* new_name) {
 void ShowSaveThemeAsDialog() {
     if (!GetCurrentThemeFile()[0]) return;
     HINSTANCE instance = GetAppInstance() ? GetAppInstance() : GetModuleHandleA(nullptr);
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SAVE_THEME_AS), nullptr, SaveThemeAsDialog::Proc, 0);
+    SaveThemeAsDialog dialog;
+    dialog.RunModal(instance, MAKEINTRESOURCEA(IDD_SAVE_THEME_AS), nullptr);
 }

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 #include <cstring>
 
+#include "util/callback_guard.h"
 #include "util/general_helpers.h"
 #include "util/handles.h"
 #include "util/text.h"
@@ -242,7 +243,10 @@ int GetSkinPathRelativeTo(const SkinRecord* record, const char* from_folder, cha
 }
 
 namespace {
-INT_PTR CALLBACK SkinPageProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
+// The page serves no messages of its own.
+INT_PTR CALLBACK SkinPageProc(HWND, UINT, WPARAM, LPARAM) {
+    return tess::GuardDialogProc([]() -> INT_PTR { return FALSE; });
+}
 }  // namespace
 
 void FillSkinPropertyPage(PROPSHEETPAGEA* page, HINSTANCE instance, int template_id) {

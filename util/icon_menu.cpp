@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "util/callback_guard.h"
 #include "util/text.h"
 
 namespace {
@@ -84,8 +85,8 @@ int CIconMenu::DetachFromWindow() {
 LRESULT CALLBACK CIconMenu::IconMenuWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* menu = static_cast<CIconMenu*>(GetPropA(wnd, kMenuProperty));
     WNDPROC saved = reinterpret_cast<WNDPROC>(GetPropA(wnd, kProcProperty));
-    if (menu) {
-        try {
+    return tess::GuardSubclassProc(saved, wnd, msg, wp, lp, [&]() -> LRESULT {
+        if (menu) {
             // Only menu entries that carry our data; owner-drawn controls of
             // the window keep going to its own procedure.
             if (msg == WM_DRAWITEM) {
@@ -100,12 +101,10 @@ LRESULT CALLBACK CIconMenu::IconMenuWndProc(HWND wnd, UINT msg, WPARAM wp, LPARA
                 // so the menu never touches a dead handle.
                 menu->DetachFromWindow();
             }
-        } catch (...) {
-            return 0;
         }
-    }
-    if (saved) return CallWindowProcA(saved, wnd, msg, wp, lp);
-    return DefWindowProcA(wnd, msg, wp, lp);
+        if (saved) return CallWindowProcA(saved, wnd, msg, wp, lp);
+        return DefWindowProcA(wnd, msg, wp, lp);
+    });
 }
 
 void CIconMenu::SetCallbacks(IconFetchCallback fetch, ItemDataFreeCallback free_data,
