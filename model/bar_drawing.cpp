@@ -116,12 +116,10 @@ void CVellumMenuObject::Draw(HDC dc, RECT* rect, int whole) {
     if (!cache_dc) return;
     if (!m_backgroundCache || m_backgroundCacheSize.cx != size.cx ||
         m_backgroundCacheSize.cy != size.cy) {
-        HBITMAP cache = ::CreateCompatibleBitmap(dc, size.cx, size.cy);
+        tess::ScopedBitmap cache(::CreateCompatibleBitmap(dc, size.cx, size.cy));
         if (!cache) return;   // the previous picture stays
-        if (m_backgroundCache) ::DeleteObject(m_backgroundCache);
-        m_backgroundCache = cache;
-        m_backgroundCacheSize = size;
-        tess::ScopedSelect select(cache_dc.get(), cache);
+        ReplaceBackgroundCache(std::move(cache), size);
+        tess::ScopedSelect select(cache_dc.get(), m_backgroundCache);
         RECT all = {0, 0, size.cx, size.cy};
         ::FillRect(cache_dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
         ::SetStretchBltMode(cache_dc.get(), COLORONCOLOR);
@@ -163,11 +161,9 @@ HBITMAP CVellumMenuObject::LoadMemoryBitmap(HDC dc, SIZE size, int* created) {
     if (size.cx < 1) size.cx = 1;
     if (size.cy < 1) size.cy = 1;
     if (!m_memoryBitmap || m_memoryBitmapSize.cx != size.cx || m_memoryBitmapSize.cy != size.cy) {
-        HBITMAP bitmap = ::CreateCompatibleBitmap(dc, size.cx, size.cy);
+        tess::ScopedBitmap bitmap(::CreateCompatibleBitmap(dc, size.cx, size.cy));
         if (!bitmap) return nullptr;
-        if (m_memoryBitmap) ::DeleteObject(m_memoryBitmap);
-        m_memoryBitmap = bitmap;
-        m_memoryBitmapSize = size;
+        ReplaceMemoryBitmap(std::move(bitmap), size);
         if (created) *created = 1;
     }
     m_memoryBitmapInUse = TRUE;
@@ -266,8 +262,7 @@ void UpdateWindowRegion(CVellumMenuObject* bar, HBITMAP bitmap, const RECT* part
         if (bar->m_windowRegion || bar->m_regionCopy) {
             ::SetWindowRgn(bar->m_hWnd, nullptr, TRUE);
             bar->m_windowRegion = nullptr;   // the window owned it
-            if (bar->m_regionCopy) ::DeleteObject(bar->m_regionCopy);
-            bar->m_regionCopy = nullptr;
+            bar->ReplaceRegionCopy();
         }
         return;
     }
@@ -299,8 +294,7 @@ void UpdateWindowRegion(CVellumMenuObject* bar, HBITMAP bitmap, const RECT* part
     if (!copy || ::CombineRgn(copy.get(), fresh.get(), nullptr, RGN_COPY) == ERROR) return;
     if (!::SetWindowRgn(bar->m_hWnd, fresh.get(), TRUE)) return;
     bar->m_windowRegion = fresh.release();   // the window owns it now
-    if (bar->m_regionCopy) ::DeleteObject(bar->m_regionCopy);
-    bar->m_regionCopy = copy.release();
+    bar->ReplaceRegionCopy(std::move(copy));
 }
 
 }  // namespace

@@ -63,9 +63,7 @@ int CVellumMenuObject::ReloadSkin(int keepPath) {
         if (companion && companion != m_skin) ReloadSkinFile(companion);
     }
 
-    if (m_backgroundCache) ::DeleteObject(m_backgroundCache);
-    m_backgroundCache = nullptr;
-    m_backgroundCacheSize = SIZE{0, 0};
+    ReplaceBackgroundCache();
 
     int height = m_placement.LastSize.cy;
     if (CheckHeightByMultiple(&height, 1)) {

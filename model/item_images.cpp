@@ -18,22 +18,18 @@ void ReplaceText(char** slot, const char* text) {
     *slot = copy;
 }
 
-HICON LoadItemIcon(const char* path, int index, int size) {
-    if (!path || !path[0]) return nullptr;
+tess::ScopedIcon LoadItemIcon(const char* path, int index, int size) {
+    if (!path || !path[0]) return tess::ScopedIcon();
     if (lstrcmpiA(::PathFindExtensionA(path), ".ico") != 0) {
-        HICON large = nullptr;
-        HICON small = nullptr;
-        ::ExtractIconExA(path, index, &large, &small, 1);
-        HICON wanted = size == 16 ? small : large;
-        HICON other = size == 16 ? large : small;
-        if (wanted) {
-            if (other) ::DestroyIcon(other);
-            return wanted;
-        }
-        if (other) return other;
+        tess::ScopedIcon large, small;
+        ::ExtractIconExA(path, index, large.put(), small.put(), 1);
+        tess::ScopedIcon& wanted = size == 16 ? small : large;
+        tess::ScopedIcon& other = size == 16 ? large : small;
+        if (wanted) return std::move(wanted);   // the other size goes with its owner
+        if (other) return std::move(other);
     }
-    return static_cast<HICON>(
-        ::LoadImageA(nullptr, path, IMAGE_ICON, size, size, LR_LOADFROMFILE));
+    return tess::ScopedIcon(static_cast<HICON>(
+        ::LoadImageA(nullptr, path, IMAGE_ICON, size, size, LR_LOADFROMFILE)));
 }
 
 HBITMAP LoadStateBitmap(const char* path) {
@@ -46,17 +42,24 @@ HBITMAP LoadStateBitmap(const char* path) {
 // ---- icons --------------------------------------------------------------------------------------
 
 int CVellumMenuItem::RefreshIcon() {
-    if (m_ownsIcons) {
-        if (m_icon1) ::DestroyIcon(m_icon1);
-        if (m_icon2) ::DestroyIcon(m_icon2);
-    }
-    m_icon1 = m_icon2 = nullptr;
+    ReplaceIcons();
     m_imageList = nullptr;
     m_imageIndex = 0;
     m_iconAsked = FALSE;
-    m_icon1 = LoadItemIcon(Icon, IconIndex, IconSize);
-    m_icon2 = LoadItemIcon(Icon2, IconIndex2, IconSize);
+    tess::ScopedIcon icon1 = LoadItemIcon(Icon, IconIndex, IconSize);
+    tess::ScopedIcon icon2 = LoadItemIcon(Icon2, IconIndex2, IconSize);
+    ReplaceIcons(std::move(icon1), std::move(icon2));
     return 1;
+}
+
+void CVellumMenuItem::ReplaceIcons(tess::ScopedIcon icon1, tess::ScopedIcon icon2) {
+    // Icons the item does not own belong to whoever handed them over.
+    tess::ScopedIcon old1(m_ownsIcons ? m_icon1 : nullptr);
+    tess::ScopedIcon old2(m_ownsIcons && m_icon2 != m_icon1 ? m_icon2 : nullptr);
+    if (old1.get() == icon1.get() || old1.get() == icon2.get()) old1.release();
+    if (old2.get() == icon1.get() || old2.get() == icon2.get()) old2.release();
+    m_icon1 = icon1.release();
+    m_icon2 = icon2.release();
 }
 
 void CVellumMenuItem::SetIconPath(int which, char* path) {

@@ -89,11 +89,7 @@ CVellumMenuItem::~CVellumMenuItem() {
         if (page && ::IsWindow(page)) ::SendMessageA(page, WM_COMMAND, IDOK, 0);
     FreeBitmaps();
     RemoveCustomState(nullptr);
-    if (m_ownsIcons) {
-        if (m_icon1) ::DestroyIcon(m_icon1);
-        if (m_icon2) ::DestroyIcon(m_icon2);
-    }
-    m_icon1 = m_icon2 = nullptr;
+    ReplaceIcons();
     if (m_shownTitle != m_title) delete[] m_shownTitle;
     delete[] m_title;
     m_title = m_shownTitle = nullptr;

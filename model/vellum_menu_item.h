@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include "model/exports.h"
 #include "model/bar_types.h"
+#include "util/handles.h"
 
 constexpr int kItemSectionNameSize = 20;
 constexpr int kMaxCustomStates = 200;
@@ -99,6 +100,9 @@ public:
 
     // ---- icons, bitmaps and custom states (item_images.cpp) ----------------------------
     int RefreshIcon();
+    // Icons 1 and 2 take the given ones; the previous ones are destroyed when
+    // the item owns its icons. Without arguments it empties both.
+    void ReplaceIcons(tess::ScopedIcon icon1 = {}, tess::ScopedIcon icon2 = {});
     int FreeBitmaps();
     int RefreshBitmaps();
     // At most 200 states; a further one is refused (0).

@@ -182,11 +182,9 @@ CVellumMenuObject::~CVellumMenuObject() {
     }
 
     UpdateHotkey(1);
-    if (m_backgroundCache) ::DeleteObject(m_backgroundCache);
-    m_backgroundCache = nullptr;
+    ReplaceBackgroundCache();
     FreeMemoryBitmap();
-    if (m_memoryBitmap) ::DeleteObject(m_memoryBitmap);
-    m_memoryBitmap = nullptr;
+    ReplaceMemoryBitmap();
     RevokeDropTarget();
 
     ReleaseBarSkin();
@@ -194,8 +192,7 @@ CVellumMenuObject::~CVellumMenuObject() {
 
     if (host.HideVolatileLayers) host.HideVolatileLayers(0);
 
-    if (m_regionCopy) ::DeleteObject(m_regionCopy);
-    m_regionCopy = nullptr;
+    ReplaceRegionCopy();
     delete[] Comments;
     Comments = nullptr;
 

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 #include "model/exports.h"
 #include "model/bar_types.h"
+#include "util/handles.h"
 
 // The two switches of CVellumMenuObject::RecalcRects, named where it is
 // called: whether the bar is redrawn whole, and whether its position is
@@ -114,6 +115,13 @@ public:
     int GetAlpha();
     void RedrawVellumWindow();
     int ReloadSkin(int keepPath);
+
+    // ---- the drawing handles the bar owns (bar_resources.cpp) ------------------------
+    // The fields stay plain handles; these are the only places that free them.
+    // Each frees the handle it replaces; called without a handle, it drops it.
+    void ReplaceMemoryBitmap(tess::ScopedBitmap bitmap = {}, SIZE size = SIZE{0, 0});
+    void ReplaceBackgroundCache(tess::ScopedBitmap bitmap = {}, SIZE size = SIZE{0, 0});
+    void ReplaceRegionCopy(tess::ScopedRegion region = {});
 
     // ---- input ---------------------------------------------------------------------------
     void ProcessMouseMessage(UINT msg, WPARAM wp, LPARAM lp);

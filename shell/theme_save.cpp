@@ -270,8 +270,7 @@ bool SwitchThemeStyle(const char* path) {
         if (!record) continue;
         ReleaseSkinForTheme(bar->m_skin);
         bar->m_skin = record;
-        if (bar->m_backgroundCache) DeleteObject(bar->m_backgroundCache);
-        bar->m_backgroundCache = nullptr;
+        bar->ReplaceBackgroundCache();
         bar->ProcessUserMessage(Msgs().BarSkinChanging, 0, 0);
         bar->UpdatePos();
         bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
@@ -296,16 +295,10 @@ bool ReloadSkinInBars(const char* skin_path, int mode, const char* element) {
         CVellumMenuObject* bar = LiveBarOfWindow(wnd);
         if (!bar || bar->m_skin != record) continue;
         if (mode == 1) {
-            if (background && bar->m_backgroundCache) {
-                DeleteObject(bar->m_backgroundCache);
-                bar->m_backgroundCache = nullptr;
-            }
+            if (background) bar->ReplaceBackgroundCache();
             bar->UpdateToDrawBitmap(nullptr, nullptr, nullptr);
         } else if (mode == 2) {
-            if ((!element || !element[0] || background) && bar->m_backgroundCache) {
-                DeleteObject(bar->m_backgroundCache);
-                bar->m_backgroundCache = nullptr;
-            }
+            if (!element || !element[0] || background) bar->ReplaceBackgroundCache();
             bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
             bar->UpdatePos();
             bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);

@@ -155,12 +155,10 @@ HIMAGELIST ImageListFromBitmap(HBITMAP bitmap, int image_width) {
     if (!bitmap || !GetObjectA(bitmap, sizeof(info), &info) || image_width <= 0) return nullptr;
     int count = info.bmWidth / image_width;
     if (count <= 0) return nullptr;
-    HIMAGELIST list = ImageList_Create(image_width, info.bmHeight, ILC_COLOR24 | ILC_MASK, count, 1);
-    if (list && ImageList_AddMasked(list, bitmap, kMaskColour) < 0) {
-        ImageList_Destroy(list);
-        return nullptr;
-    }
-    return list;
+    tess::ScopedImageList list(
+        ImageList_Create(image_width, info.bmHeight, ILC_COLOR24 | ILC_MASK, count, 1));
+    if (!list || ImageList_AddMasked(list.get(), bitmap, kMaskColour) < 0) return nullptr;
+    return list.release();
 }
 
 }  // namespace
@@ -227,36 +225,45 @@ void DrawBlendedImages(HDC dc, HIMAGELIST list, int first, int second, int weigh
 
 // ---- memory DCs kept as window properties -------------------------------------------------
 
+namespace {
+
+const char* const kMemoryDcProps[] = {"prophdc", "propoldbm", "propx", "propy"};
+
+}  // namespace
+
 HDC CreateWindowMemoryDc(HWND wnd) {
     RECT client;
     if (!wnd || !GetClientRect(wnd, &client)) return nullptr;
     FreeWindowMemoryDc(wnd);
     tess::ScopedWindowDc screen(wnd);
     tess::ScopedMemoryDc memory(CreateCompatibleDC(screen.get()));
-    HBITMAP bitmap = CreateCompatibleBitmap(screen.get(), client.right, client.bottom);
-    if (!memory || !bitmap) {
-        if (bitmap) DeleteObject(bitmap);
+    tess::ScopedBitmap bitmap(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+    if (!memory || !bitmap) return nullptr;
+    HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+    const bool kept =
+        SetPropA(wnd, "prophdc", memory.get()) && SetPropA(wnd, "propoldbm", old) &&
+        SetPropA(wnd, "propx", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(client.right))) &&
+        SetPropA(wnd, "propy", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(client.bottom)));
+    if (!kept) {
+        // Without its record nobody could free it later: free it now.
+        for (const char* name : kMemoryDcProps) RemovePropA(wnd, name);
+        SelectObject(memory.get(), old);
         return nullptr;
     }
-    HGDIOBJ old = SelectObject(memory.get(), bitmap);
-    SetPropA(wnd, "prophdc", memory.get());
-    SetPropA(wnd, "propoldbm", old);
-    SetPropA(wnd, "propx", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(client.right)));
-    SetPropA(wnd, "propy", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(client.bottom)));
+    bitmap.release();   // the record's DC holds it from now on
     return memory.release();
 }
 
 HDC GetWindowMemoryDc(HWND wnd) { return static_cast<HDC>(GetPropA(wnd, "prophdc")); }
 
 void FreeWindowMemoryDc(HWND wnd) {
-    HDC memory = static_cast<HDC>(RemovePropA(wnd, "prophdc"));
+    tess::ScopedMemoryDc memory(static_cast<HDC>(RemovePropA(wnd, "prophdc")));
     HGDIOBJ old = static_cast<HGDIOBJ>(RemovePropA(wnd, "propoldbm"));
     RemovePropA(wnd, "propx");
     RemovePropA(wnd, "propy");
-    if (!memory) return;
-    HGDIOBJ bitmap = old ? SelectObject(memory, old) : nullptr;
-    if (bitmap) DeleteObject(bitmap);
-    DeleteDC(memory);
+    if (!memory || !old) return;
+    // Putting the original bitmap back hands ours over to be deleted.
+    tess::ScopedGdiObject bitmap(SelectObject(memory.get(), old));
 }
 
 // ---- small things -------------------------------------------------------------------------------
@@ -279,22 +286,19 @@ int LowestSetBit(DWORD mask) {
 
 HWND CreateWindowTooltipWithStyle(HWND wnd, const char* text, DWORD style) {
     if (!wnd) return nullptr;
-    HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, wnd,
-                               nullptr, GetModuleHandleA(nullptr), nullptr);
+    tess::ScopedWindow tip(CreateWindowExA(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, CW_USEDEFAULT, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, wnd, nullptr, GetModuleHandleA(nullptr), nullptr));
     if (!tip) return nullptr;
-    SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(tip.get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     TOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V1_SIZE;
     tool.uFlags = TTF_SUBCLASS;
     tool.hwnd = wnd;
     tool.lpszText = const_cast<char*>(text ? text : "");
     GetClientRect(wnd, &tool.rect);
-    if (!SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) {
-        DestroyWindow(tip);
-        return nullptr;
-    }
-    return tip;
+    if (!SendMessageA(tip.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) return nullptr;
+    return tip.release();
 }
 
 HWND CreateWindowTooltip(HWND wnd, const char* text) {

@@ -49,11 +49,9 @@ BOOL GetProgramFolder(char* buffer, size_t buffer_size) {
 
 bool FileExists(const char* path) {
     if (!path || !*path) return false;
-    HANDLE f = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(f);
-    return true;
+    tess::ScopedFile f(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(f);
 }
 
 bool PathExists(const char* path) {
@@ -385,28 +383,20 @@ bool RectContainsRect(const RECT& outer, const RECT& inner) {
 
 // ---- registry and INI ----------------------------------------------------------------------
 
-CRegistryKey::CRegistryKey() : m_hRoot(nullptr), m_hKey(nullptr) {}
-
-CRegistryKey::~CRegistryKey() { Close(); }
-
-void CRegistryKey::Close() {
-    if (m_hKey) RegCloseKey(m_hKey);
-    m_hKey = nullptr;
-}
-
-bool CRegistryKey::Open(const char* subkey, bool create) {
-    Close();
-    if (!subkey) return false;
+tess::ScopedRegKey OpenRegistryKey(HKEY root, const char* subkey, bool create) {
+    tess::ScopedRegKey key;
+    if (!subkey) return key;
     LONG result;
     if (create) {
         DWORD disposition = 0;
-        result = RegCreateKeyExA(m_hRoot, subkey, 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE,
-                                 KEY_ALL_ACCESS, nullptr, &m_hKey, &disposition);
+        result = RegCreateKeyExA(root, subkey, 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE,
+                                 KEY_ALL_ACCESS, nullptr, key.put(), &disposition);
     } else {
-        result = RegOpenKeyExA(m_hRoot, subkey, 0, KEY_ALL_ACCESS, &m_hKey);
+        result = RegOpenKeyExA(root, subkey, 0, KEY_ALL_ACCESS, key.put());
     }
-    if (result != ERROR_SUCCESS) m_hKey = nullptr;
-    return m_hKey != nullptr;
+    // Whatever a failed call left in the handle is not a key to close.
+    if (result != ERROR_SUCCESS) key.release();
+    return key;
 }
 
 BOOL WritePrivateProfileInt(const char* section, const char* key, int value, const char* file) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include "util/handles.h"
 
 // ---- Windows version -------------------------------------------------------
 // 0 Windows 95, 1 Windows 98/ME, 2 NT 4, 3 Windows 2000, 4 Windows XP or later.
@@ -65,19 +66,9 @@ bool RectsIntersect(const RECT& a, const RECT& b);
 bool RectContainsRect(const RECT& outer, const RECT& inner);
 
 // ---- registry and INI ----------------------------------------------------------------------
-class CRegistryKey {
-public:
-    CRegistryKey();
-    ~CRegistryKey();
-    CRegistryKey(const CRegistryKey&) = delete;
-    CRegistryKey& operator=(const CRegistryKey&) = delete;
-
-    bool Open(const char* subkey, bool create);
-    void Close();
-
-    HKEY m_hRoot;   // set by the caller after construction
-    HKEY m_hKey;    // the open key or null
-};
+// The subkey of root with full access, created when create is set; empty when
+// it cannot be opened or subkey is null.
+tess::ScopedRegKey OpenRegistryKey(HKEY root, const char* subkey, bool create);
 
 BOOL WritePrivateProfileInt(const char* section, const char* key, int value, const char* file);
 

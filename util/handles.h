@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <objbase.h>
+#include <commctrl.h>
 #include <utility>
 
 namespace tess {
@@ -60,6 +61,7 @@ TESS_HANDLE_TRAITS(ModuleTraits, HMODULE, nullptr, ::FreeLibrary(h));
 TESS_HANDLE_TRAITS(MappedViewTraits, void*, nullptr, ::UnmapViewOfFile(h));
 TESS_HANDLE_TRAITS(WindowTraits, HWND, nullptr, ::DestroyWindow(h));
 TESS_HANDLE_TRAITS(GlobalAllocTraits, HGLOBAL, nullptr, ::GlobalFree(h));
+TESS_HANDLE_TRAITS(ImageListTraits, HIMAGELIST, nullptr, ::ImageList_Destroy(h));
 
 using ScopedHandle = UniqueHandle<KernelHandleTraits>;     // events, processes, mappings
 using ScopedFile = UniqueHandle<FileHandleTraits>;         // CreateFile
@@ -78,6 +80,7 @@ using ScopedModule = UniqueHandle<ModuleTraits>;           // LoadLibrary
 using ScopedView = UniqueHandle<MappedViewTraits>;         // MapViewOfFile
 using ScopedWindow = UniqueHandle<WindowTraits>;
 using ScopedGlobal = UniqueHandle<GlobalAllocTraits>;
+using ScopedImageList = UniqueHandle<ImageListTraits>;
 
 // A DC from GetDC, given back with ReleaseDC.
 class ScopedWindowDc {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "util/general_helpers.h"
 #include "util/text.h"
 
 namespace {
@@ -38,21 +39,14 @@ CRegistryMruList::CRegistryMruList(const char* key_path, int max_count, const ch
     // drop it so every Windows version takes the path.
     size_t len = strlen(key_path_);
     while (len > 0 && key_path_[len - 1] == '\\') key_path_[--len] = '\0';
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, key_path_, 0, const_cast<char*>(""),
-                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS)
-        key_ = key;
+    key_ = OpenRegistryKey(HKEY_CURRENT_USER, key_path_, true);
     Load();
     front_ = 0;
 }
 
 CRegistryMruList::~CRegistryMruList() { Close(); }
 
-void CRegistryMruList::Close() {
-    if (key_) RegCloseKey(key_);
-    key_ = nullptr;
-}
+void CRegistryMruList::Close() { key_.reset(); }
 
 void CRegistryMruList::ValueName(int index, char* name, size_t size) const {
     tess::FormatText(name, size, "%s%i", prefix_, index);
@@ -156,7 +150,7 @@ bool CRegistryMruList::WriteValue(int index, const char* text) {
     char name[96];
     ValueName(index, name, sizeof(name));
     DWORD size = static_cast<DWORD>(strlen(text) + 1);
-    return RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) ==
+    return RegSetValueExA(key_.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) ==
            ERROR_SUCCESS;
 }
 
@@ -172,7 +166,7 @@ bool CRegistryMruList::ReadValue(int index, char* buffer) {
     // is longer than a slot or of another type counts as missing.
     BYTE data[kSlotSize + 1];
     DWORD type = 0, size = kSlotSize;
-    if (RegQueryValueExA(key_, name, nullptr, &type, data, &size) != ERROR_SUCCESS) return false;
+    if (RegQueryValueExA(key_.get(), name, nullptr, &type, data, &size) != ERROR_SUCCESS) return false;
     if ((type != REG_SZ && type != REG_EXPAND_SZ) || size > static_cast<DWORD>(kSlotSize))
         return false;
     size_t len = strnlen(reinterpret_cast<const char*>(data), size);
@@ -185,5 +179,5 @@ bool CRegistryMruList::DeleteValue(int index) {
     if (!key_) return false;
     char name[96];
     ValueName(index, name, sizeof(name));
-    return RegDeleteValueA(key_, name) == ERROR_SUCCESS;
+    return RegDeleteValueA(key_.get(), name) == ERROR_SUCCESS;
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <cstddef>
+#include "util/handles.h"
 
 class CRegistryMruList {
 public:
@@ -17,7 +18,7 @@ public:
     CRegistryMruList& operator=(const CRegistryMruList&) = delete;
 
     void Close();
-    bool IsOpen() const { return key_ != nullptr; }
+    bool IsOpen() const { return static_cast<bool>(key_); }
 
     // Moves the text to the front (adding it when new) and saves. 0 for an
     // empty text or one that does not fit a slot.
@@ -48,7 +49,7 @@ private:
     char slots_[kSlotCount][kSlotSize];
     char key_path_[MAX_PATH];
     char prefix_[64];
-    HKEY key_ = nullptr;
+    tess::ScopedRegKey key_;
     int front_ = 0;
 };
 

@@ -165,15 +165,27 @@ TEST(Version, ClassIsXpInTheTestPrefix) {
 TEST(Registry, KeyOpenCreateAndIniInt) {
     const char* sub = "Software\\Vantrell\\TessellarTest";
     DeleteRegistryTree(HKEY_CURRENT_USER, sub);
-    CRegistryKey key;
-    key.m_hRoot = HKEY_CURRENT_USER;
-    EXPECT_FALSE(key.Open(sub, false));
-    EXPECT_FALSE(key.Open(nullptr, true));
-    ASSERT_TRUE(key.Open(sub, true));
-    EXPECT_NE(nullptr, key.m_hKey);
-    key.Close();
-    EXPECT_EQ(nullptr, key.m_hKey);
-    EXPECT_TRUE(key.Open(sub, false));
+    EXPECT_FALSE(OpenRegistryKey(HKEY_CURRENT_USER, sub, false));
+    EXPECT_FALSE(OpenRegistryKey(HKEY_CURRENT_USER, nullptr, true));
+    {
+        tess::ScopedRegKey created = OpenRegistryKey(HKEY_CURRENT_USER, sub, true);
+        ASSERT_TRUE(created);
+        // Opened with full access: a value can be written through it.
+        const DWORD one = 1;
+        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(created.get(), "Probe", 0, REG_DWORD,
+                                                reinterpret_cast<const BYTE*>(&one), sizeof(one)));
+    }
+    {
+        tess::ScopedRegKey opened = OpenRegistryKey(HKEY_CURRENT_USER, sub, false);
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(opened.get(), "Probe", nullptr, nullptr, nullptr,
+                                                  nullptr));
+        // The owner closes the key: the handle is no key any more afterwards.
+        HKEY raw = opened.get();
+        opened.reset();
+        EXPECT_NE(ERROR_SUCCESS, RegQueryValueExA(raw, "Probe", nullptr, nullptr, nullptr,
+                                                  nullptr));
+    }
     DeleteRegistryTree(HKEY_CURRENT_USER, sub);
 
     TempFolder tmp;

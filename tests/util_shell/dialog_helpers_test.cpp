@@ -192,9 +192,20 @@ TEST_F(DialogTest, MemoryDcBackgroundAndTooltip) {
     PatBlt(memory, 0, 0, client.right, client.bottom, BLACKNESS);
     PaintBackgroundBuffered(wnd, memory);
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), GetPixel(memory, client.right - 2, client.bottom - 2));
+    // Making it again frees the first DC and its bitmap; freeing it frees both.
+    HGDIOBJ bitmap = GetCurrentObject(memory, OBJ_BITMAP);
+    EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(bitmap));
+    HDC again = CreateWindowMemoryDc(wnd);
+    ASSERT_NE(nullptr, again);
+    EXPECT_EQ(again, GetWindowMemoryDc(wnd));
+    EXPECT_EQ(0u, GetObjectType(memory));
+    EXPECT_EQ(0u, GetObjectType(bitmap));
+    bitmap = GetCurrentObject(again, OBJ_BITMAP);
     FreeWindowMemoryDc(wnd);
     EXPECT_EQ(nullptr, GetWindowMemoryDc(wnd));
     EXPECT_EQ(nullptr, GetPropA(wnd, "propx"));
+    EXPECT_EQ(0u, GetObjectType(again));
+    EXPECT_EQ(0u, GetObjectType(bitmap));
 
     HWND tip = CreateWindowTooltip(wnd, "tip text");
     ASSERT_NE(nullptr, tip);
