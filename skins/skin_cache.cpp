@@ -21,9 +21,11 @@ bool InCache(const SkinRecord* record) {
 
 bool IsFree(const SkinRecord* record) { return record->path[0] == '\0'; }
 
-// The canonical form of a path; false when it cannot be held in a record.
+// The canonical form of a path (out holds kSkinPathSize characters); false
+// when it cannot name a file (MAX_PATH), so no cut path is ever opened.
 bool CanonicalSkinPath(const char* path, char* out) {
-    return CanonicalPath(path, out, kSkinPathSize);
+    static_assert(kSkinPathSize >= MAX_PATH, "a record holds every path that can be opened");
+    return CanonicalPath(path, out, MAX_PATH);
 }
 
 FILETIME SkinFileTime(const char* path) {

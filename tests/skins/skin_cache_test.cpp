@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "skins/skin_cache.h"
-#include "tests/skins/fixtures.h"
+#include "tests/support/skin_fixtures.h"
 #include "tests/support/test_support.h"
 
 using testing_support::TempFolder;
