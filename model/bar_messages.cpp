@@ -2,69 +2,67 @@
 // message records that travel by pointer.
 #include "model/bar_messages.h"
 #include "model/live_objects.h"
+#include "model/registered_names.h"
 
 namespace {
 
-BarMessages RegisterAll() {
-    BarMessages m;
-    m.FormattedFromPlugin = RegisterWindowMessageA("FormatedMsg From Plugin");
-    m.MyMouseLeave = RegisterWindowMessageA("MyMouseLeave");
-    m.SpeedUpdate = RegisterWindowMessageA("SpeedUpdate!");
-    m.SpeedUpdateSection = RegisterWindowMessageA("SpeedUpdate Section!");
-    m.LButtonUpBad = RegisterWindowMessageA("WM_LBUTTONUP_BAD (invalid)");
-    m.MyShowWindow = RegisterWindowMessageA("MyShowWindow");
-    m.MyShowWindow2 = RegisterWindowMessageA("MyShowWindow2");
-    m.MenuObjectCreated = RegisterWindowMessageA("CMenuObject Created");
-    m.MenuObjectThemeLoaded = RegisterWindowMessageA("CMenuObject ThemeLoaded");
-    m.MenuObjectClosing = RegisterWindowMessageA("CMenuObject Closing");
-    m.MenuObjectClosed = RegisterWindowMessageA("CMenuObject Closed");
-    m.MenuObjectShowing = RegisterWindowMessageA("CMenuObject Showing");
-    m.MenuObjectHiding = RegisterWindowMessageA("CMenuObject Hiding");
-    m.AssociatedPopupShowing = RegisterWindowMessageA("Associated Popup Showing");
-    m.VolatileClose = RegisterWindowMessageA("VolitleClose");
-    m.VolatileLayerCheck = RegisterWindowMessageA("VolitleLayerCheck");
-    m.UpdateHiddenLayers = RegisterWindowMessageA("UpdateHiddenLayers");
-    m.GetAfterWindow = RegisterWindowMessageA("Get After Window - Always On Top");
-    m.QueryIsDocked = RegisterWindowMessageA("TSQuery - IsDocked");
-    m.StartTrackingNewItemDelay =
-        RegisterWindowMessageA("CVellumMenuObject: StartTrackingNewItemDelay");
-    m.PopupItemClosing = RegisterWindowMessageA("CMenuItem w/ Popup Closing");
-    m.SkinChanging = RegisterWindowMessageA("This CMenuObject Skin Changing");
-    m.ThemeClosingCheckModified =
-        RegisterWindowMessageA("Theme is closing... check for modified!");
-    m.BarClosingFreeChildren = RegisterWindowMessageA("Bar closing... Free child windows!");
-    m.BarNameChanging = RegisterWindowMessageA("Bar name is changing! Update popups!");
-    m.ThemeLoadingDone = RegisterWindowMessageA("TS Theme Loading Done");
-    m.ShouldEnableMousehook = RegisterWindowMessageA("ShouldEnableMousehook");
-    m.HideBarExternal = RegisterWindowMessageA("TSHideBar_External");
-    m.ReloadSkin = RegisterWindowMessageA("WM_TSRELOADSKIN");
-    m.DoAutohide = RegisterWindowMessageA("WM_DOAUTOHIDE");
-    m.AutoHideShowLeft = RegisterWindowMessageA("TSAutoHide - ShowLeft");
-    m.AutoHideShowTop = RegisterWindowMessageA("TSAutoHide - ShowTop");
-    m.AutoHideShowRight = RegisterWindowMessageA("TSAutoHide - ShowRight");
-    m.AutoHideShowBottom = RegisterWindowMessageA("TSAutoHide - ShowBottom");
-    m.OnTopAppShownOrHidden = RegisterWindowMessageA("MyOnTopApp ShownOrHidden");
-    m.StatsUpdated = RegisterWindowMessageA("Stats Updated");
-    m.TaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-    m.DesktopRightClick = RegisterWindowMessageA("TS Desktop Right Click");
-    m.UpdateLvSkinRunning = RegisterWindowMessageA("WM_UPDATELVSKINRUNNING");
-    m.PluginMarkBarModified = RegisterWindowMessageA("TessellarPlugin - MarkBarModified");
-    m.PluginSetItemState = RegisterWindowMessageA("TessellarPlugin - SetItemState");
-    m.PluginRedrawItem = RegisterWindowMessageA("TessellarPlugin - RedrawItem");
-    m.PluginRefreshItemImages =
-        RegisterWindowMessageA("TessellarPlugin - RefreshItemIconsBitmaps");
-    m.PluginRecalcAllItems = RegisterWindowMessageA("TessellarPlugin - RecalcAllItems");
-    m.PluginMakePathRelative = RegisterWindowMessageA("TessellarPlugin - MakePathRelative");
-    m.PluginMakePathAbsolute = RegisterWindowMessageA("TessellarPlugin - MakePathAbsolute");
-    m.PluginReserveTimerId = RegisterWindowMessageA("TessellarPlugin - ReserveCustomTimerID");
-    m.PluginCreateFont = RegisterWindowMessageA("TessellarPlugin - CreateFont");
-    return m;
-}
+using N = RegisteredName;
+
+const RegisteredNameSlot<BarMessages> kSlots[] = {
+    {&BarMessages::FormattedFromPlugin, N::FormattedFromPlugin},
+    {&BarMessages::MyMouseLeave, N::MyMouseLeave},
+    {&BarMessages::SpeedUpdate, N::SpeedUpdate},
+    {&BarMessages::SpeedUpdateSection, N::SpeedUpdateSection},
+    {&BarMessages::LButtonUpBad, N::LButtonUpBad},
+    {&BarMessages::MyShowWindow, N::MyShowWindow},
+    {&BarMessages::MyShowWindow2, N::MyShowWindow2},
+    {&BarMessages::MenuObjectCreated, N::BarCreated},
+    {&BarMessages::MenuObjectThemeLoaded, N::BarThemeLoaded},
+    {&BarMessages::MenuObjectClosing, N::BarClosing},
+    {&BarMessages::MenuObjectClosed, N::BarClosed},
+    {&BarMessages::MenuObjectShowing, N::BarShowing},
+    {&BarMessages::MenuObjectHiding, N::BarHiding},
+    {&BarMessages::AssociatedPopupShowing, N::AssociatedPopupShowing},
+    {&BarMessages::VolatileClose, N::VolatileClose},
+    {&BarMessages::VolatileLayerCheck, N::VolatileLayerCheck},
+    {&BarMessages::UpdateHiddenLayers, N::UpdateHiddenLayers},
+    {&BarMessages::GetAfterWindow, N::GetAfterWindowOnTop},
+    {&BarMessages::QueryIsDocked, N::QueryIsDocked},
+    {&BarMessages::StartTrackingNewItemDelay, N::StartTrackingNewItemDelay},
+    {&BarMessages::PopupItemClosing, N::PopupItemClosing},
+    {&BarMessages::SkinChanging, N::BarSkinChanging},
+    {&BarMessages::ThemeClosingCheckModified, N::ThemeClosingCheckModified},
+    {&BarMessages::BarClosingFreeChildren, N::BarClosingFreeChildren},
+    {&BarMessages::BarNameChanging, N::BarNameChanging},
+    {&BarMessages::ThemeLoadingDone, N::ThemeLoadingDone},
+    {&BarMessages::ShouldEnableMousehook, N::ShouldEnableMousehook},
+    {&BarMessages::HideBarExternal, N::HideBarExternal},
+    {&BarMessages::ReloadSkin, N::ReloadSkin},
+    {&BarMessages::DoAutohide, N::DoAutohide},
+    {&BarMessages::AutoHideShowLeft, N::AutoHideShowLeft},
+    {&BarMessages::AutoHideShowTop, N::AutoHideShowTop},
+    {&BarMessages::AutoHideShowRight, N::AutoHideShowRight},
+    {&BarMessages::AutoHideShowBottom, N::AutoHideShowBottom},
+    {&BarMessages::OnTopAppShownOrHidden, N::OnTopAppShownOrHidden},
+    {&BarMessages::StatsUpdated, N::StatsUpdated},
+    {&BarMessages::TaskbarCreated, N::TaskbarCreated},
+    {&BarMessages::DesktopRightClick, N::DesktopRightClick},
+    {&BarMessages::UpdateLvSkinRunning, N::UpdateLVSkinRunning},
+    {&BarMessages::PluginMarkBarModified, N::PluginMarkBarModified},
+    {&BarMessages::PluginSetItemState, N::PluginSetItemState},
+    {&BarMessages::PluginRedrawItem, N::PluginRedrawItem},
+    {&BarMessages::PluginRefreshItemImages, N::PluginRefreshItemImages},
+    {&BarMessages::PluginRecalcAllItems, N::PluginRecalcAllItems},
+    {&BarMessages::PluginMakePathRelative, N::PluginMakePathRelative},
+    {&BarMessages::PluginMakePathAbsolute, N::PluginMakePathAbsolute},
+    {&BarMessages::PluginReserveTimerId, N::PluginReserveTimerId},
+    {&BarMessages::PluginCreateFont, N::PluginCreateFont},
+};
 
 }  // namespace
 
 const BarMessages& GetBarMessages() {
-    static const BarMessages messages = RegisterAll();
+    static const BarMessages messages = RegisterNames(kSlots);
     return messages;
 }
 

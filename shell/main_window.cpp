@@ -17,6 +17,7 @@
 #include "util/callback_guard.h"
 #include "util/general_helpers.h"
 #include "util/handles.h"
+#include "util/paths.h"
 #include "util/text.h"
 
 namespace {
@@ -206,13 +207,8 @@ bool MainWindow::CreatePresetTheme() {
     PushRecentThemes(nullptr, theme);
     SetFileAttributesA(ini_path, FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(ini_path);
-    char relative[MAX_PATH] = "";
-    if (!PathRelativePathToA(relative, exe_folder, FILE_ATTRIBUTE_DIRECTORY, theme,
-                             FILE_ATTRIBUTE_NORMAL))
-        tess::CopyText(relative, theme);
-    const char* value = relative;
-    if (strncmp(value, ".\\", 2) == 0) value += 2;
-    else if (value[0] == '\\') value += 1;
+    char value[MAX_PATH];
+    if (!RelativeToFolder(exe_folder, theme, value, sizeof(value))) return false;
     return WritePrivateProfileStringA("Settings", "LastTheme", value, ini_path) != 0;
 }
 
@@ -336,13 +332,9 @@ void ReloadLastThemePath() {
     GetPrivateProfileStringA("Settings", "LastTheme", "", value, sizeof(value), g_main.ini_path);
     g_main.last_theme[0] = '\0';
     if (!value[0]) return;
-    // A theme on another drive is stored with its full path.
-    if (!PathIsRelativeA(value)) {
-        tess::CopyText(g_main.last_theme, value);
-        return;
-    }
-    tess::CopyText(g_main.last_theme, g_main.themes_root);
-    tess::AppendText(g_main.last_theme, value);
+    // A theme on another drive is stored with its full path, which stands
+    // for itself; one that cannot be held is no last theme.
+    CombineCanonical(g_main.themes_root, value, g_main.last_theme);
 }
 
 bool CopyDataText(const COPYDATASTRUCT* cds, std::string* text) {

@@ -1,51 +1,50 @@
 #include "shell/registered_messages.h"
 
+#include "model/registered_names.h"
+
 namespace {
 
-struct NameSlot {
-    UINT ShellMessages::*slot;
-    const char* name;
-};
+using N = RegisteredName;
 
-const NameSlot kNames[] = {
-    {&ShellMessages::UpdateLVSkinRunning, "WM_UPDATELVSKINRUNNING"},
-    {&ShellMessages::ThemeStatus, "VT_THEMESTATUS"},
-    {&ShellMessages::ShouldEnableMousehook, "ShouldEnableMousehook"},
-    {&ShellMessages::ConfigurePlugin, "TSConfigure Plugin"},
-    {&ShellMessages::HideMenusIsWndAllowed, "HideMenus - IsWndAllowed"},
-    {&ShellMessages::ExitLVConverter, "ExitLVConverter"},
-    {&ShellMessages::ActivateTaskbar, "CMenuItem - ActivateTaskbar"},
-    {&ShellMessages::DesktopRightClick, "TS Desktop Right Click"},
-    {&ShellMessages::PresenceProbe, "v1.3 Test"},
-    {&ShellMessages::InvokeShortcutCommand, "WM_INVOKESHORTCUTCOMMAND"},
-    {&ShellMessages::FolderMenuExePidl, "WM_FOLDERMENUEXEPIDL"},
-    {&ShellMessages::ShowTrayIcon, "ShowTrayIcon"},
-    {&ShellMessages::VolatileClose, "VolitleClose"},
-    {&ShellMessages::VolatileLayerCheck, "VolitleLayerCheck"},
-    {&ShellMessages::RemoveTempNoCloseVolatile, "TS - WM_REMOVE_TEMP_NOCLOSEVOLITLE"},
-    {&ShellMessages::OnTopAppShownOrHidden, "MyOnTopApp ShownOrHidden"},
-    {&ShellMessages::ThemeClosingCheckModified, "Theme is closing... check for modified!"},
-    {&ShellMessages::SwapItemsBehavior, "SwapItems (Behavior)"},
-    {&ShellMessages::RemoveItemDelay, "Remove Item Delay"},
-    {&ShellMessages::RemoveSectionDelay, "Remove Section Delay"},
-    {&ShellMessages::TimeFilteringChanged, "TimeFiltering Dis/Enabled!"},
-    {&ShellMessages::HideTaskbarInternal, "HideTaskbarInternal"},
-    {&ShellMessages::UpdateHiddenLayers, "UpdateHiddenLayers"},
-    {&ShellMessages::GetAfterWindowOnTop, "Get After Window - Always On Top"},
-    {&ShellMessages::BarNewPopup, "CMenuObject New Popup!"},
-    {&ShellMessages::BarThemeLoaded, "CMenuObject ThemeLoaded"},
-    {&ShellMessages::BarCreated, "CMenuObject Created"},
-    {&ShellMessages::BarClosing, "CMenuObject Closing"},
-    {&ShellMessages::BarClosed, "CMenuObject Closed"},
-    {&ShellMessages::BarShowing, "CMenuObject Showing"},
-    {&ShellMessages::BarHiding, "CMenuObject Hiding"},
-    {&ShellMessages::CallRunDialog, "CallRunDialog"},
-    {&ShellMessages::TaskbarCreated, "TaskbarCreated"},
-    {&ShellMessages::SelectItemDelay, "GUI_SelectItem Delay"},
-    {&ShellMessages::UpdateHiddenTaskbarDelay, "Update Hidden Taskbar Special Delay"},
-    {&ShellMessages::ThemeLoadingDone, "TS Theme Loading Done"},
-    {&ShellMessages::ThemeLoadingAlmostDone, "TS Theme Loading Almost Done"},
-    {&ShellMessages::BarSkinChanging, "This CMenuObject Skin Changing"},
+const RegisteredNameSlot<ShellMessages> kSlots[] = {
+    {&ShellMessages::UpdateLVSkinRunning, N::UpdateLVSkinRunning},
+    {&ShellMessages::ThemeStatus, N::ThemeStatus},
+    {&ShellMessages::ShouldEnableMousehook, N::ShouldEnableMousehook},
+    {&ShellMessages::ConfigurePlugin, N::ConfigurePlugin},
+    {&ShellMessages::HideMenusIsWndAllowed, N::HideMenusIsWndAllowed},
+    {&ShellMessages::ExitLVConverter, N::ExitLVConverter},
+    {&ShellMessages::ActivateTaskbar, N::ActivateTaskbar},
+    {&ShellMessages::DesktopRightClick, N::DesktopRightClick},
+    {&ShellMessages::PresenceProbe, N::PresenceProbe},
+    {&ShellMessages::InvokeShortcutCommand, N::InvokeShortcutCommand},
+    {&ShellMessages::FolderMenuExePidl, N::FolderMenuExePidl},
+    {&ShellMessages::ShowTrayIcon, N::ShowTrayIcon},
+    {&ShellMessages::VolatileClose, N::VolatileClose},
+    {&ShellMessages::VolatileLayerCheck, N::VolatileLayerCheck},
+    {&ShellMessages::RemoveTempNoCloseVolatile, N::RemoveTempNoCloseVolatile},
+    {&ShellMessages::OnTopAppShownOrHidden, N::OnTopAppShownOrHidden},
+    {&ShellMessages::ThemeClosingCheckModified, N::ThemeClosingCheckModified},
+    {&ShellMessages::SwapItemsBehavior, N::SwapItemsBehavior},
+    {&ShellMessages::RemoveItemDelay, N::RemoveItemDelay},
+    {&ShellMessages::RemoveSectionDelay, N::RemoveSectionDelay},
+    {&ShellMessages::TimeFilteringChanged, N::TimeFilteringChanged},
+    {&ShellMessages::HideTaskbarInternal, N::HideTaskbarInternal},
+    {&ShellMessages::UpdateHiddenLayers, N::UpdateHiddenLayers},
+    {&ShellMessages::GetAfterWindowOnTop, N::GetAfterWindowOnTop},
+    {&ShellMessages::BarNewPopup, N::BarNewPopup},
+    {&ShellMessages::BarThemeLoaded, N::BarThemeLoaded},
+    {&ShellMessages::BarCreated, N::BarCreated},
+    {&ShellMessages::BarClosing, N::BarClosing},
+    {&ShellMessages::BarClosed, N::BarClosed},
+    {&ShellMessages::BarShowing, N::BarShowing},
+    {&ShellMessages::BarHiding, N::BarHiding},
+    {&ShellMessages::CallRunDialog, N::CallRunDialog},
+    {&ShellMessages::TaskbarCreated, N::TaskbarCreated},
+    {&ShellMessages::SelectItemDelay, N::SelectItemDelay},
+    {&ShellMessages::UpdateHiddenTaskbarDelay, N::UpdateHiddenTaskbarDelay},
+    {&ShellMessages::ThemeLoadingDone, N::ThemeLoadingDone},
+    {&ShellMessages::ThemeLoadingAlmostDone, N::ThemeLoadingAlmostDone},
+    {&ShellMessages::BarSkinChanging, N::BarSkinChanging},
 };
 
 ShellMessages g_messages{};
@@ -55,7 +54,7 @@ bool g_registered = false;
 
 const ShellMessages& RegisterShellMessages() {
     if (!g_registered) {
-        for (const NameSlot& n : kNames) g_messages.*(n.slot) = RegisterWindowMessageA(n.name);
+        g_messages = RegisterNames(kSlots);
         g_registered = true;
     }
     return g_messages;

@@ -3,8 +3,9 @@
 #pragma once
 #include <windows.h>
 
-// Every module registers its own copy of each name it uses; equal names give
-// equal numbers, so the bars and the shell agree without sharing variables.
+// Every module registers its own copy of each name it uses (the names are
+// spelled once, in model/registered_names.cpp); equal names give equal
+// numbers, so the bars and the shell agree without sharing variables.
 struct ShellMessages {
     UINT UpdateLVSkinRunning;          // "WM_UPDATELVSKINRUNNING"
     UINT ThemeStatus;                  // "VT_THEMESTATUS"

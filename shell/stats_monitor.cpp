@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "model/registered_names.h"
 #include "shell/later_stubs.h"
 #include "util/callback_guard.h"
 #include "util/general_helpers.h"
@@ -24,12 +25,18 @@ struct StatsMessages {
     UINT stats_updated;
     UINT end_explorer_hook;
     UINT should_enable_mousehook;
+    UINT taskbar_created;
+};
+
+const RegisteredNameSlot<StatsMessages> kMessageSlots[] = {
+    {&StatsMessages::stats_updated, RegisteredName::StatsUpdated},
+    {&StatsMessages::end_explorer_hook, RegisteredName::EndExplorerHook},
+    {&StatsMessages::should_enable_mousehook, RegisteredName::ShouldEnableMousehook},
+    {&StatsMessages::taskbar_created, RegisteredName::TaskbarCreated},
 };
 
 const StatsMessages& Messages() {
-    static const StatsMessages m = {RegisterWindowMessageA("Stats Updated"),
-                                    RegisterWindowMessageA("EndExplorerHook"),
-                                    RegisterWindowMessageA("ShouldEnableMousehook")};
+    static const StatsMessages m = RegisterNames(kMessageSlots);
     return m;
 }
 
@@ -281,8 +288,7 @@ void StatsMonitorSetWinTabEnabled(int enabled) {
 void StatsMonitorHandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     // The relay's first stop also sees the shell's restart broadcast, after
     // which the program's notification icon must be added again.
-    static const UINT taskbar_created = RegisterWindowMessageA("TaskbarCreated");
-    if (msg == taskbar_created) OnShellTaskbarCreated();
+    if (msg == Messages().taskbar_created) OnShellTaskbarCreated();
     if (g_monitor) g_monitor->HandleMessage(msg, wp, lp);
 }
 

@@ -4,13 +4,11 @@
 #include <shlwapi.h>
 #include <cstring>
 
-#include "model/vellum_menu_object.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 #include "shell/theme_file.h"
 #include "shell/theme_internal.h"
-#include "util/text.h"
 
 namespace {
 
@@ -32,16 +30,7 @@ bool OpenDocument(const char* path) {
     const char* ext = PathFindExtensionA(path);
     BringMainWindowForward();
     if (lstrcmpiA(ext, ".tsbar") == 0) {
-        if (IsPresetMode() || !GetMainWindow()) return false;
-        char file[MAX_PATH];
-        tess::CopyText(file, path);
-        auto* bar = new CVellumMenuObject(GetMainWindow());
-        if (!bar->m_hWnd) {
-            bar->Release();
-            return false;
-        }
-        bar->LoadTheme(file, 1, nullptr);
-        bar->Show(0);
+        if (!IsPresetMode()) OpenThemeBar(path, nullptr, 0);
         return false;   // the last theme opens as well
     }
     if (lstrcmpiA(ext, ".tstheme") == 0) {

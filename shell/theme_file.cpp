@@ -124,27 +124,17 @@ void ReadThemeInfoSection(const char* file, bool options_only) {
     info.HideTaskbar = ReadInt(kOptions, "HideTaskbar", 0, file) != 0;
 }
 
-bool IsAbsolutePath(const char* p) {
-    return (p[0] && p[1] == ':') || (p[0] == '\\' && p[1] == '\\');
-}
-
 // Opens the bars of [OpenBars]; a missing one costs one message box.
 void OpenListedBars(const char* file) {
     const int version = g_theme.info.TSVersion;
     const char* theme_folder = GetThemeFolder();
-    for (int i = 1; i <= kMaxThemeBars; ++i) {
-        char key[32], value[MAX_PATH] = "", skin_value[MAX_PATH] = "";
-        tess::FormatText(key, sizeof(key), "Bar%i", i);
-        GetPrivateProfileStringA(kOpenBars, key, "", value, sizeof(value), file);
-        if (!value[0]) break;
-        tess::FormatText(key, sizeof(key), "SkinForBar%i", i);
-        GetPrivateProfileStringA(kOpenBars, key, "", skin_value, sizeof(skin_value), file);
+    for (const OpenBarsEntry& entry : ReadOpenBars(file, kMaxThemeBars)) {
+        const char* value = entry.bar.c_str();
         char skin[MAX_PATH] = "";
-        if (skin_value[0] && !CombineCanonical(IsAbsolutePath(skin_value) ? "" : theme_folder, skin_value, skin))
-            skin[0] = '\0';
+        if (!entry.skin.empty()) CombineCanonical(theme_folder, entry.skin.c_str(), skin);
         char bar[MAX_PATH] = "";
         const char* base = version > kOldThemeVersion ? theme_folder : ThemesRoot();
-        bool found = CombineCanonical(IsAbsolutePath(value) ? "" : base, value, bar) && PathExists(bar);
+        bool found = CombineCanonical(base, value, bar) && PathExists(bar);
         if (!found && version <= kOldThemeVersion && !IsAbsolutePath(value))
             found = CombineCanonical(theme_folder, value, bar) && PathExists(bar);
         if (found) {
@@ -172,25 +162,18 @@ const char* ThemesRoot() {
     return g_root;
 }
 
-bool CombineCanonical(const char* base, const char* relative, char* out) {
-    out[0] = '\0';
-    char joined[MAX_PATH];
-    if (!tess::CopyText(joined, base ? base : "") || !tess::AppendText(joined, relative ? relative : ""))
-        return false;
-    if (!PathCanonicalizeA(out, joined)) tess::CopyText(out, MAX_PATH, joined);
-    return out[0] != '\0';
-}
-
-void RelativeToFolder(const char* folder, const char* path, char* out, size_t size) {
-    char rel[MAX_PATH] = "";
-    if (!PathRelativePathToA(rel, folder, FILE_ATTRIBUTE_DIRECTORY, path, FILE_ATTRIBUTE_NORMAL)) {
-        tess::CopyText(out, size, path);
-        return;
+std::vector<OpenBarsEntry> ReadOpenBars(const char* file, int max_entries) {
+    std::vector<OpenBarsEntry> entries;
+    for (int i = 1; i <= max_entries; ++i) {
+        char key[32], value[MAX_PATH] = "", skin[MAX_PATH] = "";
+        tess::FormatText(key, sizeof(key), "Bar%i", i);
+        GetPrivateProfileStringA(kOpenBars, key, "", value, sizeof(value), file);
+        if (!value[0]) break;
+        tess::FormatText(key, sizeof(key), "SkinForBar%i", i);
+        GetPrivateProfileStringA(kOpenBars, key, "", skin, sizeof(skin), file);
+        entries.push_back(OpenBarsEntry{value, skin});
     }
-    const char* value = rel;
-    if (strncmp(value, ".\\", 2) == 0) value += 2;
-    while (*value == '\\') ++value;
-    tess::CopyText(out, size, value);
+    return entries;
 }
 
 std::vector<HWND> SnapshotThemeBarWindows(bool include_internal) {
@@ -212,8 +195,9 @@ bool OpenThemeBar(const char* bar_path, const char* skin_path, int show) {
     HWND main = GetMainWindow();
     if (!main) return false;
     char bar_file[MAX_PATH], skin[MAX_PATH];
-    tess::CopyText(bar_file, bar_path);
-    tess::CopyText(skin, skin_path ? skin_path : "");
+    if (!bar_path || !tess::CopyText(bar_file, bar_path) ||
+        !tess::CopyText(skin, skin_path ? skin_path : ""))
+        return false;
     auto* bar = new CVellumMenuObject(main);
     if (!bar->m_hWnd) {
         // Without a window nothing would ever hold or close the bar.
@@ -314,7 +298,7 @@ bool LoadThemeFile(const char* path, int options_only) {
         return false;
     }
     char canonical[MAX_PATH];
-    if (!PathCanonicalizeA(canonical, file)) tess::CopyText(canonical, file);
+    if (!CanonicalPath(file, canonical)) tess::CopyText(canonical, file);
 
     g_theme.reloading = true;
     if (!options_only) CloseThemeBars();

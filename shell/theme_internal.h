@@ -1,22 +1,28 @@
 // Pieces shared by the theme module's source files.
 #pragma once
 #include <windows.h>
+#include <string>
 #include <vector>
+
+#include "util/paths.h"
 
 class CVellumMenuObject;
 struct SkinRecord;
 
 // The program folder (the themes root) with a trailing backslash.
 const char* ThemesRoot();
-// base + relative, canonical, into out (MAX_PATH); false when it does not fit.
-bool CombineCanonical(const char* base, const char* relative, char* out);
-// path relative to folder (no leading ".\" or "\"); the full path when no
-// relative form exists.
-void RelativeToFolder(const char* folder, const char* path, char* out, size_t size);
+// One entry of a theme file's [OpenBars], as written (relative paths).
+struct OpenBarsEntry {
+    std::string bar;    // "Bar%i"
+    std::string skin;   // "SkinForBar%i", empty when the bar has no skin file
+};
+// "Bar%i" from 1 up to max_entries, until the first empty one.
+std::vector<OpenBarsEntry> ReadOpenBars(const char* file, int max_entries);
 // The windows of class "Tessellar Toolbar" with a live bar, in the order the
 // bars were opened.
 std::vector<HWND> SnapshotThemeBarWindows(bool include_internal);
-// Opens one bar of the theme; false when it could not get a window.
+// Opens a bar file (a bar of the theme, or one handed over as a document)
+// and shows it as show says; false when it could not get a window.
 bool OpenThemeBar(const char* bar_path, const char* skin_path, int show);
 // Saves one bar as the theme save does (step 7), or only marks it.
 void SaveBarForTheme(CVellumMenuObject* bar, HWND wnd, bool theme_file_only);

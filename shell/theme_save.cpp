@@ -224,17 +224,11 @@ bool SwitchThemeStyle(const char* path) {
         bool taken;
     };
     std::vector<Entry> entries;
-    for (int i = 1; i <= kMaxStyleEntries; ++i) {
-        char key[32], value[MAX_PATH] = "", skin_value[MAX_PATH] = "";
-        tess::FormatText(key, sizeof(key), "Bar%i", i);
-        GetPrivateProfileStringA(kOpenBars, key, "", value, sizeof(value), file);
-        if (!value[0]) break;
-        tess::FormatText(key, sizeof(key), "SkinForBar%i", i);
-        GetPrivateProfileStringA(kOpenBars, key, "", skin_value, sizeof(skin_value), file);
+    for (const OpenBarsEntry& entry : ReadOpenBars(file, kMaxStyleEntries)) {
         char bar[MAX_PATH] = "", skin[MAX_PATH] = "";
         // Full paths, however long the folder: no fixed slot cuts them.
-        if (!CombineCanonical(folder, value, bar)) continue;
-        if (skin_value[0]) CombineCanonical(folder, skin_value, skin);
+        if (!CombineCanonical(folder, entry.bar.c_str(), bar)) continue;
+        if (!entry.skin.empty()) CombineCanonical(folder, entry.skin.c_str(), skin);
         entries.push_back(Entry{bar, skin, false});
     }
 

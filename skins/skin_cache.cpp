@@ -7,6 +7,7 @@
 #include "util/callback_guard.h"
 #include "util/general_helpers.h"
 #include "util/handles.h"
+#include "util/paths.h"
 #include "util/text.h"
 
 namespace {
@@ -21,13 +22,11 @@ bool InCache(const SkinRecord* record) {
 
 bool IsFree(const SkinRecord* record) { return record->path[0] == '\0'; }
 
-// The canonical form of a path, or the path itself when that yields nothing;
-// false when it cannot be held in a record.
+// The canonical form of a path (out holds kSkinPathSize characters); false
+// when it cannot name a file (MAX_PATH), so no cut path is ever opened.
 bool CanonicalSkinPath(const char* path, char* out) {
-    if (strlen(path) >= MAX_PATH) return false;
-    char canonical[MAX_PATH] = {};
-    if (!PathCanonicalizeA(canonical, path)) canonical[0] = '\0';
-    return tess::CopyText(out, kSkinPathSize, canonical[0] ? canonical : path);
+    static_assert(kSkinPathSize >= MAX_PATH, "a record holds every path that can be opened");
+    return CanonicalPath(path, out, MAX_PATH);
 }
 
 FILETIME SkinFileTime(const char* path) {
@@ -172,9 +171,8 @@ bool ComposeSkinFilePath(const SkinRecord* record, const char* name, char* out, 
     out[0] = '\0';
     char joined[kSkinPathSize];
     if (!tess::CopyText(joined, record->folder) || !tess::AppendText(joined, name)) return false;
-    if (strlen(joined) >= MAX_PATH) return false;
-    char resolved[MAX_PATH] = {};
-    if (!PathCanonicalizeA(resolved, joined)) return false;
+    char resolved[MAX_PATH];
+    if (!CanonicalPath(joined, resolved)) return false;
     // A name that climbs out of the skin's folder is not the skin's file.
     size_t folder_length = strlen(record->folder);
     if (_strnicmp(resolved, record->folder, folder_length) != 0) return false;
@@ -229,17 +227,8 @@ int GetSkinPathRelativeTo(const SkinRecord* record, const char* from_folder, cha
                           size_t out_size, const char* path) {
     if (!record || !from_folder || !out || !out_size) return 0;
     const char* source = path && path[0] ? path : record->path;
-    char canonical[MAX_PATH] = {};
-    if (strlen(source) >= MAX_PATH || !PathCanonicalizeA(canonical, source))
-        tess::CopyText(canonical, source);
-    char relative[MAX_PATH] = {};
     // On another drive there is no relative form: the full path is kept.
-    if (strlen(from_folder) >= MAX_PATH ||
-        !PathRelativePathToA(relative, from_folder, FILE_ATTRIBUTE_DIRECTORY, canonical,
-                             FILE_ATTRIBUTE_NORMAL))
-        tess::CopyText(relative, canonical);
-    tess::CopyText(out, out_size, relative[0] == '\\' ? relative + 1 : relative);
-    return 1;
+    return RelativeToFolder(from_folder, source, out, out_size) ? 1 : 0;
 }
 
 namespace {

@@ -40,8 +40,9 @@ int GetSkinStateIndex(const SkinRecord* record, int state, int style);
 // The element at index; past the table folded onto style 0; null for a
 // negative index or a record without a table.
 SkinStateRecord* GetSkinStateRecord(SkinRecord* record, int index);
-// path (the skin's own when null or empty) relative to from_folder; 0 when the
-// record, folder or buffer is missing.
+// path (the skin's own when null or empty) relative to from_folder, or the
+// full path where there is no relative one; 0 when the record, folder or
+// buffer is missing or neither fits.
 int GetSkinPathRelativeTo(const SkinRecord* record, const char* from_folder, char* out,
                           size_t out_size, const char* path);
 // The "Skin" property page record (its dialog procedure does nothing).

@@ -99,16 +99,8 @@ void BarFileTest::SetUp() {
 }
 
 void BarFileTest::TearDown() {
-    for (CVellumMenuObject* bar : bars_) {
-        if (!IsLiveBar(bar)) continue;
-        bar->m_neverSave = TRUE;   // the test decides what is written
-        if (!bar->m_hWnd) {
-            bar->Release();
-            continue;
-        }
-        bar->Destroy();
-        testing_support::PumpUntil([bar] { return !IsLiveBar(bar); }, 3000);
-    }
+    // The test decides what is written.
+    for (CVellumMenuObject* bar : bars_) testing_support::CloseTestBar(bar, true);
     bars_.clear();
     GetBarHostServices() = BarHostServices{};
 }

@@ -3,7 +3,7 @@
 #include "model/bar_window.h"
 #include "model/live_objects.h"
 #include "tests/support/stand_in_main_window.h"
-#include "tests/skins/fixtures.h"
+#include "tests/support/skin_fixtures.h"
 #include "util/text.h"
 
 namespace drawing_test {
@@ -121,15 +121,7 @@ bool DrawingTest::ApplySkin(CVellumMenuObject* bar, const std::string& path) {
     return bar->ReloadSkin(0) == 1;
 }
 
-void DrawingTest::CloseBar(CVellumMenuObject* bar) {
-    if (!IsLiveBar(bar)) return;
-    if (!bar->m_hWnd) {
-        bar->Release();
-        return;
-    }
-    bar->Destroy();
-    testing_support::PumpUntil([bar] { return !IsLiveBar(bar); }, 3000);
-}
+void DrawingTest::CloseBar(CVellumMenuObject* bar) { testing_support::CloseTestBar(bar, false); }
 
 void DrawingTest::TearDown() {
     for (CVellumMenuObject* bar : bars_) CloseBar(bar);

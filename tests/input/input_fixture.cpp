@@ -137,9 +137,7 @@ void InputTest::CloseBar(CVellumMenuObject* bar) {
     for (auto& own : own_skins_)
         if (own.first == bar) bar->m_skin = own.second;
     // A bar marked modified would ask for a file to save to while it closes.
-    bar->m_neverSave = TRUE;
-    bar->Destroy();
-    testing_support::PumpUntil([bar] { return !IsLiveBar(bar); }, 3000);
+    testing_support::CloseTestBar(bar, true);
 }
 
 HCURSOR InputTest::ClassCursor(CVellumMenuObject* bar) {

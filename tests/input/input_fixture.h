@@ -18,7 +18,6 @@ void FreeInputSkin(SkinRecord* skin);
 // A skin file through the skin cache (one reference), and giving it back.
 SkinRecord* LoadInputSkinFile(const std::string& path);
 void ReleaseInputSkin(SkinRecord* skin);
-bool WriteSolidBitmap(const std::string& path, int width, int height, COLORREF color);
 
 // The stand-in main window: counts the registered messages it receives.
 HWND MainWindow();

@@ -158,13 +158,7 @@ LRESULT CALLBACK FakeMainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TEST(DesktopRightClickTest, ForwardsTheCursorOnlyWhileTheAtomExists) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = FakeMainProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "Tessellar Main";
-    RegisterClassA(&wc);
-    HWND main = CreateWindowExA(0, "Tessellar Main", "Tessellar", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                nullptr, wc.hInstance, nullptr);
+    HWND main = testing_support::CreatePlainWindow("Tessellar Main", FakeMainProc, "Tessellar");
     ASSERT_TRUE(main);
     EXPECT_EQ(0, ForwardDesktopRightClick());   // no atom
     ATOM atom = GlobalAddAtomA("TS-DeskRClk");

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 #include "input_fixture.h"
+#include "tests/support/skin_fixtures.h"
 #include "tests/support/test_support.h"
 
 namespace input_test {
@@ -16,8 +17,8 @@ protected:
             "[General]\r\nSkinName=Input\r\nNumberOfSectionStyles=2\r\n"
             "[SectionSkin]\r\nhBitmap=red.bmp\r\n"
             "[SectionSkin_2]\r\nhBitmap=blue.bmp\r\n";
-        ASSERT_TRUE(WriteSolidBitmap(folder_.File("red.bmp"), 8, 8, RGB(255, 0, 0)));
-        ASSERT_TRUE(WriteSolidBitmap(folder_.File("blue.bmp"), 8, 8, RGB(0, 0, 255)));
+        ASSERT_TRUE(skin_fixtures::WriteSolidBmp(folder_.File("red.bmp"), 8, 8, RGB(255, 0, 0)));
+        ASSERT_TRUE(skin_fixtures::WriteSolidBmp(folder_.File("blue.bmp"), 8, 8, RGB(0, 0, 255)));
         ASSERT_TRUE(folder_.Write("input.tsskin", ini));
         skin = LoadInputSkinFile(folder_.File("input.tsskin"));
         ASSERT_NE(nullptr, skin);

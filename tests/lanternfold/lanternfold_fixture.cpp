@@ -86,13 +86,7 @@ int Server::Count() const {
 // ---- listener ------------------------------------------------------------------------
 
 Listener::Listener() {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "LfTestListener";
-    RegisterClassA(&wc);
-    window_ = CreateWindowExA(0, wc.lpszClassName, "listener", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                              wc.hInstance, nullptr);
+    window_ = testing_support::CreatePlainWindow("LfTestListener", Proc, "listener");
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -121,14 +115,7 @@ LRESULT CALLBACK Listener::Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-HWND CreateOwner(const char* cls) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = cls;
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, cls, "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-}
+HWND CreateOwner(const char* cls) { return testing_support::CreatePlainWindow(cls, nullptr, "owner"); }
 
 // ---- client ----------------------------------------------------------------------------
 

@@ -28,13 +28,7 @@ bool SameRect(const RECT& a, const RECT& b) {
 
 // A stand-in for the main program's window "Tessellar Main" titled "Tessellar".
 HWND CreateMainWindowStandIn() {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "Tessellar Main";
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "Tessellar", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                           wc.hInstance, nullptr);
+    return testing_support::CreatePlainWindow("Tessellar Main", nullptr, "Tessellar");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "model/bar_window.h"
 #include "model/command_seam.h"
 #include "model/live_objects.h"
+#include "tests/support/stand_in_main_window.h"
 #include "tests/support/test_support.h"
 #include "util/general_helpers.h"
 #include "util/text.h"
@@ -13,8 +14,6 @@ namespace model_test {
 HWND g_after_window_answer = nullptr;
 
 namespace {
-
-int g_stats_monitor_stand_in = 0;
 
 LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg >= 0xC000) {
@@ -27,19 +26,8 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 HWND MakeMainWindow(bool with_stats) {
-    static bool registered = false;
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!registered) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = MainProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = "Tessellar Model Test Main";
-        RegisterClassA(&wc);
-        registered = RegisterBarWindowClasses(instance);
-    }
-    HWND wnd = CreateWindowExA(0, "Tessellar Model Test Main", "Tessellar Test", WS_OVERLAPPED,
-                               0, 0, 10, 10, nullptr, nullptr, instance, nullptr);
-    if (with_stats) SetPropA(wnd, "lpStatsMonitor", &g_stats_monitor_stand_in);
+    HWND wnd = testing_support::CreateStandInMainWindow("Tessellar Model Test Main", MainProc);
+    if (!with_stats) RemovePropA(wnd, "lpStatsMonitor");
     return wnd;
 }
 
@@ -123,14 +111,6 @@ CVellumMenuObject* BarTest::NewRecordingBar(RecordingSection** section, const ch
     return bar;
 }
 
-void BarTest::CloseBar(CVellumMenuObject* bar) {
-    if (!IsLiveBar(bar)) return;
-    if (!bar->m_hWnd) {
-        bar->Release();
-        return;
-    }
-    bar->Destroy();
-    testing_support::PumpUntil([bar] { return !IsLiveBar(bar); }, 3000);
-}
+void BarTest::CloseBar(CVellumMenuObject* bar) { testing_support::CloseTestBar(bar, false); }
 
 }  // namespace model_test

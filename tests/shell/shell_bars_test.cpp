@@ -10,29 +10,15 @@
 #include "shell/app_state.h"
 #include "shell/main_window_internal.h"
 #include "util/bar_registry.h"
+#include "tests/support/stand_in_main_window.h"
 #include "tests/support/test_support.h"
 
 using namespace testing_support;
 
 namespace {
 
-int g_stats_stand_in = 0;
-
-// Bars make their window only under a main window with a stats monitor.
 HWND StandInMain() {
-    static HWND wnd = [] {
-        HINSTANCE instance = GetModuleHandleA(nullptr);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = instance;
-        wc.lpszClassName = "Shell Bars Test Main";
-        RegisterClassA(&wc);
-        RegisterBarWindowClasses(instance);
-        HWND w = CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPED, 0, 0, 5, 5, nullptr,
-                                 nullptr, instance, nullptr);
-        SetPropA(w, "lpStatsMonitor", &g_stats_stand_in);
-        return w;
-    }();
+    static HWND wnd = CreateStandInMainWindow("Shell Bars Test Main");
     return wnd;
 }
 
@@ -44,13 +30,8 @@ protected:
         return bar;
     }
     void TearDown() override {
-        for (CVellumMenuObject* bar : bars_) {
-            if (!IsLiveBar(bar)) continue;
-            // These bars have no file: a modified one would ask for a name.
-            bar->m_neverSave = TRUE;
-            bar->Destroy();
-            PumpUntil([bar] { return !IsLiveBar(bar); }, 3000);
-        }
+        // These bars have no file: a modified one would ask for a name.
+        for (CVellumMenuObject* bar : bars_) CloseTestBar(bar, true);
     }
     std::vector<CVellumMenuObject*> bars_;
 };

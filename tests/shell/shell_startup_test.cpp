@@ -263,15 +263,9 @@ LRESULT CALLBACK RelayBarProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 TEST(Relay, ReachesEveryBarInRegistrationOrderEvenWhenOneCloses) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = RelayBarProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "ShellRelayTestBar";
-    RegisterClassA(&wc);
     std::vector<HWND> bars;
     for (int i = 0; i < 4; ++i) {
-        HWND w = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr,
-                                 wc.hInstance, nullptr);
+        HWND w = testing_support::CreatePlainWindow("ShellRelayTestBar", RelayBarProc);
         SetWindowLongPtrA(w, GWLP_USERDATA, i + 1);
         // Bars carry their object in "lpMenuObject"; one without is skipped.
         if (i != 2) SetPropA(w, "lpMenuObject", reinterpret_cast<HANDLE>(0x1000 + i));
@@ -294,5 +288,5 @@ TEST(Relay, ReachesEveryBarInRegistrationOrderEvenWhenOneCloses) {
         RemoveBarWindow(nullptr, w);
         DestroyWindow(w);
     }
-    UnregisterClassA(wc.lpszClassName, wc.hInstance);
+    UnregisterClassA("ShellRelayTestBar", GetModuleHandleA(nullptr));
 }

@@ -151,12 +151,61 @@ TEST(Theme, CurrentThemeFileGivesTheFolders) {
     EXPECT_STREQ("C:\\Themes\\Blue\\", GetThemeFolder()) << "an empty path keeps the folder";
 }
 
+namespace {
+
+struct ShellField {
+    UINT ShellMessages::*field;
+    const char* name;
+};
+
+// Every name the shell registers, spelled as the bars and plug-ins send it.
+const ShellField kShellFields[] = {
+    {&ShellMessages::UpdateLVSkinRunning, "WM_UPDATELVSKINRUNNING"},
+    {&ShellMessages::ThemeStatus, "VT_THEMESTATUS"},
+    {&ShellMessages::ShouldEnableMousehook, "ShouldEnableMousehook"},
+    {&ShellMessages::ConfigurePlugin, "TSConfigure Plugin"},
+    {&ShellMessages::HideMenusIsWndAllowed, "HideMenus - IsWndAllowed"},
+    {&ShellMessages::ExitLVConverter, "ExitLVConverter"},
+    {&ShellMessages::ActivateTaskbar, "CMenuItem - ActivateTaskbar"},
+    {&ShellMessages::DesktopRightClick, "TS Desktop Right Click"},
+    {&ShellMessages::PresenceProbe, "v1.3 Test"},
+    {&ShellMessages::InvokeShortcutCommand, "WM_INVOKESHORTCUTCOMMAND"},
+    {&ShellMessages::FolderMenuExePidl, "WM_FOLDERMENUEXEPIDL"},
+    {&ShellMessages::ShowTrayIcon, "ShowTrayIcon"},
+    {&ShellMessages::VolatileClose, "VolitleClose"},
+    {&ShellMessages::VolatileLayerCheck, "VolitleLayerCheck"},
+    {&ShellMessages::RemoveTempNoCloseVolatile, "TS - WM_REMOVE_TEMP_NOCLOSEVOLITLE"},
+    {&ShellMessages::OnTopAppShownOrHidden, "MyOnTopApp ShownOrHidden"},
+    {&ShellMessages::ThemeClosingCheckModified, "Theme is closing... check for modified!"},
+    {&ShellMessages::SwapItemsBehavior, "SwapItems (Behavior)"},
+    {&ShellMessages::RemoveItemDelay, "Remove Item Delay"},
+    {&ShellMessages::RemoveSectionDelay, "Remove Section Delay"},
+    {&ShellMessages::TimeFilteringChanged, "TimeFiltering Dis/Enabled!"},
+    {&ShellMessages::HideTaskbarInternal, "HideTaskbarInternal"},
+    {&ShellMessages::UpdateHiddenLayers, "UpdateHiddenLayers"},
+    {&ShellMessages::GetAfterWindowOnTop, "Get After Window - Always On Top"},
+    {&ShellMessages::BarNewPopup, "CMenuObject New Popup!"},
+    {&ShellMessages::BarThemeLoaded, "CMenuObject ThemeLoaded"},
+    {&ShellMessages::BarCreated, "CMenuObject Created"},
+    {&ShellMessages::BarClosing, "CMenuObject Closing"},
+    {&ShellMessages::BarClosed, "CMenuObject Closed"},
+    {&ShellMessages::BarShowing, "CMenuObject Showing"},
+    {&ShellMessages::BarHiding, "CMenuObject Hiding"},
+    {&ShellMessages::CallRunDialog, "CallRunDialog"},
+    {&ShellMessages::TaskbarCreated, "TaskbarCreated"},
+    {&ShellMessages::SelectItemDelay, "GUI_SelectItem Delay"},
+    {&ShellMessages::UpdateHiddenTaskbarDelay, "Update Hidden Taskbar Special Delay"},
+    {&ShellMessages::ThemeLoadingDone, "TS Theme Loading Done"},
+    {&ShellMessages::ThemeLoadingAlmostDone, "TS Theme Loading Almost Done"},
+    {&ShellMessages::BarSkinChanging, "This CMenuObject Skin Changing"},
+};
+
+}  // namespace
+
 TEST(Messages, NamesRegisterToTheSystemNumbers) {
     const ShellMessages& m = RegisterShellMessages();
-    EXPECT_EQ(RegisterWindowMessageA("Remove Item Delay"), m.RemoveItemDelay);
-    EXPECT_EQ(RegisterWindowMessageA("VolitleClose"), m.VolatileClose);
-    EXPECT_EQ(RegisterWindowMessageA("Update Hidden Taskbar Special Delay"), m.UpdateHiddenTaskbarDelay);
-    EXPECT_EQ(RegisterWindowMessageA("TaskbarCreated"), m.TaskbarCreated);
+    for (const ShellField& f : kShellFields)
+        EXPECT_EQ(RegisterWindowMessageA(f.name), m.*(f.field)) << f.name;
     EXPECT_EQ(&m, &Msgs());
 }
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "tests/skins/fixtures.h"
+#include "tests/support/skin_fixtures.h"
 
 namespace painting {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "skins/skin_cache.h"
-#include "tests/skins/fixtures.h"
+#include "tests/support/skin_fixtures.h"
 #include "tests/support/test_support.h"
 
 using testing_support::TempFolder;

@@ -7,7 +7,7 @@
 
 #include "skins/bitmap_helpers.h"
 #include "skins/skin_cache.h"
-#include "tests/skins/fixtures.h"
+#include "tests/support/skin_fixtures.h"
 #include "tests/support/test_support.h"
 #include "util/handles.h"
 

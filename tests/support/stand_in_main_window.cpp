@@ -1,6 +1,9 @@
 #include "tests/support/stand_in_main_window.h"
 
 #include "model/bar_window.h"
+#include "model/live_objects.h"
+#include "model/vellum_menu_object.h"
+#include "tests/support/test_support.h"
 
 namespace testing_support {
 
@@ -21,6 +24,17 @@ HWND CreateStandInMainWindow(const char* class_name, WNDPROC proc) {
                                nullptr, instance, nullptr);
     if (wnd) SetPropA(wnd, "lpStatsMonitor", &g_stats_monitor_stand_in);
     return wnd;
+}
+
+void CloseTestBar(CVellumMenuObject* bar, bool never_save) {
+    if (!IsLiveBar(bar)) return;
+    if (never_save) bar->m_neverSave = TRUE;
+    if (!bar->m_hWnd) {
+        bar->Release();
+        return;
+    }
+    bar->Destroy();
+    PumpUntil([bar] { return !IsLiveBar(bar); }, 3000);
 }
 
 }  // namespace testing_support

@@ -1,13 +1,20 @@
-// A stand-in for the program's hidden main window, for tests that create
-// real bars in their own process: bars make their window only under a main
-// window that carries a stats monitor ("lpStatsMonitor").
+// For tests that create real bars in their own process: a stand-in for the
+// program's hidden main window (bars make their window only under a main
+// window that carries a stats monitor, "lpStatsMonitor"), and closing a bar.
 #pragma once
 #include <windows.h>
+
+class CVellumMenuObject;
 
 namespace testing_support {
 
 // Registers the bar window classes and a main-window class of this name with
 // the given procedure (DefWindowProc when null), and creates the window once.
 HWND CreateStandInMainWindow(const char* class_name, WNDPROC proc = nullptr);
+
+// Ends a bar that is still alive: a windowless one is released, one with a
+// window destroyed and waited for (3 s at most). With never_save a modified
+// bar does not ask for a file to save to on the way.
+void CloseTestBar(CVellumMenuObject* bar, bool never_save);
 
 }  // namespace testing_support

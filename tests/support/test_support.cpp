@@ -208,6 +208,16 @@ HWND ChildProcess::WaitForWindow(const std::string& cls, const std::string& titl
     return s.found;
 }
 
+HWND CreatePlainWindow(const char* class_name, WNDPROC proc, const char* title, DWORD ex_style) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = proc ? proc : DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = class_name;
+    RegisterClassA(&wc);   // fails harmlessly when this process has it already
+    return CreateWindowExA(ex_style, class_name, title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                           wc.hInstance, nullptr);
+}
+
 HWND WaitForTopWindow(const std::string& cls, const std::string& title, DWORD timeout_ms) {
     HWND found = nullptr;
     PumpUntil([&] {

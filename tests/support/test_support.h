@@ -84,6 +84,11 @@ private:
     PROCESS_INFORMATION pi_{};
 };
 
+// Registers a window class of this name with proc (DefWindowProc when null)
+// and creates a hidden 10 x 10 popup window of it (null on failure).
+HWND CreatePlainWindow(const char* class_name, WNDPROC proc = nullptr, const char* title = "",
+                       DWORD ex_style = 0);
+
 // Finds a top-level window of the class and title, pumping while waiting.
 HWND WaitForTopWindow(const std::string& cls, const std::string& title, DWORD timeout_ms);
 

@@ -12,6 +12,7 @@
 #include "shell/startup.h"
 #include "shell/theme_file.h"
 #include "shell/theme_internal.h"
+#include "tests/support/stand_in_main_window.h"
 #include "tests/themes/theme_fixture.h"
 #include "util/text.h"
 
@@ -21,21 +22,11 @@
 
 namespace {
 
-LRESULT CALLBACK MainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
-
+// The shell's own stats monitor goes on it, so it starts without the stand-in's.
 HWND MakeMain() {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = MainProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = "ThemeBarsTestMain";
-        RegisterClassA(&wc);
-        registered = RegisterBarWindowClasses(instance);
-    }
-    return CreateWindowExA(0, "ThemeBarsTestMain", "Tessellar", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, instance,
-                           nullptr);
+    HWND wnd = testing_support::CreateStandInMainWindow("ThemeBarsTestMain");
+    RemovePropA(wnd, "lpStatsMonitor");
+    return wnd;
 }
 
 }  // namespace

@@ -91,13 +91,8 @@ std::string BarFile(const std::string& title) {
 // ---- tray stand-in ---------------------------------------------------------------------------
 
 TrayStandIn::TrayStandIn() {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "Shell_TrayWnd";
-    RegisterClassA(&wc);
-    wnd_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "CLanternfold", WS_POPUP, 0, 0,
-                           1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    wnd_ = testing_support::CreatePlainWindow("Shell_TrayWnd", Proc, "CLanternfold",
+                                              WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
     SetWindowLongPtrA(wnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowPos(wnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

@@ -138,6 +138,18 @@ TEST_F(ThemeProcess, OpenBarsUpToTheFirstGap) {
     EXPECT_EQ(0u, BarWindows());
 }
 
+// A bar file named on the command line opens as a bar of its own, through
+// the same path as a theme's bars.
+TEST_F(ThemeProcess, BarFileNamedOnTheCommandLineOpens) {
+    const std::string bar = root_.Write("Loose\\loose.tsbar", BarFile("Loose"));
+    HWND main = Start(bar);
+    ASSERT_NE(nullptr, main);
+    WaitForBars(1, 0);
+    EXPECT_EQ((std::vector<std::string>{"Loose"}), BarTitles());
+    // No theme holds the bar: closing would ask where to save one.
+    program_.Kill();
+}
+
 TEST_F(ThemeProcess, MissingBarCostsOneMessageAndTheRestOpen) {
     root_.Write("Missing\\Bars\\one.tsbar", BarFile("One"));
     root_.Write("Missing\\Bars\\three.tsbar", BarFile("Three"));

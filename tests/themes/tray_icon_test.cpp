@@ -20,17 +20,7 @@ namespace {
 
 constexpr UINT WM_TSTRAYICON_ = 1446;
 
-LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
-
-HWND MakeOwner() {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = PlainProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TrayIconTestOwner";
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "owner", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
-                           nullptr);
-}
+HWND MakeOwner() { return CreatePlainWindow("TrayIconTestOwner", nullptr, "owner"); }
 
 struct MenuLine {
     int depth;

@@ -1,4 +1,4 @@
-#include "tests/skins/fixtures.h"
+#include "tests/support/skin_fixtures.h"
 
 #include "tests/support/test_support.h"
 
