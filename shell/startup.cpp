@@ -11,6 +11,7 @@
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
+#include "shell/program_tray_icon.h"
 #include "shell/registered_messages.h"
 #include "shell/shell_resources.h"
 #include "util/general_helpers.h"
@@ -88,6 +89,21 @@ bool SetClassKey(const char* subkey, const char* value) {
         return false;
     return RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                           static_cast<DWORD>(strlen(value) + 1)) == ERROR_SUCCESS;
+}
+
+// Start work that the first picture does not need: it runs once the queue
+// has emptied, after a wait, which is when the painted bars reach the screen.
+constexpr UINT kDeferredStartDelayMs = 10;
+bool g_deferred_start_done = false;
+
+void CALLBACK DeferredStartWork(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (timer) KillTimer(nullptr, timer);
+    if (g_deferred_start_done) return;
+    g_deferred_start_done = true;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+    AddDeferredProgramTrayIcon();
+    RepairStartupEntry();
+    RegisterDocumentTypes();
 }
 
 int RunMessageLoop() {
@@ -206,17 +222,24 @@ int RunTessellar(HINSTANCE instance, const char* command_line) {
     SetAppInstance(instance);
     InstallBarHostServices();
     InitShellIconCache();
-    // 11, 12, 13.
-    RepairStartupEntry();
-    RegisterDocumentTypes();
+    // 11, 12 run once the first bars show (DeferredStartWork); 13.
     RegisterWindowClasses(instance);
 
     // 14, 15.
+    DeferProgramTrayIcon();
     HWND main = CreateMainWindow(instance);
     DeleteGlobalAtoms(kStartingAtom);
-    if (!main) return 0;
+    if (!main) {
+        RepairStartupEntry();
+        RegisterDocumentTypes();
+        return 0;
+    }
+    if (!SetTimer(nullptr, 0, kDeferredStartDelayMs, DeferredStartWork))
+        DeferredStartWork(nullptr, 0, 0, 0);
     // 16.
-    return RunMessageLoop();
+    const int exit_code = RunMessageLoop();
+    DeferredStartWork(nullptr, 0, 0, 0);   // a run closed before it came
+    return exit_code;
 }
 
 // ---- "%username%" -----------------------------------------------------------------------
