@@ -102,6 +102,7 @@ void CALLBACK DeferredStartWork(HWND, UINT, UINT_PTR timer, DWORD) {
     g_deferred_start_done = true;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
     AddDeferredProgramTrayIcon();
+    InitShellIconCache();
     RepairStartupEntry();
     RegisterDocumentTypes();
 }
@@ -221,8 +222,7 @@ int RunTessellar(HINSTANCE instance, const char* command_line) {
     // 10.
     SetAppInstance(instance);
     InstallBarHostServices();
-    InitShellIconCache();
-    // 11, 12 run once the first bars show (DeferredStartWork); 13.
+    // The shell's icon cache (10), 11 and 12 run once the first bars show (DeferredStartWork); 13.
     RegisterWindowClasses(instance);
 
     // 14, 15.
@@ -230,6 +230,7 @@ int RunTessellar(HINSTANCE instance, const char* command_line) {
     HWND main = CreateMainWindow(instance);
     DeleteGlobalAtoms(kStartingAtom);
     if (!main) {
+        InitShellIconCache();
         RepairStartupEntry();
         RegisterDocumentTypes();
         return 0;
