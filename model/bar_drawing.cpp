@@ -225,8 +225,9 @@ void CVellumMenuObject::UpdateToDrawBitmap(CVellumMenuSection* section, CVellumM
     if (partial && item) {
         Draw(dc, &area, 0);
         CVellumMenuSection* own = item->m_pSection;
-        if (own && own->m_dropMarkShown) {
-            // The drop mark may cross the item: the whole section paints it again.
+        if (own && (own->m_dropMarkShown || own->m_transitionRunning)) {
+            // A drop mark or a moving neighbour may cross the item's
+            // rectangle: the whole section paints it again.
             own->Draw(dc, 1, 1);
         } else {
             // Only the item's own background and the item: its neighbours
