@@ -220,8 +220,17 @@ void CVellumMenuObject::UpdateToDrawBitmap(CVellumMenuSection* section, CVellumM
 
     if (partial && item) {
         Draw(dc, &area, 0);
-        if (item->m_pSection) item->m_pSection->Draw(dc, 0, 1);
-        item->m_pSection ? item->m_pSection->Draw(dc, 1, 1) : void();
+        CVellumMenuSection* own = item->m_pSection;
+        if (own && (own->m_dropMarkShown || own->m_transitionRunning)) {
+            // A drop mark or a moving neighbour may cross the item's
+            // rectangle: the whole section paints it again.
+            own->Draw(dc, 1, 1);
+        } else {
+            // Only the item's own background and the item: its neighbours
+            // lie outside the clip and keep their pixels.
+            if (own) own->Draw(dc, 0, 1);
+            item->Draw(dc);
+        }
     } else if (partial) {
         Draw(dc, &area, 0);
         section->Draw(dc, 1, 1);

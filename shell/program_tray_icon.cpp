@@ -13,6 +13,7 @@ namespace {
 
 CTrayIcon* g_icon = nullptr;
 bool g_icon_wanted = false;   // shown unless "bHideTrayIcon"
+bool g_icon_deferred = false;
 
 }  // namespace
 
@@ -116,12 +117,21 @@ void CreateProgramTrayIcon(HWND main_window, bool show) {
     g_icon->SetTip("Tessellar");
     g_icon->SetMenu(LoadMenuA(GetAppInstance(), MAKEINTRESOURCEA(IDM_TRAY_MENU)));
     g_icon_wanted = show;
-    if (show) g_icon->Add();
+    if (show && !g_icon_deferred) g_icon->Add();
+}
+
+void DeferProgramTrayIcon() { g_icon_deferred = true; }
+
+void AddDeferredProgramTrayIcon() {
+    if (!g_icon_deferred) return;
+    g_icon_deferred = false;
+    if (g_icon && g_icon_wanted) g_icon->Add();
 }
 
 void ShowProgramTrayIcon(bool show) {
     if (!g_icon) return;
     g_icon_wanted = show;
+    if (g_icon_deferred) return;   // added with the deferred start work
     if (show)
         g_icon->Add();
     else

@@ -44,6 +44,10 @@ private:
 // The main window's icon (null when none).
 CTrayIcon* GetProgramTrayIcon();
 void CreateProgramTrayIcon(HWND main_window, bool show);
+// While deferred, a wanted icon is created but reaches the shell only with
+// AddDeferredProgramTrayIcon (the program start puts it after the first bar).
+void DeferProgramTrayIcon();
+void AddDeferredProgramTrayIcon();
 void ShowProgramTrayIcon(bool show);
 bool HasProgramTrayIcon();
 LRESULT HandleTrayIconClick(LPARAM mouse_message);

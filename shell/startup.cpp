@@ -11,8 +11,10 @@
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
+#include "shell/program_tray_icon.h"
 #include "shell/registered_messages.h"
 #include "shell/shell_resources.h"
+#include "util/callback_guard.h"
 #include "util/general_helpers.h"
 #include "util/handles.h"
 #include "util/shortcut_files.h"
@@ -89,6 +91,24 @@ bool SetClassKey(const char* subkey, const char* value) {
         return false;
     return RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                           static_cast<DWORD>(strlen(value) + 1)) == ERROR_SUCCESS;
+}
+
+// Start work that the first picture does not need: it runs once the queue
+// has emptied, after a wait, which is when the painted bars reach the screen.
+constexpr UINT kDeferredStartDelayMs = 10;
+bool g_deferred_start_done = false;
+
+void CALLBACK DeferredStartWork(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (timer) KillTimer(nullptr, timer);
+    if (g_deferred_start_done) return;
+    g_deferred_start_done = true;
+    tess::GuardTimerProc([] {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+        AddDeferredProgramTrayIcon();
+        InitShellIconCache();
+        RepairStartupEntry();
+        RegisterDocumentTypes();
+    });
 }
 
 int RunMessageLoop() {
@@ -206,19 +226,27 @@ int RunTessellar(HINSTANCE instance, const char* command_line) {
     // The instance, the bars' access to the shell, and the shell's icon cache.
     SetAppInstance(instance);
     InstallBarHostServices();
-    InitShellIconCache();
-    // The start-up entry, the document types and the window classes.
-    RepairStartupEntry();
-    RegisterDocumentTypes();
+    // The shell's icon cache, the start-up entry and the document types wait
+    // until the first bars show (DeferredStartWork); the window classes now.
     RegisterWindowClasses(instance);
 
-    // The hidden main window runs the rest of the start-up; without it the
-    // program ends.
+    // The program's tray icon also waits; the hidden main window runs the
+    // rest of the start-up, and without it the program ends.
+    DeferProgramTrayIcon();
     HWND main = CreateMainWindow(instance);
     DeleteGlobalAtoms(kStartingAtom);
-    if (!main) return 0;
+    if (!main) {
+        InitShellIconCache();
+        RepairStartupEntry();
+        RegisterDocumentTypes();
+        return 0;
+    }
+    if (!SetTimer(nullptr, 0, kDeferredStartDelayMs, DeferredStartWork))
+        DeferredStartWork(nullptr, 0, 0, 0);
     // The one message loop of the program.
-    return RunMessageLoop();
+    const int exit_code = RunMessageLoop();
+    DeferredStartWork(nullptr, 0, 0, 0);   // a run closed before it came
+    return exit_code;
 }
 
 // ---- "%username%" -----------------------------------------------------------------------

@@ -23,11 +23,14 @@ export BENCH_SYNC_DIR="Z:${sync//\//\\}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-}"
 "$TESS_WINE" "$bin/startup_bench.exe" "Z:${theme//\//\\}" &
 bench=$!
-# Answer the measuring requests with Tessellar's memory as Linux sees it.
-for n in 1 2; do
+# Answer the measuring requests with the named program's memory as Linux
+# sees it (the bare program first, then Tessellar twice).
+for n in 1 2 3; do
   while [ ! -f "$sync/measure-$n.req" ] && kill -0 $bench 2>/dev/null; do sleep 0.1; done
   [ -f "$sync/measure-$n.req" ] || break
-  pid=$(pgrep -n -f 'Tessellar\.exe' || true)
+  program=$(tr -cd 'A-Za-z0-9_.' < "$sync/measure-$n.req")
+  # Its Windows path (a backslash before the name), not a build step naming it.
+  pid=$(pgrep -n -f "\\\\${program//./\\.}" || true)
   if [ -n "$pid" ]; then
     anon=$(awk '/^RssAnon/ {print $2}' /proc/$pid/status)
     private=$(awk '/^Private_(Clean|Dirty)/ {s += $2} END {print s}' /proc/$pid/smaps_rollup 2>/dev/null || echo 0)
