@@ -2,7 +2,7 @@
 // it belongs to replaces it. Listed by the module that will own it.
 #include "shell/later_stubs.h"
 
-// ---- documents and WM_COPYDATA commands ----------------------------------------------------
+// ---- theme packages --------------------------------------------------------------------------
 bool InstallThemePackage(const char*, char* theme_file, size_t theme_file_size) {
     if (theme_file && theme_file_size) theme_file[0] = '\0';
     return false;

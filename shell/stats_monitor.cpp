@@ -1,11 +1,11 @@
 // The foreground-application monitor: a 250 ms poll of the foreground
 // window's title, icons and (while a section mirrors it) menu, announced to
 // the bars with "Stats Updated".
+#include "shell/program_tray_icon.h"
 #include "shell/stats_monitor.h"
 
 #include <cstring>
 
-#include "shell/later_stubs.h"
 #include "util/general_helpers.h"
 #include "util/text.h"
 

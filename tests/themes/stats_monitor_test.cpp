@@ -6,7 +6,6 @@
 
 #include <vector>
 
-#include "shell/later_stubs.h"
 #include "shell/stats_monitor.h"
 #include "tests/support/test_support.h"
 
