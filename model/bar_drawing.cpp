@@ -3,10 +3,10 @@
 // to the window; the window region follows the bitmap's see-through pixels.
 #include <windows.h>
 #include "model/bar_drawing.h"
+#include "model/bar_host.h"
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
-#include "shell/stats_monitor.h"
 #include "skins/bitmap_helpers.h"
 #include "util/handles.h"
 
@@ -141,10 +141,13 @@ void CVellumMenuObject::Draw(HDC dc, RECT* rect, int whole) {
         tess::ScopedSelect select(dc, own_font ? static_cast<HGDIOBJ>(font.font.get()) : nullptr);
         COLORREF old_color = own_font ? ::SetTextColor(dc, font.default_color) : 0;
         int old_mode = ::SetBkMode(dc, TRANSPARENT);
-        // The foreground window's title, as the stats monitor last saw it.
+        // The foreground window's title, as the shell last saw it.
         const char* text = m_displayTitle;
-        if (bUseActiveWindowsTitle && m_statsMonitor && m_statsMonitor->m_title[0])
-            text = m_statsMonitor->m_title;
+        char active[512];
+        const BarHostServices& host = GetBarHostServices();
+        if (bUseActiveWindowsTitle && host.GetActiveWindowTitle &&
+            host.GetActiveWindowTitle(active, sizeof(active)) && active[0])
+            text = active;
         ::DrawTextA(dc, text, -1, &band, format);
         ::SetBkMode(dc, old_mode);
         if (own_font) ::SetTextColor(dc, old_color);

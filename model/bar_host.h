@@ -51,6 +51,9 @@ struct BarHostServices {
     bool (*ImportSkinFile)(const char* skin, char* out, size_t out_size);
     // The global option "bDisableAnimations": state changes show their last frame at once.
     bool (*AreAnimationsDisabled)();
+    // The foreground window's title as the shell last saw it, copied into
+    // buffer (size bytes, always terminated); false when none is known.
+    bool (*GetActiveWindowTitle)(char* buffer, size_t size);
 };
 
 BarHostServices& GetBarHostServices();

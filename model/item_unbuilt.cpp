@@ -1,7 +1,7 @@
-// Item operations that belong to work not built yet: text measuring,
-// drawing, icons, the context menu, popup menus, messages to items, the
-// theme editor and state animation. Each does nothing and reports failure
-// where it has a result.
+// Item operations that belong to work not built yet: the context menu,
+// clicks, the own popup menu, messages to items, the standard commands,
+// copies, the theme editor and property pages. Each does nothing and
+// reports failure where it has a result.
 #include "model/vellum_menu_item.h"
 
 // Messages to items (hotkeys, Windows key, state requests) are not built.
@@ -11,34 +11,14 @@ int CVellumMenuItem::TrackPopupMenu(int) { return 0; }
 void CVellumMenuItem::UnInitContextMenu() {}
 void CVellumMenuItem::SetEditorNodeTitle() {}
 
-// ---- drag and drop ----------------------------------------------------------------------
-void CVellumMenuItem::DragDrop_Dropped(DWORD) {}
-IDataObject* CVellumMenuItem::GetDragDropDataObject(DWORD* effects) {
-    if (effects) *effects = 0;
-    return nullptr;
-}
-void CVellumMenuItem::DragHover() {}
-
-// ---- input: clicks, keys, menus, messages ----------------------------------------------------
+// ---- input: clicks, menus, messages ----------------------------------------------------------
 void CVellumMenuItem::ProcessMenuMessage(UINT, WPARAM, LPARAM) {}
-int CVellumMenuItem::TrackPopupMenuDoubleClick() { return 0; }
-void CVellumMenuItem::InitMenu(HMENU) {}
-void CVellumMenuItem::UnInitMenu(HMENU) {}
-int CVellumMenuItem::GetPopupDelay() { return -1; }
-UINT CVellumMenuItem::GetPopupRequiredKeys() { return 0; }
-void CVellumMenuItem::PrePopup(CVellumMenuObject*) {}
 void CVellumMenuItem::OnClick() {}
 void CVellumMenuItem::OnDblClick() {}
-void CVellumMenuItem::OnRClick(int*) {}
-void CVellumMenuItem::GettingKeyboardFocus() {}
 
 // ---- context menu --------------------------------------------------------------------------------
-int CVellumMenuItem::DoCustomContextMenuCommand(int) { return 0; }
-HMENU CVellumMenuItem::InitCustomContextMenu(HMENU, HMENU) { return nullptr; }
-void CVellumMenuItem::UnInitCustomContextMenu(HMENU, HMENU) {}
 HMENU CVellumMenuItem::InitContextMenu(HMENU) { return nullptr; }
 int CVellumMenuItem::DoContextMenuCommand(int) { return 0; }
-int CVellumMenuItem::InitSimpleContextMenu(HMENU) { return 0; }
 
 // ---- standard commands -----------------------------------------------------------------------------
 // 0: nothing run. The set query (-2) answers "no set" (-1), so an item
@@ -53,9 +33,6 @@ int CVellumMenuItem::ExecuteStandardCommand(int set, int, char* name, char* setK
 // ---- behaviour classes and copies ------------------------------------------------------------------
 CVellumMenuItem* CVellumMenuItem::Duplicate() { return nullptr; }
 int CVellumMenuItem::Copy(CVellumMenuItem*, int) { return 0; }
-
-// ---- custom states ---------------------------------------------------------------------------------------
-int CVellumMenuItem::PreventEditExtraStates() { return 0; }
 
 // ---- property pages and the new-item wizard -----------------------------------------------------------
 int CVellumMenuItem::DoNewItemWizzard() { return 0; }

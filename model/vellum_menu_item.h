@@ -3,7 +3,8 @@
 // constructor, written by Save), its title with its mnemonic, icons, state
 // bitmaps, custom states, the tooltip tool and the hotkey. Drawing, input,
 // commands and property pages are built elsewhere; until then those virtual
-// operations do nothing and say so (item_unbuilt.cpp).
+// operations do nothing and say so (item_unbuilt.cpp). The operations whose
+// base behaviour is to do nothing are in item_defaults.cpp.
 #pragma once
 #include <windows.h>
 #include <objidl.h>

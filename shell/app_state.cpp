@@ -8,6 +8,8 @@
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/registered_messages.h"
+#include "shell/theme_file.h"
+#include "shell/theme_menus.h"
 #include "util/text.h"
 
 namespace {

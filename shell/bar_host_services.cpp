@@ -4,6 +4,8 @@
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
 #include "shell/startup.h"
+#include "shell/stats_monitor.h"
+#include "util/text.h"
 
 namespace {
 
@@ -16,6 +18,15 @@ void ForgetJustOpenedPopup() { SetJustOpenedPopup(nullptr); }
 bool IsLayerVolatileForBars(int layer) { return IsLayerVolatile(layer) != 0; }
 bool IsAutoSaveBarsOn() { return GetAutoSaveBars() != 0; }
 bool AreAnimationsOff() { return GetDisableAnimations() != 0; }
+// A monitor's title may be cut at the buffer's end, never left unterminated.
+bool CopyActiveWindowTitle(char* buffer, size_t size) {
+    if (!buffer || !size) return false;
+    buffer[0] = '\0';
+    const CStatsMonitor* monitor = GetStatsMonitor();
+    if (!monitor || !monitor->m_title[0]) return false;
+    tess::CopyTextN(buffer, size, monitor->m_title, kStatsTitleSize);
+    return true;
+}
 
 }  // namespace
 
@@ -41,6 +52,7 @@ void InstallBarHostServices() {
     host.GetThemeBarsFolder = GetThemeBarsFolder;
     host.IsSavingTheme = IsSavingTheme;
     host.AreAnimationsDisabled = AreAnimationsOff;
+    host.GetActiveWindowTitle = CopyActiveWindowTitle;
     // The hidden taskbar's refresh comes with the theme's desktop
     // integration; its entry stays empty until then.
 }

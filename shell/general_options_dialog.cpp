@@ -11,9 +11,12 @@
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
+#include "shell/program_tray_icon.h"
 #include "shell/registered_messages.h"
 #include "shell/shell_resources.h"
 #include "shell/startup.h"
+#include "shell/stats_monitor.h"
+#include "skins/skin_painting.h"
 #include "util/dialog_base.h"
 #include "util/text.h"
 
@@ -194,6 +197,7 @@ bool GeneralOptionsDialog::Store() {
     s.bWinTabEnabled = !Checked(IDC_GO_DISABLE_WINTAB);
     StatsMonitorSetWinTabEnabled(s.bWinTabEnabled);
     s.bDisableGlow = Checked(IDC_GO_DISABLE_GLOW);
+    SetSkinGlowDisabled(s.bDisableGlow != 0);
     s.bDisableDoubleClicking = Checked(IDC_GO_DISABLE_DOUBLECLICK);
     s.bDisableAnimations = Checked(IDC_GO_DISABLE_ANIMATIONS);
     int icons_hidden = Checked(IDC_GO_HIDE_DESKTOP_ICONS);

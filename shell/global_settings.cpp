@@ -5,6 +5,7 @@
 #include "shell/registered_messages.h"
 #include "util/shortcut_files.h"
 #include "shell/startup.h"
+#include "skins/skin_painting.h"
 #include "util/handles.h"
 #include "util/text.h"
 
@@ -90,6 +91,9 @@ void LoadSmartMenuStartTime(HKEY key) {
 
 HWND FindTrayServerWindow() { return FindWindowA(kTrayServerClass, kTrayServerTitle); }
 
+// The painting code below the shell keeps its own copy of the glow option.
+void PassGlowOptionDown() { SetSkinGlowDisabled(g_settings.bDisableGlow != 0); }
+
 bool ProgramPath(char* path, DWORD size) {
     DWORD n = GetModuleFileNameA(nullptr, path, size);
     return n > 0 && n < size;
@@ -120,6 +124,7 @@ bool LoadGlobalSettings() {
     g_last_version = 0;
     if (!key) {
         g_settings = defaults;
+        PassGlowOptionDown();
         return false;
     }
     ReadDword(key.get(), "LastTSVersion", &g_last_version);
@@ -163,6 +168,7 @@ bool LoadGlobalSettings() {
         g_settings.bDisableLanternfoldAtStart = 0;
         SyncTrayIconServerAutostart();
     }
+    PassGlowOptionDown();
     return true;
 }
 

@@ -4,7 +4,7 @@
 #include "shell/startup.h"
 #include "util/window_classes.h"
 
-// ---- documents and WM_COPYDATA commands ----------------------------------------------------
+// ---- theme packages --------------------------------------------------------------------------
 bool InstallThemePackage(const char*, char* theme_file, size_t theme_file_size) {
     if (theme_file && theme_file_size) theme_file[0] = '\0';
     return false;

@@ -1,28 +1,13 @@
-// Calls from the shell into modules that are not built yet. Each function
-// does nothing (or reports failure) until its module replaces it; none of
-// them pretends that something happened.
+// Calls from the shell into modules that are not built yet, and nothing
+// else: each built module has its own header. Each function here does
+// nothing (or reports failure) until its module replaces it; none of them
+// pretends that something happened.
 #pragma once
 #include <windows.h>
 
 class CVellumMenuObject;
 
-// ---- built: the theme file, its dialogs, the recent themes, the program tray
-// icon and the stats monitor (kept here so every caller finds them) ----------
-#include "shell/program_tray_icon.h"
-#include "shell/stats_monitor.h"
-#include "shell/theme_dialogs.h"
-#include "shell/theme_file.h"
-#include "shell/theme_menus.h"
-void CreateStatsMonitor(HWND main_window);
-void StatsMonitorSetWinTabEnabled(int enabled);
-// The relay's first stop for every message from WM_USER upwards.
-void StatsMonitorHandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-void FreeStatsMonitor();
-
-// ---- documents and WM_COPYDATA commands ----------------------------------------------------
-bool OpenDocument(const char* path);                       // theme_documents.cpp
-// A bounded, terminated copy of the text another process sent.
-void RunCopyDataCommand(HWND sender, const char* text);   // theme_documents.cpp
+// ---- theme packages --------------------------------------------------------------------------
 // A preset run's ".tspack" install; false: nothing installed.
 bool InstallThemePackage(const char* path, char* theme_file, size_t theme_file_size);
 void PackUpTheme();

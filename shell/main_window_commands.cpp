@@ -12,6 +12,8 @@
 #include "shell/main_window.h"
 #include "shell/main_window_internal.h"
 #include "shell/registered_messages.h"
+#include "shell/theme_dialogs.h"
+#include "shell/theme_file.h"
 #include "util/bar_registry.h"
 #include "util/general_helpers.h"
 #include "util/text.h"

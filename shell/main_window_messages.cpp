@@ -12,8 +12,11 @@
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/main_window_internal.h"
+#include "shell/program_tray_icon.h"
 #include "shell/registered_messages.h"
 #include "shell/startup.h"
+#include "shell/stats_monitor.h"
+#include "shell/theme_file.h"
 #include "util/bar_registry.h"
 #include "util/general_helpers.h"
 

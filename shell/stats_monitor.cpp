@@ -1,12 +1,12 @@
 // The foreground-application monitor: a 250 ms poll of the foreground
 // window's title, icons and (while a section mirrors it) menu, announced to
 // the bars with "Stats Updated".
+#include "shell/program_tray_icon.h"
 #include "shell/stats_monitor.h"
 
 #include <cstring>
 
 #include "model/registered_names.h"
-#include "shell/later_stubs.h"
 #include "util/callback_guard.h"
 #include "util/general_helpers.h"
 #include "util/text.h"

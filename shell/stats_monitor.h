@@ -59,6 +59,11 @@ private:
 
 // The main window's monitor (null before creation and after destruction).
 CStatsMonitor* GetStatsMonitor();
+void CreateStatsMonitor(HWND main_window);
+void StatsMonitorSetWinTabEnabled(int enabled);
+// The relay's first stop for every message from WM_USER upwards.
+void StatsMonitorHandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+void FreeStatsMonitor();
 // How many sections mirror the active window's menu right now.
 int GetMenuWatcherCount();
 void AddMenuWatcher();

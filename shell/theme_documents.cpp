@@ -7,6 +7,7 @@
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
+#include "shell/theme_documents.h"
 #include "shell/theme_file.h"
 #include "shell/theme_internal.h"
 

@@ -8,7 +8,6 @@
 #include "model/live_objects.h"
 #include "model/vellum_menu_object.h"
 #include "shell/app_state.h"
-#include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/registered_messages.h"
 #include "shell/startup.h"

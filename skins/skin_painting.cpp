@@ -5,6 +5,8 @@
 
 namespace {
 
+bool g_glow_disabled = false;
+
 using AlphaBlendFunction = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int,
                                          BLENDFUNCTION);
 
@@ -169,3 +171,6 @@ int DrawBarSkinBackground(SkinRecord* skin, HDC dc, HWND bar) {
     DrawSkinNineGrid(skin, dc, &area, kSkinStateBarBackground, 0);
     return 1;
 }
+
+void SetSkinGlowDisabled(bool disabled) { g_glow_disabled = disabled; }
+bool IsSkinGlowDisabled() { return g_glow_disabled; }

@@ -9,6 +9,13 @@
 #include "skins/skin_colors_fonts.h"
 #include "skins/skin_record.h"
 
+// ---- switches (skin_painting.cpp) ----------------------------------------------------------------
+// Icons and texts are painted without the skins' shadow or glow while this
+// is set. The program sets it from its global option "bDisableGlow"; off
+// until then.
+void SetSkinGlowDisabled(bool disabled);
+bool IsSkinGlowDisabled();
+
 // ---- nine-grid and parts (skin_painting.cpp) -----------------------------------------------------
 // Frame `frame` of element `state_index` into rect. 0 when the skin, DC or
 // rectangle is missing, the index is out of range or the element has no bitmap.
@@ -27,7 +34,7 @@ int DrawBarSkinBackground(SkinRecord* skin, HDC dc, HWND bar);
 // ---- icons (skin_painting_icons.cpp) --------------------------------------------------------------
 // The element into rect (when given), then the icon (or the image list's image when no
 // icon is given) at (x, y) plus the element's IconOffset, with the element's
-// shadow or glow unless glow is switched off in the global options.
+// shadow or glow unless glow is switched off (SetSkinGlowDisabled).
 int DrawSkinIcon(SkinRecord* skin, HDC dc, HICON icon, const RECT* rect, int x, int y,
                  int state_index, int size, int frame, HIMAGELIST image_list, int image_index);
 // The skin's menu icon (0 or 1) at size 16; skins never fill these, so in

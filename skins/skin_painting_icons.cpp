@@ -1,4 +1,3 @@
-#include "shell/global_settings.h"
 #include "skins/bitmap_helpers.h"
 #include "skins/skin_painting.h"
 
@@ -10,7 +9,7 @@ int DrawSkinIcon(SkinRecord* skin, HDC dc, HICON icon, const RECT* rect, int x, 
     if (rect) DrawSkinNineGrid(skin, dc, rect, state_index, frame);
 
     const int ix = x + e.IconOffset.x, iy = y + e.IconOffset.y;
-    if (icon && e.effect && e.icon_intensity != 0 && !GetDisableGlow()) {
+    if (icon && e.effect && e.icon_intensity != 0 && !IsSkinGlowDisabled()) {
         DrawIconWithShadow(dc, icon, ix, iy, size, e.icon_blur, e.icon_intensity, e.icon_shadow_x,
                            e.icon_shadow_y, e.shadow_color);
     } else if (icon) {

@@ -1,7 +1,6 @@
 #include <cstring>
 #include <string>
 
-#include "shell/global_settings.h"
 #include "skins/bitmap_helpers.h"
 #include "skins/skin_painting.h"
 
@@ -132,7 +131,7 @@ int DrawSkinText(SkinRecord* skin, HDC dc, const char* text, RECT* rect, UINT fo
 
     if (!keep_font_and_color) SetTextColor(dc, disabled ? e.DisabledTextColor : e.TextColor);
     const char* tab = strrchr(text, '\t');
-    const bool effect = e.effect && e.text_intensity != 0 && !GetDisableGlow();
+    const bool effect = e.effect && e.text_intensity != 0 && !IsSkinGlowDisabled();
     if (effect) {
         // The shadow is blurred over the text's own rectangle only.
         if (!(format & (DT_CENTER | DT_RIGHT)) && !tab) {

@@ -2,6 +2,7 @@
 // layered transparency from the skin, the title strip on screen, skin reloads.
 #include <string>
 #include "drawing_fixture.h"
+#include "model/bar_host.h"
 #include "util/handles.h"
 #include "util/text.h"
 
@@ -235,6 +236,95 @@ TEST_F(BarWindowDrawingTest, TitleStripShowsOnlyInItsBand) {
         EXPECT_GT(inside, 20);
         EXPECT_EQ(0, outside);
         EXPECT_GT(blue, 300 * 120 / 2);   // the skin's background around it
+        CloseBar(bar);
+    }
+}
+
+namespace {
+
+// What the shell's title service answers; null: it knows no title.
+const char* g_shell_title = nullptr;
+
+bool ShellTitle(char* buffer, size_t size) {
+    if (!g_shell_title) return false;
+    tess::CopyText(buffer, size, g_shell_title);
+    return true;
+}
+
+// Puts the service entry back whatever a test does with it.
+struct TitleServiceEntry {
+    bool (*saved)(char*, size_t) = GetBarHostServices().GetActiveWindowTitle;
+    ~TitleServiceEntry() { GetBarHostServices().GetActiveWindowTitle = saved; }
+    void Set(bool (*entry)(char*, size_t)) { GetBarHostServices().GetActiveWindowTitle = entry; }
+};
+
+// The bar drawn into a memory bitmap: the right edge of its red (title)
+// pixels, -1 when there are none.
+int RightmostRedDrawn(CVellumMenuObject* bar, int width, int height) {
+    tess::ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    tess::ScopedBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dc || !bitmap) return -2;
+    tess::ScopedSelect select(dc.get(), bitmap.get());
+    bar->Draw(dc.get(), nullptr, 0);
+    GdiFlush();
+    int right = -1;
+    for (int y = 0; y < height; ++y)
+        for (int x = right + 1; x < width; ++x)
+            if (IsRed(GetPixel(dc.get(), x, y))) right = x;
+    return right;
+}
+
+}  // namespace
+
+// A bar that shows the active window's title asks the shell for it, and
+// falls back to its own title when the shell knows none.
+TEST_F(BarWindowDrawingTest, TitleStripTakesTheActiveWindowsTitleFromTheShell) {
+    enum Shown { kNothing, kOwnTitle, kShellTitle };
+    struct Case {
+        const char* name;
+        BOOL use_active_title;
+        bool shell_service;        // the shell filled the table entry
+        const char* shell_title;   // null: the shell knows no title
+        const char* own_title;
+        Shown shown;
+    };
+    const char* const kShort = "W";
+    const char* const kLong = "WMWMWMWMWMWMWM";
+    const Case cases[] = {
+        {"asked, the shell knows the title", TRUE, true, kLong, kShort, kShellTitle},
+        {"not asked", FALSE, true, kLong, kShort, kOwnTitle},
+        {"asked, no shell", TRUE, false, nullptr, kShort, kOwnTitle},
+        {"asked, the shell knows none", TRUE, true, nullptr, kShort, kOwnTitle},
+        {"asked, the shell's title is empty", TRUE, true, "", kShort, kOwnTitle},
+        {"asked, no title anywhere", TRUE, true, nullptr, "", kNothing},
+    };
+    TitleServiceEntry entry;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CVellumMenuObject* bar = NewBar(300, 120);
+        bar->ShowTitle = TRUE;
+        bar->bUseActiveWindowsTitle = c.use_active_title;
+        bar->SetTitle(const_cast<char*>(c.own_title));
+        ASSERT_TRUE(ApplySkin(bar, skins_.Write("title.tsskin",
+                                                "[General]\r\nBackgroundColor=0 0 255\r\n"
+                                                "TitleFont=Arial\r\nTitleFontSize=20\r\n"
+                                                "TitleTextColor=255 0 0\r\nTitleOffset_Left=10\r\n"
+                                                "TitleOffset_Top=4\r\n")));
+        entry.Set(c.shell_service ? ShellTitle : nullptr);
+        g_shell_title = c.shell_title;
+        const int right = RightmostRedDrawn(bar, 300, 120);
+        switch (c.shown) {
+        case kNothing: EXPECT_EQ(-1, right); break;
+        case kOwnTitle: EXPECT_GE(right, 10); EXPECT_LT(right, 60); break;
+        case kShellTitle: EXPECT_GT(right, 120); break;
+        }
         CloseBar(bar);
     }
 }

@@ -8,6 +8,7 @@
 
 #include "shell/global_settings.h"
 #include "shell/shell_resources.h"
+#include "skins/skin_painting.h"
 #include "tests/shell/stand_in_window.h"
 #include "tests/support/test_support.h"
 
@@ -334,4 +335,51 @@ TEST_F(SettingsTest, UnwritableKeyIsReportedNotIgnored) {
     EXPECT_TRUE(PumpUntil([&] { return boxes.Count() > 0; }, 3000));
     EXPECT_TRUE(boxes.SawCaption("General Options"));
     Press(dlg, IDCANCEL);
+}
+
+// The painting code keeps its own copy of "bDisableGlow": every way the
+// option changes (read at start, OK or Apply in the dialog) reaches it.
+TEST_F(SettingsTest, GlowOptionReachesTheSkinPainting) {
+    struct Restore {
+        bool saved = IsSkinGlowDisabled();
+        ~Restore() { SetSkinGlowDisabled(saved); }
+    } restore;
+    struct LoadCase {
+        const char* what;
+        int stored;   // -1: not stored
+        bool disabled;
+    };
+    const LoadCase loads[] = {
+        {"stored on", 1, true},
+        {"stored off", 0, false},
+        {"not stored: the default", -1, false},
+    };
+    for (const LoadCase& c : loads) {
+        SCOPED_TRACE(c.what);
+        DeleteRegistryTree(HKEY_CURRENT_USER, kKey);
+        if (c.stored >= 0) Put(kKey, "bDisableGlow", c.stored);
+        SetSkinGlowDisabled(!c.disabled);
+        ASSERT_TRUE(LoadGlobalSettings());
+        EXPECT_EQ(c.disabled, IsSkinGlowDisabled());
+    }
+
+    struct DialogCase {
+        const char* what;
+        int button;
+        bool check;
+    };
+    const DialogCase presses[] = {
+        {"Apply switches glow off", 3, true},
+        {"OK switches it on again", IDOK, false},
+    };
+    for (const DialogCase& c : presses) {
+        SCOPED_TRACE(c.what);
+        HWND dlg = OpenDialog();
+        ASSERT_NE(nullptr, dlg);
+        Click(dlg, IDC_GO_DISABLE_GLOW, c.check);
+        EXPECT_EQ(!c.check, IsSkinGlowDisabled()) << "nothing passed on before the press";
+        Press(dlg, c.button);
+        EXPECT_EQ(c.check, IsSkinGlowDisabled());
+        if (HWND open = GetGeneralOptionsDialog()) DestroyWindow(open);
+    }
 }

@@ -2,7 +2,6 @@
 // glow is switched off), image-list images and the menu-icon painter.
 #include <gtest/gtest.h>
 
-#include "shell/global_settings.h"
 #include "skins/skin_painting.h"
 #include "tests/skin_painting/painting_canvas.h"
 
@@ -45,9 +44,9 @@ HICON SolidIcon(COLORREF color) {
 
 // Restores the glow option whatever a test does with it.
 struct GlowOption {
-    int saved = Settings().bDisableGlow;
-    ~GlowOption() { Settings().bDisableGlow = saved; }
-    void Disable(bool off) { Settings().bDisableGlow = off ? 1 : 0; }
+    bool saved = IsSkinGlowDisabled();
+    ~GlowOption() { SetSkinGlowDisabled(saved); }
+    void Disable(bool off) { SetSkinGlowDisabled(off); }
 };
 
 }  // namespace

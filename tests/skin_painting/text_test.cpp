@@ -6,7 +6,6 @@
 #include <cstring>
 #include <string>
 
-#include "shell/global_settings.h"
 #include "skins/skin_painting.h"
 #include "tests/skin_painting/painting_canvas.h"
 #include "util/text.h"
@@ -49,9 +48,9 @@ int Draw(SkinRecord* skin, Canvas& canvas, const char* text, RECT rect, UINT for
 }
 
 struct GlowOption {
-    int saved = Settings().bDisableGlow;
-    ~GlowOption() { Settings().bDisableGlow = saved; }
-    void Disable(bool off) { Settings().bDisableGlow = off ? 1 : 0; }
+    bool saved = IsSkinGlowDisabled();
+    ~GlowOption() { SetSkinGlowDisabled(saved); }
+    void Disable(bool off) { SetSkinGlowDisabled(off); }
 };
 
 struct HeaderCase {

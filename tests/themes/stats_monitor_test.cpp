@@ -1,12 +1,15 @@
 // The stats monitor: the property bars look for, the 250 ms poll of the
-// foreground window's title with "Stats Updated", and the WinTab atom.
+// foreground window's title with "Stats Updated", the WinTab atom, and the
+// title as bars get it through the host services.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
-#include "shell/later_stubs.h"
+#include "model/bar_host.h"
+#include "shell/startup.h"
 #include "shell/stats_monitor.h"
 #include "tests/support/test_support.h"
 
@@ -89,5 +92,43 @@ TEST(StatsMonitor, WinTabAtomIsRemovedCompletely) {
     StatsMonitorSetWinTabEnabled(1);
     FreeStatsMonitor();   // the atom goes with the monitor
     EXPECT_EQ(0, GlobalFindAtomA("TSWinTabEnabled"));
+    DestroyWindow(main);
+}
+
+// Bars read the foreground window's title through the shell's table of
+// services; the copy is cut to the bar's buffer and always terminated.
+TEST(StatsMonitor, BarsGetTheForegroundTitleThroughTheHostServices) {
+    InstallBarHostServices();
+    bool (*title)(char*, size_t) = GetBarHostServices().GetActiveWindowTitle;
+    ASSERT_NE(nullptr, title);
+    char buffer[80];   // room beyond the largest size given, to see nothing lands there
+    memset(buffer, 'x', sizeof(buffer));
+    EXPECT_FALSE(title(buffer, 64)) << "no monitor yet";
+    EXPECT_STREQ("", buffer);
+
+    HWND main = MakeWindow("StatsTestMain", "Tessellar", WS_POPUP);
+    CreateStatsMonitor(main);
+    CStatsMonitor* monitor = GetStatsMonitor();
+    ASSERT_NE(nullptr, monitor);
+    HWND app = MakeWindow("StatsTestApp", "Alpha Window", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    SetForegroundWindow(app);
+    ASSERT_TRUE(PumpUntil([&] { return lstrcmpA(monitor->m_title, "Alpha Window") == 0; }, 3000));
+
+    const struct {
+        size_t size;
+        const char* expected;
+    } cases[] = {{64, "Alpha Window"}, {6, "Alpha"}, {1, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        memset(buffer, 'x', sizeof(buffer));
+        EXPECT_TRUE(title(buffer, c.size));
+        EXPECT_STREQ(c.expected, buffer);
+        EXPECT_EQ('x', buffer[c.size]) << "nothing written past the given size";
+    }
+
+    DestroyWindow(app);
+    FreeStatsMonitor();
+    EXPECT_FALSE(title(buffer, 64)) << "the monitor is gone";
+    EXPECT_STREQ("", buffer);
     DestroyWindow(main);
 }

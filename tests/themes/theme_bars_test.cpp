@@ -8,7 +8,7 @@
 #include "model/live_objects.h"
 #include "model/vellum_menu_object.h"
 #include "shell/app_state.h"
-#include "shell/later_stubs.h"
+#include "shell/stats_monitor.h"
 #include "shell/startup.h"
 #include "shell/theme_file.h"
 #include "shell/theme_internal.h"
