@@ -16,6 +16,7 @@
 #include "util/bar_registry.h"
 #include "util/general_helpers.h"
 #include "util/handles.h"
+#include "util/profile_writer.h"
 #include "util/text.h"
 
 namespace {
@@ -215,7 +216,7 @@ bool MainWindow::CreatePresetTheme() {
     const char* value = relative;
     if (strncmp(value, ".\\", 2) == 0) value += 2;
     else if (value[0] == '\\') value += 1;
-    return WritePrivateProfileStringA("Settings", "LastTheme", value, ini_path) != 0;
+    return tess::WriteProfileString("Settings", "LastTheme", value, ini_path) != 0;
 }
 
 LRESULT MainWindow::OnClose() {
