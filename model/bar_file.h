@@ -10,7 +10,8 @@ constexpr int kIniKeyNameSize = 260;
 // Longest value of an item's title or path as read from a bar file.
 constexpr int kIniValueSize = 1100;
 
-// Writes value as decimal text; the result of WritePrivateProfileString.
+// Writes value as decimal text through the profile writer (into the file's
+// open session during a whole save); its result.
 int WriteIntSetting(int value, const char* section, const char* key, const char* file);
 
 // The preview picture of a bar, written by the thumbnails code

@@ -1,13 +1,15 @@
 // Writing a bar file: the [Object] keys, the position keys, the sections,
 // the automatic file name, the screenshot beside the file and duplicates.
 //
-// A save writes a temporary file in the bar file's folder and then replaces
-// the bar file with it in one step, so a reader (or a crash) sees either the
-// old file or the new one, never a half-written one.
+// A save composes the whole file in memory, writes it to a temporary file in
+// the bar file's folder and then replaces the bar file with it in one step,
+// so a reader (or a crash, or a full disk) sees either the old file or the
+// new one, never a half-written one.
 #include <windows.h>
 #include <shlwapi.h>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include "model/bar_file.h"
 #include "model/bar_host.h"
@@ -17,6 +19,7 @@
 #include "model/vellum_menu_section.h"
 #include "skins/skin_cache.h"
 #include "util/general_helpers.h"
+#include "util/profile_writer.h"
 #include "util/text.h"
 
 namespace {
@@ -51,6 +54,18 @@ BOOL WINAPI MoveFileReplacing(const char* from, const char* to, DWORD flags) {
     return ::MoveFileExA(from, to, flags);
 }
 
+// The user learns that the file on disk did not change, and why.
+void ReportSaveFailure(HWND owner, const char* title, const char* file, DWORD error) {
+    std::string text = "The bar \"";
+    text += title ? title : "";
+    text += "\" could not be saved to\n";
+    text += file ? file : "";
+    text += "\n\n" + tess::ErrorText(error) +
+            "\n\nThe file on disk is unchanged; the bar keeps its changes.";
+    ::MessageBoxA(owner, text.c_str(), "Tessellar - Saving Bar",
+                  MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
 // Inverts the bar's shape on the screen ten times, so the user sees which
 // bar asks for a file name.
 void FlashBar(HWND wnd) {
@@ -83,7 +98,7 @@ void FlashBar(HWND wnd) {
 int WriteIntSetting(int value, const char* section, const char* key, const char* file) {
     char text[100];
     _itoa(value, text, 10);
-    return ::WritePrivateProfileStringA(section, key, text, file);
+    return tess::WriteProfileString(section, key, text, file);
 }
 
 ReplaceFileFunction& BarFileReplaceFunction() {
@@ -135,6 +150,10 @@ int CVellumMenuObject::SavePosition() {
     if (m_neverSave || !m_barFile[0]) return 0;
     const char* file = m_barFile;
     ::SetFileAttributesA(file, FILE_ATTRIBUTE_NORMAL);
+    // Within a whole save the keys join the file being composed; on their
+    // own they change the file on disk in one replacement.
+    std::unique_ptr<tess::ProfileSession> own;
+    if (!m_savingWhole) own.reset(new tess::ProfileSession(file, false));
     auto write_int = [&](const char* key, int value) {
         WriteIntSetting(value, kObjectSection, key, file);
     };
@@ -153,14 +172,25 @@ int CVellumMenuObject::SavePosition() {
     write_int("bWasHiddenOnLastCloseByPopup", hidden_with_popup ? 1 : 0);
     char monitor[kMonitorNameSize];
     tess::CopyText(monitor, LastMonitor);
-    ::WritePrivateProfileStringA(kObjectSection, "LastMonitor", monitor, file);
+    tess::WriteProfileString(kObjectSection, "LastMonitor", monitor, file);
+    DWORD error = 0;
+    if (own && !own->Commit(&error, false, BarFileReplaceFunction())) {
+        ReportSaveFailure(m_hWnd, m_displayTitle, file, error);
+        return 0;
+    }
     return 1;
 }
 
 int CVellumMenuObject::SaveTabOrder() {
     if (m_neverSave || !m_barFile[0]) return 0;
     ::SetFileAttributesA(m_barFile, FILE_ATTRIBUTE_NORMAL);
+    tess::ProfileSession session(m_barFile, false);
     WriteIntSetting(LastTabOrder, kObjectSection, "LastTabOrder", m_barFile);
+    DWORD error = 0;
+    if (!session.Commit(&error, false, BarFileReplaceFunction())) {
+        ReportSaveFailure(m_hWnd, m_displayTitle, m_barFile, error);
+        return 0;
+    }
     return 1;
 }
 
@@ -175,7 +205,7 @@ static void WriteObjectKeys(CVellumMenuObject* bar, const char* skin_path) {
         WriteIntSetting(value, kObjectSection, key, file);
     };
     auto write_text = [&](const char* key, const char* value) {
-        ::WritePrivateProfileStringA(kObjectSection, key, value, file);
+        tess::WriteProfileString(kObjectSection, key, value, file);
     };
     write_text("Title", bar->Title);
     write_int("ShowTitle", bar->ShowTitle);
@@ -285,33 +315,38 @@ int CVellumMenuObject::Save(char* path) {
         }
     }
 
-    BOOL was_modified = m_modified;
+    char old_file[kBarPathSize];
+    char old_folder[kBarPathSize];
+    tess::CopyText(old_file, m_barFile);
+    tess::CopyText(old_folder, m_barFolder);
     m_modified = FALSE;
     m_layoutChanged = FALSE;
     tess::CopyText(m_barFile, target);
     SaveScreenshot(0);
     GetParentFolder(m_barFolder, m_barFile, true, sizeof(m_barFolder));
 
-    // Everything goes to a fresh file beside the bar file first.
-    char temp[MAX_PATH];
-    if (!::GetTempFileNameA(m_barFolder, "tsb", 0, temp) ||
-        std::strlen(temp) >= sizeof(m_barFile)) {
-        m_modified = was_modified ? was_modified : TRUE;
-        return 0;
+    // Every key of the bar, its sections and items goes into one document,
+    // which replaces the file only when all of it is on disk.
+    DWORD error = 0;
+    bool written;
+    {
+        tess::ProfileSession session(target, true);
+        m_savingWhole = TRUE;
+        WriteObjectKeys(this, m_pendingSkinPath);
+        SavePosition();
+        m_modified = FALSE;
+        for (int n = 0; n < kMaxSections && m_sections[n]; ++n) m_sections[n]->Save(n + 1);
+        m_savingWhole = FALSE;
+        ::SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
+        written = session.Commit(&error, true, BarFileReplaceFunction());
     }
-    tess::CopyText(m_barFile, temp);
-    WriteObjectKeys(this, m_pendingSkinPath);
-    SavePosition();
-    m_modified = FALSE;
-    for (int n = 0; n < kMaxSections && m_sections[n]; ++n) m_sections[n]->Save(n + 1);
-    // Wine and Windows cache profile files: let go of the temporary one.
-    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, temp);
-    tess::CopyText(m_barFile, target);
-
-    ::SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
-    if (!BarFileReplaceFunction()(temp, target, MOVEFILE_REPLACE_EXISTING)) {
-        ::DeleteFileA(temp);
-        m_modified = TRUE;   // not saved: the bar still differs from its file
+    if (!written) {
+        // Not saved: the bar still differs from its file, and keeps the file
+        // it had.
+        tess::CopyText(m_barFile, old_file);
+        tess::CopyText(m_barFolder, old_folder);
+        m_modified = TRUE;
+        ReportSaveFailure(m_hWnd, m_displayTitle, target, error);
         return 0;
     }
     return 1;

@@ -13,6 +13,7 @@
 #include "model/vellum_menu_section.h"
 #include "skins/ini_section_reader.h"
 #include "skins/skin_cache.h"
+#include "util/profile_writer.h"
 #include "util/text.h"
 
 namespace {
@@ -198,7 +199,7 @@ void CVellumMenuItem::BuildString(char* out, char* keyName) {
 void CVellumMenuItem::WriteKey(const char* key, const char* value) {
     char name[kIniKeyNameSize];
     BuildString(name, const_cast<char*>(key));
-    ::WritePrivateProfileStringA(m_sectionName, name, value, m_pBar->m_barFile);
+    tess::WriteProfileString(m_sectionName, name, value, m_pBar->m_barFile);
 }
 
 void CVellumMenuItem::WriteInt(const char* key, int value) {

@@ -4,6 +4,7 @@
 #include "model/bar_file.h"
 #include <new>
 #include "model/vellum_menu_object.h"
+#include "util/profile_writer.h"
 #include "util/text.h"
 
 namespace {
@@ -68,7 +69,7 @@ CVellumMenuSection_Default::CVellumMenuSection_Default(CVellumMenuObject* bar, i
 
 int CVellumMenuSection_Default::SaveExternal() {
     if (m_storedType[0] && m_pBar) {
-        ::WritePrivateProfileStringA(m_iniSectionName, "Properties.Type", m_storedType,
+        tess::WriteProfileString(m_iniSectionName, "Properties.Type", m_storedType,
                                      m_pBar->m_barFile);
         WriteUnreadKeys(m_unreadKeys, "", m_iniSectionName, m_pBar->m_barFile);
     }
@@ -92,7 +93,7 @@ int CVellumMenuItem_Default::SaveExternal() {
     if (m_storedType[0] && m_pBar) {
         char key[kIniKeyNameSize];
         BuildString(key, const_cast<char*>("Type"));
-        ::WritePrivateProfileStringA(m_sectionName, key, m_storedType, m_pBar->m_barFile);
+        tess::WriteProfileString(m_sectionName, key, m_storedType, m_pBar->m_barFile);
         BuildString(key, nullptr);   // "Item<n>." under the number of this save
         WriteUnreadKeys(m_unreadKeys, key, m_sectionName, m_pBar->m_barFile);
     }

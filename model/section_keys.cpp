@@ -13,6 +13,7 @@
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
 #include "skins/ini_section_reader.h"
+#include "util/profile_writer.h"
 #include "util/text.h"
 
 namespace {
@@ -86,15 +87,6 @@ bool IsAnyItemKey(const std::string& key) {
     return i > 4 && i < key.size() && key[i] == '.';
 }
 
-// No value equals both defaults: the key is absent only when each comes back.
-bool FileHoldsKey(const char* section, const char* key, const char* file) {
-    char value[4];
-    ::GetPrivateProfileStringA(section, key, "a", value, sizeof(value), file);
-    if (lstrcmpA(value, "a") != 0) return true;
-    ::GetPrivateProfileStringA(section, key, "b", value, sizeof(value), file);
-    return lstrcmpA(value, "b") != 0;
-}
-
 }  // namespace
 
 UnreadKeys TakeUnreadKeys(CVellumMenuObject* bar, const char* iniSection, int itemNumber) {
@@ -133,8 +125,8 @@ void WriteUnreadKeys(const UnreadKeys& keys, const char* prefix, const char* ini
     try {
         for (const UnreadKey& key : keys) {
             std::string name = std::string(prefix ? prefix : "") + key.name;
-            if (FileHoldsKey(iniSection, name.c_str(), file)) continue;
-            ::WritePrivateProfileStringA(iniSection, name.c_str(), key.value.c_str(), file);
+            if (tess::ProfileHasKey(iniSection, name.c_str(), file)) continue;
+            tess::WriteProfileString(iniSection, name.c_str(), key.value.c_str(), file);
         }
     } catch (const std::bad_alloc&) {
         // Out of memory: the keys not yet written are lost, the save goes on.
@@ -285,8 +277,8 @@ int CVellumMenuSection::Save(int sectionNumber) {
     auto write_int = [&](const char* key, int value) {
         WriteIntSetting(value, name, key, file);
     };
-    ::WritePrivateProfileStringA(name, "Title", Title, file);
-    ::WritePrivateProfileStringA(name, "Properties.Type", nullptr, file);
+    tess::WriteProfileString(name, "Title", Title, file);
+    tess::WriteProfileString(name, "Properties.Type", nullptr, file);
     write_int("Properties.Title.Visible", m_titleVisible);
     write_int("Properties.UseSectionSkinning", UseSectionSkinning);
     write_int("Properties.iSectionSkin", iSectionSkin);
@@ -323,7 +315,7 @@ int CVellumMenuSection::Save(int sectionNumber) {
                 char name[kIniKeyNameSize];
                 tess::FormatText(name, sizeof(name), "Item%d.%s", count + key.item,
                                  key.rest.c_str());
-                ::WritePrivateProfileStringA(m_iniSectionName, name, key.value.c_str(), file);
+                tess::WriteProfileString(m_iniSectionName, name, key.value.c_str(), file);
             }
         }
     }

@@ -252,6 +252,7 @@ public:
     BOOL m_layoutChanged;
     BOOL m_mouseCaptured;
     BOOL m_neverSave;
+    BOOL m_savingWhole = FALSE;   // Save is composing the whole file in memory
     BOOL bRestrictMaximumSize;
     BOOL m_layerHidden;
     BOOL m_modifiedSilently;

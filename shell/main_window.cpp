@@ -23,6 +23,7 @@
 #include "util/general_helpers.h"
 #include "util/handles.h"
 #include "util/paths.h"
+#include "util/profile_writer.h"
 #include "util/text.h"
 
 namespace {
@@ -214,7 +215,7 @@ bool MainWindow::CreatePresetTheme() {
     DeleteFileA(ini_path);
     char value[MAX_PATH];
     if (!RelativeToFolder(exe_folder, theme, value, sizeof(value))) return false;
-    return WritePrivateProfileStringA("Settings", "LastTheme", value, ini_path) != 0;
+    return tess::WriteProfileString("Settings", "LastTheme", value, ini_path) != 0;
 }
 
 LRESULT MainWindow::OnClose() {

@@ -19,6 +19,7 @@
 #include "util/bar_registry.h"
 #include "util/general_helpers.h"
 #include "util/handles.h"
+#include "util/profile_writer.h"
 #include "util/text.h"
 
 namespace {
@@ -523,7 +524,7 @@ void WriteLastTheme(const char* path) {
     char ini[MAX_PATH];
     GetProgramIniPath(ini, sizeof(ini));
     MakeFileWritable(ini);
-    WritePrivateProfileStringA("Settings", "LastTheme", value, ini);
+    tess::WriteProfileString("Settings", "LastTheme", value, ini);
 }
 
 void MakeFileWritable(const char* path) {

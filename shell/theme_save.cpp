@@ -15,6 +15,7 @@
 #include "shell/theme_internal.h"
 #include "util/bar_registry.h"
 #include "util/general_helpers.h"
+#include "util/profile_writer.h"
 #include "util/text.h"
 
 namespace {
@@ -26,18 +27,18 @@ constexpr char kDesktopBars[] = "DesktopRightClickBars";
 constexpr int kMaxStyleEntries = 200;
 
 void WriteKey(const char* section, const char* key, const char* value, const char* file) {
-    WritePrivateProfileStringA(section, key, value, file);
+    tess::WriteProfileString(section, key, value, file);
 }
 
 void WriteIntKey(const char* section, const char* key, int value, const char* file) {
     char text[32];
     tess::FormatText(text, sizeof(text), "%d", value);
-    WritePrivateProfileStringA(section, key, text, file);
+    tess::WriteProfileString(section, key, text, file);
 }
 
 void WriteThemeInfo(const char* file) {
     const ThemeInfo& info = CurrentThemeInfo();
-    WritePrivateProfileStringA(kInfo, nullptr, nullptr, file);
+    tess::WriteProfileString(kInfo, nullptr, nullptr, file);
     WriteKey(kInfo, "Name", info.Name, file);
     WriteKey(kInfo, "Version", info.Version, file);
     WriteKey(kInfo, "Author", info.Author, file);
@@ -56,7 +57,7 @@ void WriteThemeInfo(const char* file) {
 }
 
 void WriteOptions(const char* file) {
-    WritePrivateProfileStringA(kOptions, nullptr, nullptr, file);
+    tess::WriteProfileString(kOptions, nullptr, nullptr, file);
     if (CurrentThemeInfo().HideTaskbar) WriteKey(kOptions, "HideTaskbar", "1", file);
     int volatile_n = 0, hidden_n = 0;
     for (int layer = 0; layer < kLayerCount; ++layer) {
@@ -73,7 +74,7 @@ void WriteOptions(const char* file) {
             WriteIntKey(kOptions, key, layer, file);
         }
     }
-    WritePrivateProfileStringA(kDesktopBars, nullptr, nullptr, file);
+    tess::WriteProfileString(kDesktopBars, nullptr, nullptr, file);
     for (int i = 0; i < GetDesktopRightClickBarCount(); ++i) {
         char key[32];
         tess::FormatText(key, sizeof(key), "Bar#%i", i + 1);
@@ -174,6 +175,8 @@ bool SaveThemeFile(const char* path, int force_screenshot, int theme_file_only) 
     char folder[MAX_PATH];
     GetParentFolder(folder, canonical, true);
 
+    // The theme file changes in memory and is replaced in one write at the end.
+    tess::ProfileSession session(canonical, false);
     WriteThemeInfo(canonical);
     g_left_out.clear();
     for (HWND wnd : SnapshotThemeBarWindows(true)) {
@@ -181,7 +184,7 @@ bool SaveThemeFile(const char* path, int force_screenshot, int theme_file_only) 
         if (bar) SaveBarForTheme(bar, wnd, theme_file_only != 0);
     }
 
-    WritePrivateProfileStringA(kOpenBars, nullptr, nullptr, canonical);
+    tess::WriteProfileString(kOpenBars, nullptr, nullptr, canonical);
     int n = 0;
     for (HWND wnd : SnapshotThemeBarWindows(false)) {
         CVellumMenuObject* bar = LiveBarOfWindow(wnd);
@@ -199,7 +202,16 @@ bool SaveThemeFile(const char* path, int force_screenshot, int theme_file_only) 
     }
     g_left_out.clear();
     WriteOptions(canonical);
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, canonical);   // flush
+    DWORD error = 0;
+    if (!session.Commit(&error)) {
+        // The theme stays modified and its file as it was.
+        std::string text = "The theme could not be saved to\n";
+        text += canonical;
+        text += "\n\n" + tess::ErrorText(error) + "\n\nThe file on disk is unchanged.";
+        ThemeMessage(nullptr, text.c_str(), "Tessellar - Saving Theme", MB_ICONERROR);
+        SetSavingTheme(false);
+        return false;
+    }
     NotifyFileSaved(canonical);
 
     SetCurrentThemeFile(canonical);

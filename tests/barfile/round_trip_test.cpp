@@ -5,6 +5,7 @@
 #include <cstring>
 #include "skins/skin_cache.h"
 #include "model/live_objects.h"
+#include "util/profile_writer.h"
 
 using namespace barfile_test;
 
@@ -233,6 +234,50 @@ TEST_F(RoundTripTest, FixtureFilesSaveBackKeyByKey) {
         DeleteFileA(out.c_str());
         DeleteFileA(again.c_str());
     }
+}
+
+namespace {
+
+struct KeyWrite {
+    std::string section, key, value;
+    bool has_key, has_value;
+};
+std::vector<KeyWrite> g_journal;
+std::string g_journal_file;
+
+void RecordWrite(const char* section, const char* key, const char* value, const char* file) {
+    if (!section || !file || lstrcmpiA(file, g_journal_file.c_str()) != 0) return;
+    g_journal.push_back({section, key ? key : "", value ? value : "", key != nullptr,
+                         value != nullptr});
+}
+
+}  // namespace
+
+// The whole file composed at once is byte for byte the file that the same
+// keys give when written one by one into an empty file through the system.
+TEST_F(RoundTripTest, FixtureFilesSaveToTheBytesOfKeyByKeyWrites) {
+    tess::WriteObserverHook() = RecordWrite;
+    for (const RoundTripCase& c : Cases()) {
+        std::string in = WriteBarFile("in.tsbar", Lines(c.file));
+        CVellumMenuObject* bar = LoadBar(in);
+        g_journal_file = temp_.File("whole.tsbar");
+        g_journal.clear();
+        ASSERT_EQ(1, bar->Save(const_cast<char*>(g_journal_file.c_str()))) << c.name;
+        EXPECT_GT(g_journal.size(), 20u) << c.name;
+
+        std::string keyed = temp_.File("keyed.tsbar");
+        ASSERT_TRUE(testing_support::WriteFileBytes(keyed, ""));
+        for (const KeyWrite& w : g_journal)
+            WritePrivateProfileStringA(w.section.c_str(), w.has_key ? w.key.c_str() : nullptr,
+                                       w.has_value ? w.value.c_str() : nullptr, keyed.c_str());
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, keyed.c_str());
+        EXPECT_EQ(testing_support::ReadFileBytes(keyed),
+                  testing_support::ReadFileBytes(g_journal_file))
+            << c.name;
+        DeleteFileA(keyed.c_str());
+        DeleteFileA(g_journal_file.c_str());
+    }
+    tess::WriteObserverHook() = nullptr;
 }
 
 TEST_F(RoundTripTest, CommentLineBreaksAreStoredAsTwoBytesAndReadBack) {

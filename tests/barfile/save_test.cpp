@@ -110,7 +110,11 @@ TEST_F(SaveTest, AFailedReplaceLeavesTheOriginalFileIntact) {
     bar->RemoveSection(0, 1);
 
     BarFileReplaceFunction() = FailingReplace;
-    EXPECT_EQ(0, bar->Save(const_cast<char*>(path.c_str())));
+    {
+        testing_support::MessageBoxWatcher watcher(IDOK);
+        EXPECT_EQ(0, bar->Save(const_cast<char*>(path.c_str())));
+        EXPECT_TRUE(watcher.SawCaption("Tessellar - Saving Bar"));
+    }
     EXPECT_EQ(original, ReadFileBytes(path));
     EXPECT_TRUE(bar->m_modified);   // still to be saved
     // No temporary file is left behind.

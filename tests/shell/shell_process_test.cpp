@@ -234,7 +234,12 @@ TEST_F(TessellarProcess, SecondStartAgainstTheRealInstanceEnds) {
         EXPECT_TRUE(first_.Running());
         EXPECT_EQ(main, FindWindowA("Tessellar Main", "Tessellar"));
     }
+    // The last start named a theme in a folder that does not exist: closing
+    // cannot save it there, and says so.
+    MessageBoxWatcher watcher(IDOK, true);
+    watcher.WatchProcess(first_.Id());
     EXPECT_EQ(0, CloseFirst(main));
+    EXPECT_TRUE(watcher.SawCaption("Tessellar - Saving Theme"));
 }
 
 // The General Options open modeless in the running program; closing the

@@ -15,6 +15,7 @@
 #include "shell/theme_menus.h"
 #include "tests/support/test_support.h"
 #include "tests/themes/theme_fixture.h"
+#include "util/profile_writer.h"
 #include "util/text.h"
 
 using namespace testing_support;
@@ -66,6 +67,50 @@ TEST_F(ThemeFileTest, NotesWithLineBreaksSurviveSaveAndLoad) {
         ASSERT_TRUE(ReadThemeNotes(file.c_str(), notes, sizeof(notes)));
         EXPECT_STREQ(c.reloaded, notes);
     }
+}
+
+namespace {
+int g_theme_step = 0;
+int g_theme_fail_at = 0;
+int g_theme_replace_at = 0;   // the step that puts the theme file in place
+DWORD FailNthThemeStep(tess::FileStep step) {
+    ++g_theme_step;
+    if (step == tess::FileStep::Replace && !g_theme_replace_at) g_theme_replace_at = g_theme_step;
+    return g_theme_step == g_theme_fail_at ? ERROR_DISK_FULL : 0;
+}
+}  // namespace
+
+// A theme file that cannot be written whole stays as it was; the save says so
+// and answers false, and the theme stays modified and current as before.
+TEST_F(ThemeFileTest, AFailedWriteKeepsTheThemeFileAndIsReported) {
+    const std::string file = root_.Write("Fails\\Fails.tstheme", ThemeText("Name=Before\r\n"));
+    const std::string other = root_.Write("Fails\\Other.tstheme", ThemeText("Name=Other\r\n"));
+    ASSERT_TRUE(LoadThemeFile(file.c_str(), 0));
+    const std::string original = ReadFileBytes(file);
+    tess::WriterFaultHook() = FailNthThemeStep;
+    g_theme_step = 0;
+    g_theme_fail_at = 0;
+    g_theme_replace_at = 0;
+    ASSERT_TRUE(SaveThemeFile(other.c_str(), 0, 0));   // counts the steps of a theme write
+    const int steps = g_theme_replace_at;
+    ASSERT_GE(steps, 6);
+    ASSERT_TRUE(LoadThemeFile(file.c_str(), 0));
+    tess::CopyText(CurrentThemeInfo().Name, "After");
+    for (g_theme_fail_at = 1; g_theme_fail_at <= steps; ++g_theme_fail_at) {
+        SCOPED_TRACE(g_theme_fail_at);
+        g_theme_step = 0;
+        SetThemeModified(true);
+        MessageBoxWatcher watcher(IDOK);
+        EXPECT_FALSE(SaveThemeFile(file.c_str(), 0, 0));
+        EXPECT_TRUE(PumpUntil([&] { return watcher.SawCaption("Tessellar - Saving Theme"); }, 2000));
+        EXPECT_EQ(original, ReadFileBytes(file));
+        EXPECT_TRUE(IsThemeModified());
+        EXPECT_STREQ(file.c_str(), GetCurrentThemeFile());
+    }
+    tess::WriterFaultHook() = nullptr;
+    ASSERT_TRUE(SaveThemeFile(file.c_str(), 0, 0));
+    EXPECT_EQ("After", IniValue(file, "Theme Info", "Name"));
+    EXPECT_FALSE(IsThemeModified());
 }
 
 TEST_F(ThemeFileTest, InfoKeysRoundTripAndSaveWritesTheCurrentVersion) {

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Benchmark (not a test): runs save_bench.exe once under Wine and Xvfb and
+# prints its figures. Usage: save_bench.sh <bin folder>
+# (or: cmake --build build --target save_bench_run)
+set -euo pipefail
+bin="$(cd "$1" && pwd)"
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+source "$root/script/lib/wine-bench.sh"
+if [ -z "${WINEPREFIX:-}" ]; then
+  wine_bench_start "$(dirname "$bin")"
+fi
+: "${TESS_WINE:=$(wine_bench_loader "$(wine_bench_build_arch "$(dirname "$bin")")")}"
+"$TESS_WINE" "$bin/save_bench.exe"
