@@ -5,6 +5,8 @@
 #   wine_bench_use <arch>          exports WINEARCH and TESS_WINE for the arch
 #   wine_bench_start <build-dir> [arch]   Xvfb, a fresh prefix, warm services
 #   wine_bench_stop                (set as the EXIT trap by wine_bench_start)
+#   wine_bench_attach <bin-dir>    for benchmarks: the caller's prefix when
+#                                  WINEPREFIX is set, else a fresh one
 # Everything calls Windows programs through "$TESS_WINE": the 64-bit loader
 # must be called by its own path (under the name "wine" it falls back to the
 # 32-bit loader).
@@ -104,4 +106,14 @@ wine_bench_stop() {
     WINE_BENCH_XVFB_PID=""
   fi
   return 0
+}
+
+# A benchmark runs in the caller's prefix (script/test, a developer's shell)
+# or, when there is none, in a throwaway prefix of the build it belongs to.
+wine_bench_attach() {
+  local build
+  build="$(dirname "$1")"
+  if [ -z "${WINEPREFIX:-}" ]; then wine_bench_start "$build"; fi
+  : "${TESS_WINE:=$(wine_bench_loader "$(wine_bench_build_arch "$build")")}"
+  export TESS_WINE
 }

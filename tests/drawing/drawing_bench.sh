@@ -7,8 +7,5 @@ bin="$(cd "$1" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 source "$root/script/lib/wine-bench.sh"
-if [ -z "${WINEPREFIX:-}" ]; then
-  wine_bench_start "$(dirname "$bin")"
-fi
-: "${TESS_WINE:=$(wine_bench_loader "$(wine_bench_build_arch "$(dirname "$bin")")")}"
+wine_bench_attach "$bin"
 "$TESS_WINE" "$bin/drawing_bench.exe"

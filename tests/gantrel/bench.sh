@@ -9,10 +9,7 @@ bin="$(cd "$1" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 source "$root/script/lib/wine-bench.sh"
-if [ -z "${WINEPREFIX:-}" ]; then
-  wine_bench_start "$(dirname "$bin")"
-fi
-: "${TESS_WINE:=$(wine_bench_loader "$(wine_bench_build_arch "$(dirname "$bin")")")}"
+wine_bench_attach "$bin"
 work=$(mktemp -d)
 trap 'rm -rf "$work"; if [ -n "${WINE_BENCH_KEEPER_PID:-}" ]; then wine_bench_stop; fi' EXIT
 win() { echo "Z:$(echo "$1" | sed 's#/#\\#g')"; }

@@ -8,11 +8,7 @@ bin="$(cd "$1" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 source "$root/script/lib/wine-bench.sh"
-if [ -z "${WINEPREFIX:-}" ]; then
-  wine_bench_start "$(dirname "$bin")"
-  trap 'wine_bench_stop' EXIT
-fi
-: "${TESS_WINE:=$(wine_bench_loader "$(wine_bench_build_arch "$(dirname "$bin")")")}"
+wine_bench_attach "$bin"
 theme="$root/themes/Default/Default.tstheme"
 # The program folder's INI is put back afterwards.
 ini="$bin/Tessellar.ini"

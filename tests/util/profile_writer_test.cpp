@@ -100,7 +100,9 @@ TEST_F(ProfileWriterTest, WritesTheBytesOfThePrivateProfileFunctions) {
 
         // Each key as its own write (no session open) gives the same file.
         std::string single = temp_.File("single" + std::to_string(n) + ".ini");
-        if (c.start) ASSERT_TRUE(WriteFileBytes(single, c.start));
+        if (c.start) {
+            ASSERT_TRUE(WriteFileBytes(single, c.start));
+        }
         for (const Op& op : c.ops) Apply(op, single, false);
         EXPECT_EQ(ReadFileBytes(api), ReadFileBytes(single)) << c.name << " (single keys)";
     }
