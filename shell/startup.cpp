@@ -236,9 +236,7 @@ int RunTessellar(HINSTANCE instance, const char* command_line) {
     HWND main = CreateMainWindow(instance);
     DeleteGlobalAtoms(kStartingAtom);
     if (!main) {
-        InitShellIconCache();
-        RepairStartupEntry();
-        RegisterDocumentTypes();
+        DeferredStartWork(nullptr, 0, 0, 0);   // nothing to wait for
         return 0;
     }
     if (!SetTimer(nullptr, 0, kDeferredStartDelayMs, DeferredStartWork))

@@ -11,6 +11,7 @@
 using namespace barfile_test;
 using testing_support::FileExistsOnDisk;
 using testing_support::MessageBoxWatcher;
+using testing_support::NoTempFiles;
 using testing_support::ReadFileBytes;
 using testing_support::WriteFileBytes;
 
@@ -35,14 +36,6 @@ std::string BigBarFile() {
         lines.push_back("Item" + n + ".Target=C:\\Programs\\Tool " + n + "\\tool.exe");
     }
     return Lines(lines);
-}
-
-bool NoTempFiles(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*.tmp").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return true;
-    FindClose(find);
-    return false;
 }
 
 class SaveFailureTest : public BarFileTest {

@@ -262,14 +262,7 @@ struct TitleServiceEntry {
 // pixels, -1 when there are none.
 int RightmostRedDrawn(CVellumMenuObject* bar, int width, int height) {
     tess::ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    tess::ScopedBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    tess::ScopedBitmap bitmap(testing_support::CreateDib32(width, height));
     if (!dc || !bitmap) return -2;
     tess::ScopedSelect select(dc.get(), bitmap.get());
     bar->Draw(dc.get(), nullptr, 0);

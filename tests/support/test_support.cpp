@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "util/handles.h"
+
 namespace testing_support {
 
 // ---- message pumping ------------------------------------------------------
@@ -337,6 +339,12 @@ std::string ReadFileBytes(const std::string& path) {
 
 bool FileExistsOnDisk(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool NoTempFiles(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    tess::ScopedFind find(FindFirstFileA((folder + "*.tmp").c_str(), &data));
+    return !find;
 }
 
 void RemoveTree(const std::string& path) {

@@ -139,6 +139,9 @@ private:
 bool WriteFileBytes(const std::string& path, const std::string& content);
 std::string ReadFileBytes(const std::string& path);
 bool FileExistsOnDisk(const std::string& path);
+// No "*.tmp" file in the folder (given with its trailing backslash): what a
+// save leaves behind when it fails half-way.
+bool NoTempFiles(const std::string& folder);
 void RemoveTree(const std::string& path);
 
 // ---- registry ----------------------------------------------------------------------

@@ -137,14 +137,6 @@ DWORD CountingFault(tess::FileStep) {
     return ++g_step == g_fail_at ? ERROR_DISK_FULL : 0;
 }
 
-bool NoTempFiles(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*.tmp").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return true;
-    FindClose(find);
-    return false;
-}
-
 }  // namespace
 
 // Every step of a write fails once in turn: the target keeps its bytes, no
