@@ -2,7 +2,7 @@
 # layer uses (includes and calls) its own folder and the layers below it,
 # never one above: what a lower layer needs from a higher one is passed down
 # to it (a setting it owns, a table of calls such as BarHostServices).
-set(TESS_LAYERS util skins model shell)
+set(TESS_LAYERS util skins model shell types)
 
 # tess_add_layer(<folder> <sources>...): the library tess_<folder>.
 # - It links the layer just below it PUBLIC (and through that one all lower

@@ -28,6 +28,21 @@ const TypeAlias kSectionTypes[] = {
 
 const char* const kItemTypes[] = {"Shortcut", "Popup", "Clock", "SpecialMenu", "Plugin"};
 
+struct RegisteredSection {
+    const char* stored;
+    SectionClassMaker make;
+};
+struct RegisteredItem {
+    const char* stored;
+    ItemClassMaker make;
+};
+
+// Filled while the program loads (static constructors of the types layer),
+// read afterwards: no lock needed.
+RegisteredSection g_sectionClasses[sizeof(kSectionTypes) / sizeof(kSectionTypes[0])];
+RegisteredItem g_itemClasses[sizeof(kItemTypes) / sizeof(kItemTypes[0])];
+ItemClassMaker g_defaultItemClass = nullptr;
+
 const char* StoredSectionType(const char* name) {
     if (!name) return "";
     for (const TypeAlias& alias : kSectionTypes)
@@ -42,18 +57,60 @@ const char* StoredItemType(const char* name) {
     return "";
 }
 
+SectionClassMaker RegisteredSectionMaker(const char* stored) {
+    for (const RegisteredSection& entry : g_sectionClasses)
+        if (entry.stored && lstrcmpA(entry.stored, stored) == 0) return entry.make;
+    return nullptr;
+}
+
+ItemClassMaker RegisteredItemMaker(const char* stored) {
+    for (const RegisteredItem& entry : g_itemClasses)
+        if (entry.stored && lstrcmpA(entry.stored, stored) == 0) return entry.make;
+    return nullptr;
+}
+
 }  // namespace
+
+bool RegisterSectionClass(const char* typeName, SectionClassMaker make) {
+    const char* stored = StoredSectionType(typeName);
+    if (!stored[0]) return false;
+    for (RegisteredSection& entry : g_sectionClasses)
+        if (!entry.stored || lstrcmpA(entry.stored, stored) == 0) {
+            entry = {stored, make};
+            return true;
+        }
+    return false;
+}
+
+bool RegisterItemClass(const char* typeName, ItemClassMaker make) {
+    const char* stored = StoredItemType(typeName);
+    if (!stored[0]) return false;
+    for (RegisteredItem& entry : g_itemClasses)
+        if (!entry.stored || lstrcmpA(entry.stored, stored) == 0) {
+            entry = {stored, make};
+            return true;
+        }
+    return false;
+}
+
+void RegisterDefaultItemClass(ItemClassMaker make) { g_defaultItemClass = make; }
 
 CVellumMenuSection* CreateSectionOfType(const char* typeName, CVellumMenuObject* bar,
                                         int sectionNumber) {
-    return new (std::nothrow)
-        CVellumMenuSection_Default(bar, sectionNumber, 1, StoredSectionType(typeName));
+    const char* stored = StoredSectionType(typeName);
+    if (stored[0])
+        if (SectionClassMaker make = RegisteredSectionMaker(stored)) return make(bar, sectionNumber);
+    return new (std::nothrow) CVellumMenuSection_Default(bar, sectionNumber, 1, stored);
 }
 
 CVellumMenuItem* CreateItemOfType(const char* typeName, CVellumMenuObject* bar,
                                   CVellumMenuSection* section, int itemNumber) {
-    return new (std::nothrow)
-        CVellumMenuItem_Default(bar, section, itemNumber, StoredItemType(typeName));
+    const char* stored = StoredItemType(typeName);
+    if (stored[0])
+        if (ItemClassMaker make = RegisteredItemMaker(stored))
+            return make(bar, section, itemNumber, stored);
+    if (g_defaultItemClass) return g_defaultItemClass(bar, section, itemNumber, stored);
+    return new (std::nothrow) CVellumMenuItem_Default(bar, section, itemNumber, stored);
 }
 
 // ---- the default section ----------------------------------------------------------------------

@@ -17,6 +17,20 @@ CVellumMenuSection* CreateSectionOfType(const char* typeName, CVellumMenuObject*
 CVellumMenuItem* CreateItemOfType(const char* typeName, CVellumMenuObject* bar,
                                   CVellumMenuSection* section, int itemNumber);
 
+// The classes of the section and item types register themselves here (the
+// types layer does so while the program loads); a type name nobody claimed
+// gets the stand-in below. A maker returns null when out of memory.
+typedef CVellumMenuSection* (*SectionClassMaker)(CVellumMenuObject* bar, int sectionNumber);
+typedef CVellumMenuItem* (*ItemClassMaker)(CVellumMenuObject* bar, CVellumMenuSection* section,
+                                           int itemNumber, const char* storedType);
+// typeName as files store it (one of the table's names); a second
+// registration of a name replaces the first. False for an unknown name.
+bool RegisterSectionClass(const char* typeName, SectionClassMaker make);
+bool RegisterItemClass(const char* typeName, ItemClassMaker make);
+// The item class for "Default" and every type name no class claimed; it is
+// given the stored type name ("" for "Default") to write back.
+void RegisterDefaultItemClass(ItemClassMaker make);
+
 // Drops what a section kept of a bar-file section too long to read whole.
 void ForgetSectionTail(const CVellumMenuSection* section);
 

@@ -2,6 +2,7 @@
 #include "shell/global_settings.h"
 
 #include "shell/later_stubs.h"
+#include "shell/type_services.h"
 #include "shell/registered_messages.h"
 #include "util/shortcut_files.h"
 #include "shell/startup.h"

@@ -66,7 +66,6 @@ bool IsWindowMenuHidingExcluded(HWND) { return false; }
 void ShowMenuHidingExclusionsDialog(HWND) {}
 
 // ---- tray server -------------------------------------------------------------------------------------------
-bool StartTrayIconServer() { return false; }
 
 // ---- most-used list and smart menus ---------------------------------------------------------------------
 void CreateMFUList() {}

@@ -57,9 +57,6 @@ bool IsWindowMenuHidingExcluded(HWND wnd);
 void ShowMenuHidingExclusionsDialog(HWND owner);
 
 
-// ---- tray server -------------------------------------------------------------------------------------------
-bool StartTrayIconServer();                                // false: not started
-
 // ---- most-used list and smart menus ---------------------------------------------------------------------
 void CreateMFUList();
 void FreeMFUList();                                       // saves first

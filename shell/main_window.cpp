@@ -9,6 +9,7 @@
 #include "shell/desktop_integration.h"
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
+#include "shell/type_services.h"
 #include "shell/main_window_internal.h"
 #include "shell/program_tray_icon.h"
 #include "shell/registered_messages.h"

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Fails when a file of a lower layer includes a header of a folder above it.
-# The layers, lowest first: util, skins, model, shell. A file under util/,
-# skins/ or model/ may include its own folder and the layers below; any other
-# folder of the source tree (a higher layer, a program, the tests) is above it.
+# The layers, lowest first: util, skins, model, shell, types. A file under
+# util/, skins/, model/ or shell/ may include its own folder and the layers
+# below; any other folder of the source tree (a higher layer, a program, the
+# tests) is above it.
 # Usage: check_layers.sh <source-dir>
 set -euo pipefail
 src=$(cd "$1" && pwd)
-layers=(util skins model shell)
+layers=(util skins model shell types)
 status=0
 
 # Removes "." and ".." steps from a relative path; sets $normal ("" when the

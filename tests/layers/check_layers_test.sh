@@ -27,6 +27,8 @@ cases=(
   "pass|skins/painting.cpp|#include <windows.h>"
   "pass|shell/theme.cpp|#include \"model/bar_host.h\""
   "pass|model/drawing.cpp|// #include \"shell/stats_monitor.h\""
+  "fail|shell/theme.cpp|#include \"types/tray_host.h\""
+  "pass|types/tray_host.cpp|#include \"shell/stats_monitor.h\""
 )
 
 failures=0
@@ -34,7 +36,7 @@ for entry in "${cases[@]}"; do
   IFS='|' read -r want file line <<<"$entry"
   tree="$tmp/tree"
   rm -rf "$tree"
-  mkdir -p "$tree"/{util/archive,skins,model,shell,lanternfold,tests/support}
+  mkdir -p "$tree"/{util/archive,skins,model,shell,types,lanternfold,tests/support}
   : > "$tree/util/archive/zip_format.h"
   mkdir -p "$tree/$(dirname "$file")"
   printf '// case\n%s\nint x;\n' "$line" > "$tree/$file"

@@ -1,0 +1,15 @@
+// What the shell needs from the section and item types, the layer above it.
+// The types layer fills this table while the program loads; an empty entry
+// means that type is not in this program, and the call reports failure.
+#pragma once
+#include <windows.h>
+
+struct ShellTypeServices {
+    // Starts Lanternfold and waits for its window; false: not started.
+    bool (*StartTrayIconServer)();
+};
+
+ShellTypeServices& GetShellTypeServices();
+
+// The calls the shell makes through the table.
+bool StartTrayIconServer();                                // false: not started
