@@ -180,6 +180,7 @@ TEST_F(InputTest, ResizedEdgeSnapsToTheNextBar) {
     CVellumMenuObject* other = NewBar({500, 300, 700, 340});
     CVellumMenuObject* bar = NewBar(kBarRect);
     ASSERT_NE(nullptr, other);
+    SetNoHeightSteps(bar->m_skin);   // a skin with height steps does not snap a resize
     SetKeyDown(VK_LBUTTON, true);
     Mouse(bar, WM_LBUTTONDOWN, 298, 20);   // the right edge
     ASSERT_EQ(4, bar->m_resizeEdge);

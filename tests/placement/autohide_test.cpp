@@ -60,7 +60,7 @@ TEST_F(PlacementTest, BarSlidesInEightSteps) {
     EXPECT_EQ(want, lefts);
     EXPECT_EQ(200, bar->m_autohide.offset);
     // A size change while hidden keeps it hidden.
-    bar->SetPos(-1, -1, 240, 30, nullptr, 0, 1, 0);
+    bar->SetPos(-1, -1, 240, 30, nullptr, 0, 0, 0);
     EXPECT_EQ(-240, WindowRect(bar).left);
 }
 
