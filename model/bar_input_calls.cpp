@@ -140,14 +140,10 @@ bool LinkBarInPopupList(const PopupBarList& list, const char* title, bool link) 
 
 // The bar context menu is not built.
 void ShowBarContextMenu(CVellumMenuObject*, CVellumMenuSection*, CVellumMenuItem*) {}
-// The tab order is not built: there is no next bar.
-CVellumMenuObject* ActivateNextBarInTabOrder(CVellumMenuObject*, int) { return nullptr; }
-// Popup items and bar groups are not built: no neighbour, no open popup.
+// Popup items are not built: no neighbour.
 CVellumMenuItem* FindItemInNeighbourBar(CVellumMenuItem*, CVellumMenuObject*, int) {
     return nullptr;
 }
-CVellumMenuItem* FindOpenPopupOfBar(CVellumMenuObject*) { return nullptr; }
-void BuildBarGroup(CVellumMenuObject*) {}
 // Drag and drop is not built: no drag runs and none starts.
 bool IsProgramDragRunning() { return false; }
 void DragItemWithMouse(CVellumMenuItem*) {}
