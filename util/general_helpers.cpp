@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "util/handles.h"
+#include "util/paths.h"
 #include "util/text.h"
 
 // ---- Windows version -------------------------------------------------------
@@ -56,6 +57,9 @@ bool FileExists(const char* path) {
 
 bool PathExists(const char* path) {
     if (!path || !*path) return false;
+    // A full path to a file or folder answers from the file system; the rest
+    // (shell paths, relative names) goes to the shell, which is far slower.
+    if (IsAbsolutePath(path) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return true;
     SHFILEINFOA info{};
     return SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_DISPLAYNAME) != 0;
 }

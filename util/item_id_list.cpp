@@ -7,10 +7,11 @@
 
 namespace {
 
-// One allocator for the life of the process, taken at start and released at exit.
+// One allocator for the life of the process, taken at its first use (taking
+// it loads the shell, which a start does not need before its first bar) and
+// released at exit.
 struct ShellAllocator {
     IMalloc* malloc = nullptr;
-    ShellAllocator() { SHGetMalloc(&malloc); }
     ~ShellAllocator() {
         if (malloc) malloc->Release();
     }

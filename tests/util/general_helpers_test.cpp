@@ -66,6 +66,8 @@ TEST(Paths, ProgramFolderAndExistence) {
     EXPECT_TRUE(PathExists(tmp.File("a.txt").c_str()));
     EXPECT_TRUE(PathExists(tmp.Path().c_str()));
     EXPECT_FALSE(PathExists(tmp.File("missing\\deeper.txt").c_str()));
+    // Names the file system does not know still go to the shell.
+    EXPECT_TRUE(PathExists("::{20D04FE0-3AEA-1069-A2D8-08002B30309D}"));   // My Computer
 
     char desktop[MAX_PATH];
     ASSERT_TRUE(GetDesktopFolderPath(desktop));
