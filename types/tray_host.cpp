@@ -526,9 +526,9 @@ void CTrayHost::GetSettings(TrayHostSettings* out) const {
 
 // ---- tooltips -------------------------------------------------------------------------------------------
 
-int CTrayHost::FindTool(UINT_PTR id) const {
+int CTrayHost::FindTool(UINT iconId, DWORD owner) const {
     for (int i = 0; i < m_toolCount; ++i)
-        if (m_tools[i].id == id) return i;
+        if (m_tools[i].iconId == iconId && m_tools[i].owner == owner) return i;
     return -1;
 }
 
@@ -544,10 +544,24 @@ void CTrayHost::FillToolInfo(int index, TOOLINFOA* info, char* text, size_t text
     info->cbSize = sizeof(*info);
     info->uFlags = TTF_SUBCLASS;
     info->hwnd = m_barWindow;
-    info->uId = static_cast<UINT_PTR>((static_cast<DWORD>(id | 0xD000) << 16) | HIWORD(owner));
+    // (id | 0xD000) << 16 with the owner's high word is not unique: two
+    // windows of one process share their high word. The tool of an icon is
+    // found by (id, owner), and a clash takes the next free id.
+    const int known = FindTool(id, owner);
+    UINT_PTR tool_id = static_cast<UINT_PTR>((static_cast<DWORD>(id | 0xD000) << 16) | HIWORD(owner));
+    if (known >= 0) tool_id = m_tools[known].id;
+    else
+        while (ToolIdTaken(tool_id)) ++tool_id;
+    info->uId = tool_id;
     info->rect = m_iconRects[index];
     info->hinst = m_instance;
     info->lpszText = text;
+}
+
+bool CTrayHost::ToolIdTaken(UINT_PTR id) const {
+    for (int i = 0; i < m_toolCount; ++i)
+        if (m_tools[i].id == id) return true;
+    return false;
 }
 
 void CTrayHost::AddTooltip(int index) {
@@ -555,7 +569,8 @@ void CTrayHost::AddTooltip(int index) {
     TOOLINFOA info;
     char text[kLongTipSize + 1];
     FillToolInfo(index, &info, text, sizeof(text));
-    if (FindTool(info.uId) >= 0) {
+    const BYTE* record = Record(index);
+    if (FindTool(ReadField<uint32_t>(record, kIdOffset), ReadField<uint32_t>(record, kOwnerOffset)) >= 0) {
         SendMessageA(m_toolTips, TTM_SETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info));
         return;
     }
@@ -571,7 +586,8 @@ void CTrayHost::UpdateTooltip(int index) {
     TOOLINFOA info;
     char text[kLongTipSize + 1];
     FillToolInfo(index, &info, text, sizeof(text));
-    if (FindTool(info.uId) < 0) {
+    const BYTE* record = Record(index);
+    if (FindTool(ReadField<uint32_t>(record, kIdOffset), ReadField<uint32_t>(record, kOwnerOffset)) < 0) {
         AddTooltip(index);
         return;
     }

@@ -170,7 +170,8 @@ private:
     DWORD LastActivity(int index) const;
     void Redraw();
     void StampActivity(int index);
-    int FindTool(UINT_PTR id) const;
+    int FindTool(UINT iconId, DWORD owner) const;
+    bool ToolIdTaken(UINT_PTR id) const;
     void FillToolInfo(int index, TOOLINFOA* info, char* text, size_t text_size) const;
     void OnMouse(UINT msg, WPARAM wp, LPARAM lp);
     void OnNotification(WPARAM wp, LPARAM lp);
