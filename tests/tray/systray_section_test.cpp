@@ -233,3 +233,52 @@ TEST_F(SystrayTest, RightClickOnTheProgramsOwnIconKeepsVolatileBarsOpen) {
     EXPECT_EQ(reinterpret_cast<HANDLE>(1), GetPropA(own.Window(), "TS-NOCLOSEVOLITLESTEMPLY"));
     RemovePropA(own.Window(), "TS-NOCLOSEVOLITLESTEMPLY");
 }
+
+TEST_F(SystrayTest, CellsComeFromTheSkinAndTheBlockIsCentredInAHorizontalBar) {
+    server.Put(0, owner.Window(), 1, "a");
+    server.Put(1, owner.Window(), 2, "b");
+    CVellumMenuObject* bar = LoadBar(BarText("ExpandButtonEnabled=0\r\n", false, 200, 40), true, GlassSkin());
+    CVellumMenuSection_Systray* tray = Tray(bar);
+    ASSERT_NE(nullptr, tray);
+    tray->SetSectionRect(0, 0, 150, 40, 0);
+    const RECT inner = tray->m_innerRect;
+    ASSERT_GT(inner.bottom - inner.top, 22);
+    const RECT first = tray->m_trayHost->IconRect(0);
+    const RECT second = tray->m_trayHost->IconRect(1);
+    EXPECT_EQ(32, first.right - first.left);   // 2 x ItemWidthBuffer 8 + 16
+    EXPECT_EQ(22, first.bottom - first.top);   // ItemHeight
+    EXPECT_EQ(first.right + 1, second.left);   // ItemSpacing.cx
+    EXPECT_EQ(first.top, second.top);
+    EXPECT_EQ(inner.top + (inner.bottom - inner.top - 22) / 2, first.top);
+    const RECT area = HostArea(tray);
+    EXPECT_EQ(22, area.bottom - area.top);
+}
+
+TEST_F(SystrayTest, AnExpandedTrayContractsAfterThePointerStaysElsewhereOnTheBar) {
+    server.Put(0, owner.Window(), 1, "shown");
+    server.Put(1, owner.Window(), 2, "filtered");
+    server.Entry(1).behavior = tray::kAlwaysHide;
+    CVellumMenuObject* bar = LoadBar(BarText("UseTimeFilter=1\r\nTempDisabled=1\r\nAutocontract=1\r\n"));
+    CVellumMenuSection_Systray* tray = Tray(bar);
+    ASSERT_NE(nullptr, tray);
+    tray->SetSectionRect(0, 0, 100, 30, 0);
+    const POINT inside = {50, 15}, elsewhere = {150, 15};
+    int handled = 1;
+
+    // Elsewhere, then back before the time is up: it stays expanded.
+    tray->ProcessMouseMessage(WM_MOUSEMOVE, 0, 0, elsewhere, &handled);
+    EXPECT_TRUE(tray->m_autoContractRunning);
+    PumpFor(1000);
+    tray->ProcessMouseMessage(WM_MOUSEMOVE, 0, 0, inside, &handled);
+    EXPECT_FALSE(tray->m_autoContractRunning);
+    PumpFor(3500);
+    EXPECT_TRUE(tray->TempDisabled);
+    EXPECT_EQ(2, tray->m_trayHost->GetShownCount());
+
+    // Elsewhere for good: contracted after 4 seconds.
+    const DWORD start = GetTickCount();
+    tray->ProcessMouseMessage(WM_MOUSEMOVE, 0, 0, elsewhere, &handled);
+    ASSERT_TRUE(PumpUntil([&] { return !tray->TempDisabled; }, 8000));
+    EXPECT_GE(GetTickCount() - start + 32, kAutoContractDelayMs);
+    EXPECT_EQ(1, tray->m_trayHost->GetShownCount());
+}

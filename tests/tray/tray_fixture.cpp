@@ -126,14 +126,20 @@ std::string BarText(const std::string& section_keys, bool vertical, int cx, int 
            "\r\n[Section1]\r\nProperties.Type=Systray\r\n" + section_keys;
 }
 
-CVellumMenuObject* TrayTest::LoadBar(const std::string& text, bool show) {
+std::string GlassSkin() {
+    return testing_support::SourceFolder() + "\\themes\\Default\\Skins\\Glass\\Glass.tsskin";
+}
+
+CVellumMenuObject* TrayTest::LoadBar(const std::string& text, bool show, const std::string& skin) {
     MainWindow();
     const std::string name = "bar" + std::to_string(bars_.size()) + ".tsbar";
     EXPECT_TRUE(temp_.Write(name, text));
     auto* bar = new CVellumMenuObject(MainWindow());
     bars_.push_back(bar);
     std::string path = temp_.File(name);
-    EXPECT_EQ(1, bar->LoadTheme(const_cast<char*>(path.c_str()), show ? 1 : 0, nullptr));
+    std::string skin_path = skin;
+    EXPECT_EQ(1, bar->LoadTheme(const_cast<char*>(path.c_str()), show ? 1 : 0,
+                                skin_path.empty() ? nullptr : &skin_path[0]));
     testing_support::PumpFor(50);
     return bar;
 }

@@ -80,7 +80,7 @@ class TrayTest : public ::testing::Test {
 protected:
     void TearDown() override;
     // A shown bar read from the bar file text; kept until the test ends.
-    CVellumMenuObject* LoadBar(const std::string& text, bool show = true);
+    CVellumMenuObject* LoadBar(const std::string& text, bool show = true, const std::string& skin = "");
     CVellumMenuSection_Systray* Tray(CVellumMenuObject* bar);
     void CloseBar(CVellumMenuObject* bar);
     testing_support::TempFolder temp_;
@@ -88,6 +88,9 @@ protected:
 };
 
 // A bar file: [Object] at (x, y) of size cx x cy, then one section of type.
+// The default theme's "Glass" skin: cells of 32 x 22, spacing 1.
+std::string GlassSkin();
+
 std::string BarText(const std::string& section_keys, bool vertical = false, int cx = 200,
                     int cy = 30);
 
