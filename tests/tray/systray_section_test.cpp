@@ -1,6 +1,7 @@
 // The system tray section on real bars read from bar files, against the
 // stand-in server in this process.
 #include "tests/tray/tray_fixture.h"
+#include <commctrl.h>
 #include "model/vellum_menu_object.h"
 #include "model/section_factory.h"
 #include "skins/skin_record.h"
@@ -281,4 +282,54 @@ TEST_F(SystrayTest, AnExpandedTrayContractsAfterThePointerStaysElsewhereOnTheBar
     ASSERT_TRUE(PumpUntil([&] { return !tray->TempDisabled; }, 8000));
     EXPECT_GE(GetTickCount() - start + 32, kAutoContractDelayMs);
     EXPECT_EQ(1, tray->m_trayHost->GetShownCount());
+}
+
+TEST_F(SystrayTest, PageShowsTheSwitchesAndTheSevenButtonStates) {
+    server.Put(0, owner.Window(), 1, "shown");
+    server.Put(1, owner.Window(), 2, "filtered");
+    server.Entry(1).behavior = tray::kAlwaysHide;
+    CVellumMenuObject* bar = LoadBar(BarText("UseTimeFilter=0\r\nbmpAllDisabled=none.bmp\r\n"));
+    CVellumMenuSection_Systray* tray = Tray(bar);
+    ASSERT_NE(nullptr, tray);
+    HWND page = tray->CallConfigDialogEx(bar->m_hWnd);
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(page, tray->CallConfigDialogEx(bar->m_hWnd)) << "one page per section";
+    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(page, 1243));
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, 1294));
+    HWND list = GetDlgItem(page, 1290);
+    ASSERT_EQ(kSystrayButtonStates, static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)));
+    for (int i = 0; i < kSystrayButtonStates; ++i) {
+        char text[128] = "";
+        LVITEMA item = {};
+        item.iSubItem = 0;
+        item.pszText = text;
+        item.cchTextMax = sizeof(text);
+        SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
+        EXPECT_STREQ(kSystrayButtonStateNames[i], text);
+    }
+    char path[128] = "";
+    LVITEMA cell = {};
+    cell.iSubItem = 1;
+    cell.pszText = path;
+    cell.cchTextMax = sizeof(path);
+    SendMessageA(list, LVM_GETITEMTEXTA, kAllFilteringDisabled, reinterpret_cast<LPARAM>(&cell));
+    EXPECT_STREQ("none.bmp", path);
+
+    // "Enable Filtering" applies at once.
+    EXPECT_EQ(2, tray->m_trayHost->GetShownCount());
+    CheckDlgButton(page, 1243, BST_CHECKED);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(1243, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1243)));
+    EXPECT_TRUE(tray->UseTimeFilter);
+    EXPECT_TRUE(tray->TempDisabled) << "read without TempDisabled: expanded";
+    CheckDlgButton(page, 1295, BST_UNCHECKED);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(1295, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 1295)));
+    EXPECT_FALSE(tray->TempDisabled);
+    EXPECT_EQ(1, tray->m_trayHost->GetShownCount());
+    // The menu command shows in the page too.
+    tray->DoCustomContextMenuCommand(kCmdToggleExpanded);
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, 1295));
+
+    SendMessageA(page, WM_COMMAND, IDOK, 0);
+    EXPECT_FALSE(IsWindow(page));
+    EXPECT_EQ(nullptr, tray->m_pages[0]);
 }
