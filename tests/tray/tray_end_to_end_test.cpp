@@ -172,3 +172,34 @@ TEST_F(TrayEndToEnd, WithoutAServerTheSectionStartsTheOneBesideTheProgram) {
         CloseHandle(process);
     }
 }
+
+// Run from a copy of this program in a folder without Lanternfold.exe.
+TEST_F(TrayEndToEnd, WithNoServerFindableTheSectionShowsNoIcons) {
+    char flag[8] = "";
+    if (!GetEnvironmentVariableA("TRAY_TEST_NO_SERVER", flag, sizeof(flag))) {
+        char self[MAX_PATH] = "";
+        ASSERT_TRUE(GetModuleFileNameA(nullptr, self, MAX_PATH));
+        const std::string copy = temp_.File("tray_tests_alone.exe");
+        ASSERT_TRUE(CopyFileA(self, copy.c_str(), FALSE));
+        lf_test::CloseStrayServers();
+        SetEnvironmentVariableA("TRAY_TEST_NO_SERVER", "1");
+        testing_support::ChildProcess child;
+        const bool started =
+            child.Start(copy, "--gtest_filter=TrayEndToEnd.WithNoServerFindableTheSectionShowsNoIcons");
+        SetEnvironmentVariableA("TRAY_TEST_NO_SERVER", nullptr);
+        ASSERT_TRUE(started);
+        EXPECT_EQ(0, child.Wait(60000));
+        return;
+    }
+    ASSERT_EQ(nullptr, FindWindowA(tray::kTrayClass, tray::kServerTitle));
+    CVellumMenuObject* bar = LoadBar(BarText("UseTimeFilter=1\r\nTempDisabled=0\r\n"), true, GlassSkin());
+    CVellumMenuSection_Systray* tray = Tray(bar);
+    ASSERT_NE(nullptr, tray);
+    EXPECT_TRUE(tray->m_valid);
+    EXPECT_FALSE(tray->m_trayHost->IsConnected());
+    EXPECT_EQ(nullptr, FindWindowA(tray::kTrayClass, tray::kServerTitle)) << "nothing was started";
+    EXPECT_EQ(0, tray->m_trayHost->GetRecordCount());
+    EXPECT_EQ(kAllFilteringDisabled, tray->GetTrayButtonState());
+    bar->RedrawVellumWindow();
+    PumpFor(50);
+}
