@@ -67,6 +67,9 @@ void ShowMenuHidingExclusionsDialog(HWND) {}
 
 // ---- tray server -------------------------------------------------------------------------------------------
 
+// ---- icons: import into the theme --------------------------------------------------------------------
+int ImportBitmapIntoTheme(char*, int, SkinRecord*) { return 0; }
+
 // ---- most-used list and smart menus ---------------------------------------------------------------------
 void CreateMFUList() {}
 void FreeMFUList() {}

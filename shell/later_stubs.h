@@ -57,6 +57,12 @@ bool IsWindowMenuHidingExcluded(HWND wnd);
 void ShowMenuHidingExclusionsDialog(HWND owner);
 
 
+// ---- icons: import into the theme --------------------------------------------------------------------
+struct SkinRecord;
+// Copies a bitmap from outside the theme into it and rewrites path (MAX_PATH
+// characters); 0: nothing imported, the path is kept.
+int ImportBitmapIntoTheme(char* path, int relativeToSkin, SkinRecord* skin);
+
 // ---- most-used list and smart menus ---------------------------------------------------------------------
 void CreateMFUList();
 void FreeMFUList();                                       // saves first

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 struct ShellTypeServices {
-    // Starts Lanternfold and waits for its window; false: not started.
+    // Starts Lanternfold (its window comes a moment later); false: not started.
     bool (*StartTrayIconServer)();
 };
 

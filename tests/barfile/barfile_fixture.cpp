@@ -95,6 +95,10 @@ std::string Lines(const std::vector<std::string>& lines) {
 
 void BarFileTest::SetUp() {
     MainWindow();
+    // System tray sections start the tray server when none runs; this window
+    // stands in for it (it answers nothing, so they stay unconnected).
+    static HWND tray_server = testing_support::CreatePlainWindow("Shell_TrayWnd", nullptr, "CLanternfold");
+    (void)tray_server;
     GetBarHostServices() = BarHostServices{};
 }
 

@@ -15,8 +15,8 @@ TEST_F(FactoryTest, SectionTypesByNameCaseInsensitiveUnknownIsDefault) {
         const char* name;
         const char* stored;
     } cases[] = {
-        {"Folder", "Folder"},      {"folder", "Folder"},        {"SYSTRAY", "Systray"},
-        {"System Tray", "Systray"}, {"taskbar", "Taskbar"},     {"Panorel", "Panorel"},
+        {"Folder", "Folder"},      {"folder", "Folder"},
+        {"taskbar", "Taskbar"},     {"Panorel", "Panorel"},
         {"virtual desktops", "Panorel"}, {"Replacable", "Replacable"}, {"Default", ""},
         {"", ""},                  {"Nonsense", ""},
     };

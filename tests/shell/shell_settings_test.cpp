@@ -64,6 +64,9 @@ protected:
         DeleteRegistryTree(HKEY_CURRENT_USER, "Software\\Vantrell");
         Settings() = GlobalSettings();
     }
+    // Loading and applying the options may start the tray server when none
+    // runs; this stand-in keeps the real one from starting.
+    StandInWindow tray_server_{"Shell_TrayWnd", "CLanternfold"};
 };
 
 }  // namespace

@@ -1,0 +1,12 @@
+// Page 1062 of the system tray section: the dialog and its controls.
+#pragma once
+
+#define IDD_SYSTRAY_PAGE 1062
+#define IDC_SYSTRAY_RELATIVE 1182
+#define IDC_SYSTRAY_ENABLE 1243
+#define IDC_SYSTRAY_BITMAPS 1290
+#define IDC_SYSTRAY_BUTTON 1294
+#define IDC_SYSTRAY_EXPANDED 1295
+#define IDC_SYSTRAY_AUTOCONTRACT 1296
+#define IDC_SYSTRAY_CONFIGURE 1301
+#define IDC_SYSTRAY_CUSTOMIZE 1302
