@@ -368,6 +368,14 @@ bool CVellumMenuItem_Popup::CreateChildFromFile() {
     bool readable = BarFileReadable(m_popupPath);
     child->LoadTheme(m_popupPath, 0, skin_path[0] ? skin_path : nullptr);
     if (companion) ReleaseSkin(companion);
+    // Reading the file posted the bar's hide; it must not arrive after the
+    // child is shown.
+    if (child->m_hWnd) {
+        const UINT show_msg = GetBarMessages().MyShowWindow;
+        MSG pending;
+        while (::PeekMessageA(&pending, child->m_hWnd, show_msg, show_msg, PM_REMOVE))
+            ::DispatchMessageA(&pending);
+    }
     // An unreadable file gives an empty bar: it must never be written over
     // the file it failed to read.
     if (!readable) child->m_neverSave = TRUE;

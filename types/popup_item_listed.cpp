@@ -3,6 +3,7 @@
 // and the table through which the bar model reaches popup items.
 #include <cstdlib>
 #include <cstring>
+#include "model/bar_placement.h"
 #include "model/live_objects.h"
 #include "model/popup_item_calls.h"
 #include "model/vellum_menu_object.h"
@@ -179,7 +180,14 @@ void CVellumMenuItem_Popup::ActivateShownListedBars() {
 }
 
 void CVellumMenuItem_Popup::HideListedBars() {
+    // Whatever the hiding moves goes in one batch.
+    HDWP batch = ::BeginDeferWindowPos(1);
+    SetPendingDeferWindowPos(batch);
     ShowHideListedBars(0);
+    if (batch && !GetPendingDeferWindowPos()) ShowHideListedBars(0);   // the batch failed
+    HDWP pending = GetPendingDeferWindowPos();
+    SetPendingDeferWindowPos(nullptr);
+    if (pending) ::EndDeferWindowPos(pending);
 }
 
 void CVellumMenuItem_Popup::UpdateListedBars(int hide) {

@@ -1,0 +1,1 @@
+#include "popup_fixture.h"
