@@ -1,6 +1,7 @@
 // Opening, placing, toggling and hiding a child bar read from a bar file.
 #include "popup_fixture.h"
 #include "model/live_objects.h"
+#include "tests/support/stand_in_main_window.h"
 
 namespace popup_test {
 namespace {
@@ -55,5 +56,160 @@ TEST_F(PopupOpenTest, AClickOpensTheChildBelowTheItemOrAboveItAtTheScreenBottom)
     }
 }
 
+
+TEST_F(PopupOpenTest, ASecondClickAfterTheGuardTogglesClosesOrHides) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> keys;
+        enum { kCloses, kStays, kHides } outcome;
+    };
+    // Non-volatile children, so only the clicks decide.
+    const Case cases[] = {
+        {"toggle closes", {"Popup.Volitle=0", "Popup.Toggle=1"}, Case::kCloses},
+        {"no toggle keeps it", {"Popup.Volitle=0", "Popup.Toggle=0"}, Case::kStays},
+        {"hide on close hides and reuses",
+         {"Popup.Volitle=0", "Popup.Toggle=1", "Popup.HideOnClose=1"}, Case::kHides},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CVellumMenuObject* parent = Parent({100, 0, 500, 30}, c.keys);
+        CVellumMenuItem_Popup* item = Item(parent, 1);
+        ASSERT_NE(nullptr, item);
+        Click(item);
+        ASSERT_TRUE(Wait([] { return Visible(FindBar("Child")); }));
+        CVellumMenuObject* child = FindBar("Child");
+        HWND first = child->m_hWnd;
+        EXPECT_EQ(kStateSelected, static_cast<int>(item->m_state));
+
+        // Within 800 ms of the opening a click does nothing to it.
+        Click(item);
+        testing_support::PumpFor(100);
+        EXPECT_TRUE(Visible(child));
+        EXPECT_EQ(child, item->GetChildObject());
+
+        AfterGuard();
+        Click(item);
+        switch (c.outcome) {
+        case Case::kCloses:
+            EXPECT_TRUE(Wait([&] { return !IsLiveBar(child); }));
+            EXPECT_EQ(nullptr, item->GetChildObject());
+            EXPECT_EQ(nullptr, FindBarWindow("Child"));
+            break;
+        case Case::kStays:
+            testing_support::PumpFor(300);
+            EXPECT_TRUE(Visible(child));
+            EXPECT_EQ(child, item->GetChildObject());
+            break;
+        case Case::kHides:
+            EXPECT_TRUE(Wait([&] { return !IsWindowVisible(first); }));
+            ASSERT_TRUE(IsLiveBar(child));
+            AfterGuard();
+            Click(item);
+            EXPECT_TRUE(Wait([&] { return IsWindowVisible(first) != FALSE; }));
+            EXPECT_EQ(first, FindBarWindow("Child"));
+            EXPECT_EQ(child, item->GetChildObject());
+            break;
+        }
+        TearDown();
+    }
+}
+
+TEST_F(PopupOpenTest, EachDirectionPlacesTheChildAgainstTheItem) {
+    const RECT parent_rect = {300, 300, 700, 330};
+    const int w = 120, h = 60;
+    for (int direction = 1; direction <= 9; ++direction) {
+        SCOPED_TRACE(direction);
+        CVellumMenuObject* parent =
+            Parent(parent_rect, {"Popup.Volitle=0", "Popup.PreserveSize=1",
+                                 "Popup.PopupDirection=" + std::to_string(direction)},
+                   RECT{50, 50, 50 + w, 50 + h});
+        CVellumMenuItem_Popup* item = Item(parent, 1);
+        ASSERT_NE(nullptr, item);
+        const RECT a = ItemScreenRect(item);
+        POINT want = {};
+        switch (direction) {
+        case 1: want = {a.left, a.top - h}; break;
+        case 2: want = {a.right - w, a.top - h}; break;
+        case 3: want = {a.left, a.bottom}; break;
+        case 4: want = {a.right - w, a.bottom}; break;
+        case 5: want = {a.left - w, a.top}; break;
+        case 6: want = {a.left - w, a.bottom - h}; break;
+        case 7: want = {a.right, a.top}; break;
+        case 8: want = {a.right, a.bottom - h}; break;
+        default: want = {(screen_w_ - w) / 2, (screen_h_ - h) / 2}; break;
+        }
+        const RECT expected = {want.x, want.y, want.x + w, want.y + h};
+        Click(item);
+        ASSERT_TRUE(Wait([] { return Visible(FindBar("Child")); }));
+        CVellumMenuObject* child = FindBar("Child");
+        EXPECT_TRUE(Wait([&] {
+            RECT now = WindowRect(child);
+            return EqualRect(&now, &expected) != 0;
+        })) << "item " << RectText(a) << " child " << RectText(WindowRect(child)) << " want "
+            << RectText(expected);
+        TearDown();
+    }
+}
+
+TEST_F(PopupOpenTest, SavesPreserveSizeAndReopensANonVolatileChildAfterReload) {
+    struct Case {
+        const char* name;
+        bool dragged;
+        const char* was_popped_up;
+    };
+    for (const Case& c : {Case{"left where it opened", false, "2"}, Case{"moved by the user", true, "1"}}) {
+        SCOPED_TRACE(c.name);
+        CVellumMenuObject* parent = Parent({100, 0, 500, 30}, {"Popup.Volitle=0"});
+        std::string path = parent->m_barFile;
+        CVellumMenuItem_Popup* item = Item(parent, 1);
+        ASSERT_NE(nullptr, item);
+        Click(item);
+        ASSERT_TRUE(Wait([] { return Visible(FindBar("Child")); }));
+        CVellumMenuObject* child = FindBar("Child");
+        if (c.dragged) child->UserSetPos(200, 200, 120, 60, 0);
+
+        // The theme closes: the open child is noted, and the bar saved.
+        SendMessageA(parent->m_hWnd, RegisterWindowMessageA("Theme is closing... check for modified!"),
+                     0, 0);
+        EXPECT_TRUE(parent->m_modified);
+        ASSERT_EQ(1, parent->Save(const_cast<char*>(path.c_str())));
+        char value[32] = "";
+        GetPrivateProfileStringA("Section1", "Item2.Popup.PreserveSize", "", value, sizeof(value),
+                                 path.c_str());
+        EXPECT_STREQ("1", value);
+        GetPrivateProfileStringA("Section1", "Item2.Popup.WasPoppedUp", "", value, sizeof(value),
+                                 path.c_str());
+        EXPECT_STREQ(c.was_popped_up, value);
+        RECT own = WindowRect(child);
+        TearDown();
+
+        // Where the child's own file puts it (it was never saved here).
+        CVellumMenuObject* reloaded = LoadBar(path);
+        ASSERT_TRUE(Wait([] { return Visible(FindBar("Child")); }));
+        CVellumMenuObject* again = FindBar("Child");
+        EXPECT_EQ(Item(reloaded, 1), again->m_owningPopupItem);
+        EXPECT_FALSE(again->m_volatile);
+        RECT from_file = {300, 300, 420, 360};
+        RECT now = WindowRect(again);
+        EXPECT_TRUE(EqualRect(&now, &from_file)) << RectText(now) << " before " << RectText(own);
+        TearDown();
+    }
+}
+
+TEST_F(PopupOpenTest, AChildWhoseFileCannotBeReadIsNeverSaved) {
+    std::vector<std::string> lines = {"[Section1]", "Item1.Type=Popup", "Item1.Title=Gone",
+                                      "Item1.Popup=missing.tsbar", "Item1.Popup.Volitle=0"};
+    CVellumMenuObject* parent =
+        LoadBar(WriteBar("parent.tsbar", BarLines("Parent", {100, 0, 500, 30}, false, lines)));
+    CVellumMenuItem_Popup* item = Item(parent, 0);
+    ASSERT_NE(nullptr, item);
+    Click(item);
+    ASSERT_TRUE(Wait([&] { return item->GetChildObject() != nullptr; }));
+    CVellumMenuObject* child = item->GetChildObject();
+    EXPECT_TRUE(child->m_neverSave);
+    child->SetModified();
+    testing_support::CloseTestBar(child, false);
+    EXPECT_FALSE(testing_support::FileExistsOnDisk(files_.File("missing.tsbar")));
+}
 }  // namespace
 }  // namespace popup_test
