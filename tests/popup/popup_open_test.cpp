@@ -211,5 +211,75 @@ TEST_F(PopupOpenTest, AChildWhoseFileCannotBeReadIsNeverSaved) {
     testing_support::CloseTestBar(child, false);
     EXPECT_FALSE(testing_support::FileExistsOnDisk(files_.File("missing.tsbar")));
 }
+
+TEST_F(PopupOpenTest, HoverOpensOnlyWithTheButtonHeldOrInsideAVolatilePopup) {
+    WriteBar("grandchild.tsbar",
+             BarLines("Grandchild", {500, 500, 600, 540}, true, {"[Section1]", "Item1.Title=G"}));
+    WriteBar("child.tsbar",
+             BarLines("Child", {300, 300, 420, 360}, true,
+                      {"[Section1]", "Item1.Type=Popup", "Item1.Title=More",
+                       "Item1.Popup=grandchild.tsbar", "Item1.Popup.Toggle=1"}));
+    std::vector<std::string> lines = {"[Section1]", "Item1.Title=Left", "Item2.Type=Popup",
+                                      "Item2.Title=Apps", "Item2.Popup=child.tsbar"};
+    CVellumMenuObject* parent =
+        LoadBar(WriteBar("parent.tsbar", BarLines("Parent", {100, 0, 500, 30}, false, lines)));
+    CVellumMenuItem_Popup* item = Item(parent, 1);
+    ASSERT_NE(nullptr, item);
+
+    // In an ordinary bar resting on the item opens nothing.
+    MoveTo(item);
+    testing_support::PumpFor(1000);
+    EXPECT_EQ(nullptr, FindBarWindow("Child"));
+
+    // Inside the volatile child, its popup item opens like a cascading menu.
+    Click(item);
+    ASSERT_TRUE(Wait([] { return Visible(FindBar("Child")); }));
+    CVellumMenuObject* child = FindBar("Child");
+    EXPECT_TRUE(child->m_volatile);
+    CVellumMenuItem_Popup* nested = Item(child, 0);
+    ASSERT_NE(nullptr, nested);
+    EXPECT_EQ(250, nested->GetPopupDelay());
+    EXPECT_EQ(0u, nested->GetPopupRequiredKeys());
+    DWORD start = GetTickCount();
+    MoveTo(nested);
+    ASSERT_TRUE(Wait([] { return Visible(FindBar("Grandchild")); }, 2000));
+    DWORD took = GetTickCount() - start;
+    EXPECT_GE(took, 200u);
+    EXPECT_LE(took, 1200u);
+    EXPECT_EQ(nested, FindBar("Grandchild")->m_owningPopupItem);
+}
+
+TEST_F(PopupOpenTest, HoverOpensWithTheLeftButtonHeldOrAnotherPopupOfTheBarOpen) {
+    WriteBar("child.tsbar", BarLines("Child", {300, 300, 420, 360}, true,
+                                     {"[Section1]", "Item1.Title=One"}));
+    WriteBar("second.tsbar", BarLines("Second", {450, 300, 560, 360}, true,
+                                      {"[Section1]", "Item1.Title=Two"}));
+    std::vector<std::string> lines = {"[Section1]", "Item1.Title=Left", "Item2.Type=Popup",
+                                      "Item2.Title=Apps", "Item2.Popup=child.tsbar",
+                                      "Item3.Type=Popup", "Item3.Title=More",
+                                      "Item3.Popup=second.tsbar"};
+    CVellumMenuObject* parent =
+        LoadBar(WriteBar("parent.tsbar", BarLines("Parent", {100, 0, 500, 30}, false, lines)));
+    ASSERT_NE(nullptr, Item(parent, 2));
+
+    // The button pressed on another item and held on the way.
+    MoveTo(parent->m_sections[0]->m_items[0]);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &input, sizeof(INPUT));
+    testing_support::PumpFor(50);
+    MoveTo(Item(parent, 1));
+    bool opened = Wait([] { return Visible(FindBar("Child")); }, 2000);
+    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof(INPUT));
+    testing_support::PumpFor(50);
+    EXPECT_TRUE(opened);
+
+    // With that popup open, resting on the next popup item opens it too.
+    ASSERT_TRUE(Visible(FindBar("Child")));
+    MoveTo(Item(parent, 2));
+    EXPECT_TRUE(Wait([] { return Visible(FindBar("Second")); }, 2000));
+}
 }  // namespace
 }  // namespace popup_test
