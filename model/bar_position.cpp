@@ -448,6 +448,9 @@ int CVellumMenuObject::UserSetPos(int x, int y, int cx, int cy, int resizing) {
     if (monitor_changed) {
         UpdateToDrawBitmap(nullptr, nullptr, nullptr);
         UpdateToDrawBitmap(nullptr, nullptr, nullptr);
+        // The flag held for this move's placements; later ones follow a
+        // change of the screen size again.
+        m_monitorChangedDuringMove = FALSE;
     }
     return 1;
 }

@@ -1,7 +1,6 @@
-// Bar operations whose behaviour belongs to work not built yet: the bar
-// file, layout, drawing, pointer and keyboard input, docking, autohide, tab
-// order and hotkeys, the context menu, drag and drop, item state animation,
-// skins and property pages. Each does nothing and reports failure (0, none)
+// Bar operations whose behaviour belongs to work not built yet: moving a
+// bar under the pointer, the context menu, drag and drop, property pages and
+// other parts of the program. Each does nothing and reports failure (0, none)
 // where it has a result; none pretends to have done its work.
 #include "model/vellum_menu_object.h"
 #include "model/bar_window.h"
