@@ -281,5 +281,39 @@ TEST_F(PopupOpenTest, HoverOpensWithTheLeftButtonHeldOrAnotherPopupOfTheBarOpen)
     MoveTo(Item(parent, 2));
     EXPECT_TRUE(Wait([] { return Visible(FindBar("Second")); }, 2000));
 }
+
+TEST_F(PopupOpenTest, AVolatileChildThatHidesOnCloseIsHiddenWhenTheUserTurnsAway) {
+    struct Case {
+        const char* name;
+        const char* hide_on_close;
+        bool stays;
+    };
+    for (const Case& c : {Case{"closes", "0", false}, Case{"hides", "1", true}}) {
+        SCOPED_TRACE(c.name);
+        CVellumMenuObject* parent =
+            Parent({100, 0, 500, 30}, {std::string("Popup.HideOnClose=") + c.hide_on_close});
+        CVellumMenuItem_Popup* item = Item(parent, 1);
+        ASSERT_NE(nullptr, item);
+        Click(item);
+        ASSERT_TRUE(Wait([] { return Visible(FindBar("Child")); }));
+        CVellumMenuObject* child = FindBar("Child");
+        EXPECT_TRUE(child->m_volatile);
+        AfterGuard();
+        HWND other = testing_support::CreatePlainWindow("Tessellar Popup Elsewhere");
+        SetWindowPos(other, HWND_TOP, 700, 500, 40, 40, SWP_SHOWWINDOW);
+        SetForegroundWindow(other);
+        if (c.stays) {
+            EXPECT_TRUE(Wait([&] { return !Visible(child); }));
+            testing_support::PumpFor(100);
+            EXPECT_TRUE(IsLiveBar(child));
+            EXPECT_EQ(child, item->GetChildObject());
+        } else {
+            EXPECT_TRUE(Wait([&] { return !IsLiveBar(child); }));
+            EXPECT_EQ(nullptr, item->GetChildObject());
+        }
+        DestroyWindow(other);
+        TearDown();
+    }
+}
 }  // namespace
 }  // namespace popup_test
