@@ -4,6 +4,7 @@
 #include "model/bar_input_internal.h"
 #include <cstring>
 #include "model/live_objects.h"
+#include "model/popup_item_calls.h"
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
@@ -96,9 +97,21 @@ int SectionScrollForward(CVellumMenuSection* section) { return section ? section
 
 // ---- popup item bar lists ----------------------------------------------------------------------
 
-// Popup items are not built: no item keeps a list of bars yet.
-PopupBarList GetPopupItemBarList(CVellumMenuItem*) { return PopupBarList{}; }
-void RefreshPopupItemAfterLink(CVellumMenuItem*) {}
+PopupItemCalls& GetPopupItemCalls() {
+    // Zero-initialised before any constructor runs, so the types layer can
+    // fill it from its own static constructors in any order.
+    static PopupItemCalls calls;
+    return calls;
+}
+
+PopupBarList GetPopupItemBarList(CVellumMenuItem* item) {
+    PopupBarList (*list)(CVellumMenuItem*) = GetPopupItemCalls().BarList;
+    return item && list ? list(item) : PopupBarList{};
+}
+
+void RefreshPopupItemAfterLink(CVellumMenuItem* item) {
+    if (item && GetPopupItemCalls().RefreshAfterLink) GetPopupItemCalls().RefreshAfterLink(item);
+}
 
 bool PopupBarListHas(const PopupBarList& list, const char* title) {
     if (!list.names || !list.count || !title) return false;
@@ -140,9 +153,12 @@ bool LinkBarInPopupList(const PopupBarList& list, const char* title, bool link) 
 
 // The bar context menu is not built.
 void ShowBarContextMenu(CVellumMenuObject*, CVellumMenuSection*, CVellumMenuItem*) {}
-// Popup items are not built: no neighbour.
-CVellumMenuItem* FindItemInNeighbourBar(CVellumMenuItem*, CVellumMenuObject*, int) {
-    return nullptr;
+// Popup items answer through their table.
+CVellumMenuItem* FindItemInNeighbourBar(CVellumMenuItem* popupItem, CVellumMenuObject* bar,
+                                        int direction) {
+    CVellumMenuItem* (*find)(CVellumMenuItem*, CVellumMenuObject*, int) =
+        GetPopupItemCalls().FindItemInNeighbourBar;
+    return bar && find ? find(popupItem, bar, direction) : nullptr;
 }
 // Drag and drop is not built: no drag runs and none starts.
 bool IsProgramDragRunning() { return false; }

@@ -82,7 +82,8 @@ bool CVellumMenuObject::OnVolatileClose() {
     CVellumMenuObject* front_bar = LiveBarOfWindow(front);
     if (!IsUnrelatedBar(front_bar)) return false;
 
-    if (!m_associatedPopupItem && !m_hiddenUntilHotkey) {
+    // A popup that its item hides on close stays for the next opening.
+    if (!m_associatedPopupItem && !m_hiddenUntilHotkey && !m_hideOnClose) {
         // A free bar closes for good. The window procedure still holds its
         // reference, so the object outlives this call.
         const BarMessages& m = GetBarMessages();

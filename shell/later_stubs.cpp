@@ -79,3 +79,7 @@ void SetSmartMenusStartTime(const FILETIME&) {}
 bool ConfigurePluginItem(void*) { return false; }
 void SetPluginMessageForwarding(void*, int) {}
 bool CopyItemSettings(void*, void*) { return false; }
+
+// ---- behaviour classes ----------------------------------------------------------------------------------------
+void FillBehaviorClassCombo(HWND, void*) {}
+void ApplyBehaviorClassChange(HWND, void*) {}

@@ -1,0 +1,174 @@
+#include "popup_fixture.h"
+#include <cstdio>
+#include "model/bar_host.h"
+#include "model/bar_messages.h"
+#include "model/live_objects.h"
+#include "model/vellum_menu_section.h"
+#include "shell/app_state.h"
+#include "tests/support/stand_in_main_window.h"
+#include "util/bar_registry.h"
+
+namespace popup_test {
+
+namespace {
+
+BOOL CALLBACK RelayToBar(HWND wnd, LPARAM lp) {
+    const MSG* msg = reinterpret_cast<const MSG*>(lp);
+    SendMessageA(wnd, msg->message, msg->wParam, msg->lParam);
+    return TRUE;
+}
+
+// Like the program's main window: the messages bars tell each other go on to
+// every bar.
+LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    const BarMessages& m = GetBarMessages();
+    if (msg == m.VolatileClose || msg == m.BarNameChanging || msg == m.MenuObjectHiding ||
+        msg == m.MenuObjectShowing || msg == m.AssociatedPopupShowing) {
+        MSG relay = {};
+        relay.message = msg;
+        relay.wParam = wp;
+        relay.lParam = lp;
+        EnumBarWindowsSafe(RelayToBar, reinterpret_cast<LPARAM>(&relay));
+        return 0;
+    }
+    if (msg >= 0xC000) return 0;
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+BOOL CALLBACK CollectBar(HWND wnd, LPARAM lp) {
+    reinterpret_cast<std::vector<CVellumMenuObject*>*>(lp)->push_back(LiveBarOfWindow(wnd));
+    return TRUE;
+}
+
+const char kPlainSkin[] =
+    "[General]\r\nSkinName=Plain\r\nItemHeight=20\r\nEdgeBuffer=2\r\nResizeBase=-1\r\n"
+    "CompanionSkin.Popup=popup.tsskin\r\n";
+const char kPopupSkin[] =
+    "[General]\r\nSkinName=Plain Popup\r\nItemHeight=18\r\nEdgeBuffer=3\r\nResizeBase=-1\r\n";
+
+void SendButton(DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
+}  // namespace
+
+HWND MainWindow() {
+    static HWND wnd = testing_support::CreateStandInMainWindow("Tessellar Popup Test Main", MainProc);
+    return wnd;
+}
+
+std::string RectText(const RECT& r) {
+    char text[80];
+    std::snprintf(text, sizeof(text), "(%ld, %ld, %ld, %ld)", r.left, r.top, r.right, r.bottom);
+    return text;
+}
+
+RECT WindowRect(CVellumMenuObject* bar) {
+    RECT r = {};
+    if (bar && IsLiveBar(bar)) GetWindowRect(bar->m_hWnd, &r);
+    return r;
+}
+
+bool Visible(CVellumMenuObject* bar) {
+    return bar && IsLiveBar(bar) && IsWindowVisible(bar->m_hWnd);
+}
+
+HWND FindBarWindow(const char* title) { return FindWindowA("Tessellar Toolbar", title); }
+
+CVellumMenuObject* FindBar(const char* title) { return LiveBarOfWindow(FindBarWindow(title)); }
+
+void PopupTest::SetUp() {
+    MainWindow();
+    BindMonitorFunctions();
+    GetBarHostServices() = BarHostServices{};
+    // The shell's guard that keeps a popup that just opened in front.
+    SetJustOpenedPopup(nullptr);
+    GetBarHostServices().GetJustOpenedPopup = GetJustOpenedPopup;
+    GetBarHostServices().ForgetJustOpenedPopup = [] { SetJustOpenedPopup(nullptr); };
+    screen_w_ = GetSystemMetrics(SM_CXSCREEN);
+    screen_h_ = GetSystemMetrics(SM_CYSCREEN);
+    ASSERT_TRUE(files_.Write("plain.tsskin", kPlainSkin));
+    ASSERT_TRUE(files_.Write("popup.tsskin", kPopupSkin));
+    skin_ = files_.File("plain.tsskin");
+    // Nothing held from an earlier test.
+    SetCursorPos(screen_w_ - 2, screen_h_ / 2);
+    SendButton(MOUSEEVENTF_LEFTUP);
+    testing_support::PumpFor(20);
+}
+
+void PopupTest::TearDown() {
+    std::vector<CVellumMenuObject*> bars;
+    EnumBarWindows(CollectBar, reinterpret_cast<LPARAM>(&bars));
+    for (CVellumMenuObject* bar : bars)
+        if (bar) testing_support::CloseTestBar(bar, true);
+    testing_support::PumpFor(20);
+    GetBarHostServices() = BarHostServices{};
+}
+
+std::string PopupTest::BarLines(const char* title, RECT r, bool vertical,
+                                const std::vector<std::string>& lines) const {
+    char head[1024];
+    std::snprintf(head, sizeof(head),
+                  "[Object]\r\nTitle=%s\r\nLastSkin=%s\r\nDisplayVertically=%d\r\n"
+                  "LastScreenSize.cx=%d\r\nLastScreenSize.cy=%d\r\nLastPos.x=%ld\r\n"
+                  "LastPos.y=%ld\r\nLastSize.cx=%ld\r\nLastSize.cy=%ld\r\nAlwaysOnTop=0\r\n"
+                  "bRestrictMaximumSize=0\r\nWidthResizableWhenVertical=1\r\n",
+                  title, skin_.c_str(), vertical ? 1 : 0, screen_w_, screen_h_, r.left, r.top,
+                  r.right - r.left, r.bottom - r.top);
+    std::string text = head;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+std::string PopupTest::WriteBar(const std::string& name, const std::string& text) const {
+    EXPECT_TRUE(files_.Write(name, text));
+    return files_.File(name);
+}
+
+CVellumMenuObject* PopupTest::LoadBar(const std::string& path, bool show) {
+    auto* bar = new CVellumMenuObject(MainWindow());
+    bar->LoadTheme(const_cast<char*>(path.c_str()), show ? 1 : 0, nullptr);
+    if (show) {
+        EXPECT_TRUE(Wait([&] { return Visible(bar); })) << path;
+    }
+    return bar;
+}
+
+CVellumMenuItem_Popup* PopupTest::Item(CVellumMenuObject* bar, int index) {
+    if (!bar || !bar->m_sections[0]) return nullptr;
+    return dynamic_cast<CVellumMenuItem_Popup*>(bar->m_sections[0]->m_items[index]);
+}
+
+RECT PopupTest::ItemScreenRect(CVellumMenuItem* item) {
+    RECT r;
+    item->GetRealItemRect(&r);
+    RECT bar = WindowRect(item->m_pBar);
+    OffsetRect(&r, bar.left, bar.top);
+    return r;
+}
+
+void PopupTest::MoveTo(CVellumMenuItem* item) {
+    RECT r = ItemScreenRect(item);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendButton(MOUSEEVENTF_MOVE);
+    testing_support::PumpFor(30);
+}
+
+void PopupTest::Click(CVellumMenuItem* item) {
+    MoveTo(item);
+    SendButton(MOUSEEVENTF_LEFTDOWN);
+    testing_support::PumpFor(30);
+    SendButton(MOUSEEVENTF_LEFTUP);
+    testing_support::PumpFor(60);
+}
+
+bool PopupTest::Wait(const std::function<bool()>& cond, DWORD ms) {
+    return testing_support::PumpUntil(cond, ms);
+}
+
+void PopupTest::AfterGuard() { testing_support::PumpFor(850); }
+
+}  // namespace popup_test
