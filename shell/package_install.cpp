@@ -68,6 +68,37 @@ bool IsInsideFolder(const char* path, const char* folder) {
     return strlen(canonical) > n && _strnicmp(canonical, base, n) == 0;
 }
 
+// Theme folders are deleted without questions (to the recycle bin).
+bool DeleteTree(const char* path) {
+    return ShellFileOperation(nullptr, path, FO_DELETE, FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI) &&
+           !PathFileExistsA(path);
+}
+
+// Moves everything in from into to, merging folders and replacing files of
+// the same name; false when anything stayed behind.
+bool MoveContents(const char* from, const char* to) {
+    char query[MAX_PATH];
+    if (!Join(query, sizeof(query), from, "*")) return false;
+    if (!PathIsDirectoryA(to) && !CreateDirectoryA(to, nullptr)) return false;
+    bool ok = true;
+    WIN32_FIND_DATAA fd;
+    tess::ScopedFind find(FindFirstFileA(query, &fd));
+    if (!find) return true;
+    do {
+        if (!strcmp(fd.cFileName, ".") || !strcmp(fd.cFileName, "..")) continue;
+        char source[MAX_PATH], target[MAX_PATH];
+        if (!Join(source, sizeof(source), from, fd.cFileName) || !Join(target, sizeof(target), to, fd.cFileName)) {
+            ok = false;
+            continue;
+        }
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ok = MoveContents(source, target) && RemoveDirectoryA(source) && ok;
+        else
+            ok = MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) && ok;
+    } while (FindNextFileA(find.get(), &fd));
+    return ok;
+}
+
 bool FolderHoldsTheme(const char* folder) {
     char found[MAX_PATH];
     return PathIsDirectoryA(folder) && FindThemeFile(folder, found, sizeof(found));
@@ -175,14 +206,12 @@ TargetOutcome SettleTarget(Install& in) {
             GetPrivateProfileIntA("Settings", "IsExpansionPack", 0, info) != 0 &&
             MessageBoxA(GetMainWindow(), kExpansionQuestion, kExpansionCaption,
                         MB_YESNO | MB_ICONQUESTION | kBoxFlags) == IDYES) {
-            char contents[MAX_PATH];
-            if (Join(contents, sizeof(contents), in.extracted, "*.*"))
-                MoveFiles(in.target, contents, FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI);
+            MoveContents(in.extracted, in.target);
             return TargetOutcome::Merged;
         }
         const int answer = AskAboutConflict(in.target, in.extracted);
         if (answer == IDYES) {
-            if (!DeleteFiles(in.target) || PathFileExistsA(in.target)) {
+            if (!DeleteTree(in.target)) {
                 InstallMessage(kRemoveFailed);
                 return TargetOutcome::Stop;
             }
@@ -204,7 +233,7 @@ TargetOutcome SettleTarget(Install& in) {
             continue;
         }
         // No or Cancel: nothing of the package stays.
-        DeleteFiles(in.extraction);
+        DeleteTree(in.extraction);
         return TargetOutcome::Stop;
     }
     return TargetOutcome::Free;
@@ -303,12 +332,10 @@ void InstallPackagedPlugins(const char* folder) {
                            "Install these plug-ins?";
         if (MessageBoxA(GetMainWindow(), text.c_str(), kPluginQuestionCaption,
                         MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2 | kBoxFlags) == IDYES) {
-            char contents[MAX_PATH];
-            if (Join(contents, sizeof(contents), packaged, "*.*"))
-                MoveFiles(plugins, contents, FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI);
+            MoveContents(packaged, plugins);
         }
     }
-    DeleteFiles(packaged);
+    DeleteTree(packaged);
 }
 
 bool InstallThemePackage(const char* path, char* theme_file, size_t theme_file_size) {
@@ -352,7 +379,7 @@ bool InstallThemePackage(const char* path, char* theme_file, size_t theme_file_s
     if (outcome == TargetOutcome::Stop) return Fail(in);
     // Step 6: into place; the extraction folder goes whatever happened.
     if (outcome == TargetOutcome::Free) MoveFileA(in.extracted, in.target);
-    if (PathFileExistsA(in.extraction)) DeleteFiles(in.extraction);
+    if (PathFileExistsA(in.extraction)) DeleteTree(in.extraction);
     // Step 7.
     InstallPackagedPlugins(in.target);
     // Step 8.

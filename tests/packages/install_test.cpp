@@ -53,12 +53,18 @@ protected:
     }
     void Cleanup() {
         for (const std::string& name : made_) RemoveTree(ProgramFolder() + name);
+        RemoveExtractionFolders();
+    }
+    void RemoveExtractionFolders() {
         for (const std::string& name : EntriesStartingWith(ProgramFolder(), "~TSTMP")) RemoveTree(ProgramFolder() + name);
     }
     // A package in a temporary folder, its folders removed from the
     // program folder at the end.
     std::string Package(const std::string& file, const Members& members, std::vector<std::string> installs) {
-        for (auto& i : installs) made_.push_back(i);
+        for (auto& i : installs) {
+            RemoveTree(ProgramFolder() + i);   // left by an earlier run that was cut short
+            made_.push_back(i);
+        }
         const std::string path = packages_.File(file);
         EXPECT_TRUE(WriteRawZip(path, members));
         return path;
@@ -151,6 +157,7 @@ TEST_F(InstallPackage, ConflictAnswers) {
 
 TEST_F(InstallPackage, ExpansionPackAddsItsStylesToTheInstalledTheme) {
     made_.push_back("PkgBase");
+    RemoveTree(Installed("PkgBase"));
     CreateDirectoryA(Installed("PkgBase").c_str(), nullptr);
     CreateDirectoryA(Installed("PkgBase\\Skins").c_str(), nullptr);
     CreateDirectoryA(Installed("PkgBase\\Skins\\S1").c_str(), nullptr);
@@ -186,12 +193,13 @@ TEST_F(InstallPackage, NamesThatWouldReachTheProgramFolderAreRefused) {
 
     // A rename to ".." (and to a path) over an existing theme.
     made_.push_back("PkgTaken");
+    RemoveTree(Installed("PkgTaken"));
     CreateDirectoryA(Installed("PkgTaken").c_str(), nullptr);
     WriteFileBytes(Installed("PkgTaken\\Taken.tstheme"), Theme("Taken"));
     const std::string taken = Package("taken.tspack", {{"PkgTaken/Other.tstheme", Theme("Other")}}, {});
     for (const char* name : {"..", "...", " . "}) {
         SCOPED_TRACE(name);
-        Cleanup();
+        RemoveExtractionFolders();
         DialogDriver driver({{kConflictCaption, {}, nullptr, kRenameButton},
                              {"Folder Name", {{kNameEdit, name}}, nullptr, IDOK}});
         EXPECT_FALSE(Open(taken));
@@ -266,10 +274,12 @@ TEST_F(InstallPackage, HostilePackagesWriteNothingOutsideAndLoadNothingOutside) 
 TEST_F(InstallPackage, ASecondStartHandsThePackageOver) {
     const std::string package =
         Package("second start.zip", {{"PkgSecond/Second.tstheme", Theme("Second")}}, {"PkgSecond"});
+    DialogDriver driver({});
     ChildProcess second;
     ASSERT_TRUE(second.Start("Tessellar.exe", "\"" + package + "\""));
     EXPECT_TRUE(PumpUntil([&] { return Current() == Installed("PkgSecond\\Second.tstheme"); }, 15000))
         << Current();
     PumpUntil([&] { return !second.Running(); }, 10000);
     EXPECT_EQ(0, second.Wait(1000));
+    EXPECT_TRUE(driver.Seen().empty()) << driver.Describe();
 }

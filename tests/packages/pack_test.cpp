@@ -64,7 +64,7 @@ protected:
                      "[Object]\r\nTitle=One\r\n[Section1]\r\nProperties.ForceValid=1\r\n"
                      "Item1.Action=0\r\nItem1.Plugin=VTPlugins\\Foo.dll\r\n"
                      "Item2.Action=0\r\nItem2.Plugin=Wayfinch.dll\r\n"
-                     "Item3.Action=0\r\nItem3.Plugin=..\\..\\evil\\..\\Gone.dll\r\n");
+                     "Item3.Action=0\r\nItem3.Plugin=sub/../../Gone.dll\r\n");
         root_->Write("T\\Bars\\notes.txt", Repeated("Notes that compress well. ", 400));
         root_->Write("T\\Skins\\Day\\day.tsskin", "[General]\r\nAlpha=255\r\n");
         root_->Write("T\\Skins\\Dusk\\dusk.tsskin", "[General]\r\nAlpha=200\r\n");
@@ -108,7 +108,7 @@ TEST_F(PackTheme, WholeThemeWithItsPluginsAndTheFolderUnchanged) {
     SendMessageA(ProgramMainWindow(), WM_COMMAND, kCmdPackTheme, 0);
     ASSERT_TRUE(PumpUntil([&] { return driver.StepsLeft() == 0; }, 10000)) << driver.Describe();
     PumpFor(200);
-    EXPECT_EQ(3u, driver.Seen().size()) << driver.Describe();
+    EXPECT_EQ(3u, driver.Seen().size()) << driver.Describe();   // no other question or message
 
     auto files = Extracted(archive);
     for (const auto& f : files) EXPECT_EQ(0u, f.first.find("T\\")) << f.first;
@@ -126,26 +126,27 @@ TEST_F(PackTheme, WholeThemeWithItsPluginsAndTheFolderUnchanged) {
 }
 
 TEST_F(PackTheme, APackageThatCannotBeWrittenIsReportedAndLeavesNoArchive) {
-    // A read-only package of an earlier pack cannot be replaced.
-    const std::string archive = ChecksFolder() + "readonly.tspack";
-    SetFileAttributesA(archive.c_str(), FILE_ATTRIBUTE_NORMAL);
-    WriteFileBytes(archive, "an older package");
-    SetFileAttributesA(archive.c_str(), FILE_ATTRIBUTE_READONLY);
+    // A file of the theme that another program holds open without sharing
+    // cannot be read into the package.
+    const std::string locked_file = root_->Path() + "T\\Bars\\locked.txt";
+    WriteFileBytes(locked_file, "in use");
+    before_ = Snapshot(root_->Path() + "T\\");
+    HANDLE locked = CreateFileA(locked_file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, locked);
+    const std::string archive = ChecksFolder() + "locked.tspack";
+    DeleteFileA(archive.c_str());
     DialogDriver driver({{"Tessellar - Package Theme", {}, nullptr, IDYES}, SaveAs(archive),
-                         {kSaveCaption, {}, nullptr, IDYES},   // replace it?
                          {"Tessellar - Package Theme", {}, nullptr, IDOK}});
     SendMessageA(ProgramMainWindow(), WM_COMMAND, kCmdPackTheme, 0);
-    PumpUntil([&] { return driver.StepsLeft() == 0; }, 10000);
     PumpFor(300);
+    CloseHandle(locked);
+    EXPECT_EQ(0u, driver.StepsLeft()) << driver.Describe();
     EXPECT_FALSE(driver.Saw(kDoneCaption)) << driver.Describe();
     auto seen = driver.Seen();
-    ASSERT_FALSE(seen.empty());
-    EXPECT_EQ("Tessellar - Package Theme", seen.back().caption) << driver.Describe();
-    EXPECT_NE(std::string::npos, seen.back().text.find(archive)) << seen.back().text;
-    SetFileAttributesA(archive.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ("an older package", ReadFileBytes(archive));
+    ASSERT_EQ(3u, seen.size()) << driver.Describe();
+    EXPECT_NE(std::string::npos, seen[2].text.find(archive)) << seen[2].text;
+    EXPECT_FALSE(PathFileExistsA(archive.c_str()));
     EXPECT_TRUE(EntriesStartingWith(ChecksFolder(), "tsp").empty());
-    DeleteFileA(archive.c_str());
     ExpectThemeUnchanged();
 }
 

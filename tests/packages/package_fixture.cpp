@@ -114,6 +114,8 @@ void DialogDriver::Run() {
             Sleep(60);   // let the dialog finish its set-up
             if (!IsWindow(dialog)) continue;
             SeenDialog seen{WindowText(dialog), WindowText(GetDlgItem(dialog, 0xFFFF)), false};
+            // The packing notice goes by itself (its text cannot be read while it is up).
+            if (seen.caption.empty() || seen.caption == "Tessellar") continue;
             DialogStep step;
             {
                 std::lock_guard<std::mutex> g(lock_);
