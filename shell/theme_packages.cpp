@@ -104,9 +104,12 @@ bool WritePackageInfo(const std::string& info_file, bool expansion) {
 
 // ---- the notices --------------------------------------------------------------------------------
 
+// The notice handles nothing: the dialog manager does all it needs.
+INT_PTR CALLBACK PackingNoticeDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 HWND ShowPackingNotice() {
     HWND notice = CreateDialogParamA(GetAppInstance(), MAKEINTRESOURCEA(IDD_PACKING_NOTICE), GetMainWindow(),
-                                     [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                     PackingNoticeDlgProc, 0);
     if (notice) {
         SetWindowPos(notice, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
         RedrawWindow(notice, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
