@@ -4,14 +4,6 @@
 #include "shell/startup.h"
 #include "util/window_classes.h"
 
-// ---- theme packages --------------------------------------------------------------------------
-bool InstallThemePackage(const char*, char* theme_file, size_t theme_file_size) {
-    if (theme_file && theme_file_size) theme_file[0] = '\0';
-    return false;
-}
-void PackUpTheme() {}
-void PackUpExpansion() {}
-
 // ---- theme browser, editor, helper lines, about box ------------------------------------------------
 void ShowThemeBrowser(int) {}
 void SetThemeBrowserInstance(HINSTANCE) {}

@@ -7,12 +7,6 @@
 
 class CVellumMenuObject;
 
-// ---- theme packages --------------------------------------------------------------------------
-// A preset run's ".tspack" install; false: nothing installed.
-bool InstallThemePackage(const char* path, char* theme_file, size_t theme_file_size);
-void PackUpTheme();
-void PackUpExpansion();
-
 // ---- theme browser, editor, helper lines, about box ------------------------------------------------
 void ShowThemeBrowser(int tab);
 void SetThemeBrowserInstance(HINSTANCE instance);

@@ -18,6 +18,7 @@
 #include "shell/stats_monitor.h"
 #include "shell/theme_documents.h"
 #include "shell/theme_file.h"
+#include "shell/theme_packages.h"
 #include "shell/theme_menus.h"
 #include "util/bar_registry.h"
 #include "util/callback_guard.h"

@@ -14,6 +14,7 @@
 #include "shell/registered_messages.h"
 #include "shell/theme_dialogs.h"
 #include "shell/theme_file.h"
+#include "shell/theme_packages.h"
 #include "util/bar_registry.h"
 #include "util/general_helpers.h"
 #include "util/text.h"

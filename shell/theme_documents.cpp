@@ -1,14 +1,17 @@
 // Opening documents: a bar file, a theme file or a theme package named on
-// the command line or handed over by a second start (plain WM_COPYDATA
-// commands). The skin editor's bracketed commands come with its link.
+// the command line or handed over by a second start, and the main window's
+// WM_COPYDATA text: plain commands here, the skin editor's bracketed ones
+// in its link.
 #include <shlwapi.h>
 #include <cstring>
 
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
+#include "shell/skin_editor_link.h"
 #include "shell/startup.h"
 #include "shell/theme_documents.h"
 #include "shell/theme_file.h"
+#include "shell/theme_packages.h"
 #include "shell/theme_internal.h"
 
 namespace {
@@ -46,17 +49,27 @@ bool OpenDocument(const char* path) {
     return false;
 }
 
-void RunCopyDataCommand(HWND, const char* text) {
-    if (!text || text[0] == '<') return;   // the skin editor's commands
+CopyDataCommandCalls& CopyDataCalls() {
+    static CopyDataCommandCalls calls = {ShowThemeEditor, OpenDocument};
+    return calls;
+}
+
+void RunCopyDataCommand(HWND sender, const char* text) {
+    if (!text) return;
+    if (text[0] == '<') {
+        RunSkinEditorCommand(sender, text);
+        return;
+    }
     const char* document = text;
-    if (const char* reload = strstr(text, "ReloadSkin ")) {
-        (void)reload;
-        document = strlen(text) > 11 ? text + 11 : "";
+    // "ReloadSkin " is a command only at the start; a path may hold the words.
+    static const char kReloadSkin[] = "ReloadSkin ";
+    if (strncmp(text, kReloadSkin, sizeof(kReloadSkin) - 1) == 0) {
+        document = text + sizeof(kReloadSkin) - 1;
         ReloadSkinInBars(document, 2, nullptr);
     }
     if (lstrcmpiA(document, "Configure") == 0) {
-        ShowThemeEditor();
+        CopyDataCalls().show_theme_editor();
         return;
     }
-    OpenDocument(document);
+    CopyDataCalls().open_document(document);
 }

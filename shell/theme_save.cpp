@@ -299,6 +299,8 @@ bool ReloadSkinInBars(const char* skin_path, int mode, const char* element) {
     for (HWND wnd : windows) {
         CVellumMenuObject* bar = LiveBarOfWindow(wnd);
         if (!bar || bar->m_skin != record) continue;
+        // The skin's transparency may be what changed.
+        if (mode >= 1) bar->UpdateAlpha();
         if (mode == 1) {
             if (background) bar->ReplaceBackgroundCache();
             bar->UpdateToDrawBitmap(nullptr, nullptr, nullptr);

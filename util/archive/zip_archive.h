@@ -48,6 +48,11 @@ struct ZipOptions {
     // relative to it; otherwise the pattern is taken as given and its drive and
     // root are stripped from the stored names.
     const char* base_folder = nullptr;
+    // Asked for every file and folder found (its stored name, "/"
+    // separated, without a trailing "/"); true leaves it out, and a folder
+    // left out is not entered.
+    bool (*skip)(void* context, const char* stored_name, bool folder) = nullptr;
+    void* skip_context = nullptr;
 };
 
 // Adds the files matching file_pattern (a path whose last part may hold * and ?)

@@ -80,6 +80,7 @@ public:
 
     int AddItem(const std::string& disk, const std::string& name, bool folder) {
         if (disk.size() >= MAX_PATH) return kZipParams;
+        if (options_.skip && options_.skip(options_.skip_context, name.c_str(), folder)) return kZipOk;
         if (!folder) {
             std::string full = FullPath(disk);
             // Never add the archive (or its temporary replacement) to itself.
