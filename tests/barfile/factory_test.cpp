@@ -16,7 +16,7 @@ TEST_F(FactoryTest, SectionTypesByNameCaseInsensitiveUnknownIsDefault) {
         const char* stored;
     } cases[] = {
         {"Folder", "Folder"},      {"folder", "Folder"},        {"SYSTRAY", "Systray"},
-        {"System Tray", "Systray"}, {"taskbar", "Taskbar"},     {"Panorel", "Panorel"},
+        {"System Tray", "Systray"}, {"Panorel", "Panorel"},
         {"virtual desktops", "Panorel"}, {"Replacable", "Replacable"}, {"Default", ""},
         {"", ""},                  {"Nonsense", ""},
     };
