@@ -72,6 +72,8 @@ public:
     CVellumMenuItem* GUI_CustomEnumItems(int index) override;
     int SaveExternal() override;
     HICON GetCustomIcon() override;
+    // The Behavior page, dialog 143, made once.
+    HWND CallConfigDialogEx(HWND parent) override;
 
     // ---- filters ------------------------------------------------------------------------------
     // The slot, or -1 for an empty text, no flags or a full table.
@@ -82,6 +84,10 @@ public:
     int RemoveFilterByText(const char* text);
     bool MatchFilter(int slot, HWND wnd);
     int ClassifyWindow(HWND wnd, int* slot);
+
+    // ---- the buttons ---------------------------------------------------------------------------
+    // Empty the section and add every task window again; 1.
+    int RebuildTasks();
 
     // ---- grouping modes --------------------------------------------------------------------------
     void EnableAutoGrouping();
