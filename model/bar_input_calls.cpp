@@ -4,6 +4,7 @@
 #include "model/bar_input_internal.h"
 #include <cstring>
 #include "model/live_objects.h"
+#include "model/popup_item_calls.h"
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
@@ -96,9 +97,21 @@ int SectionScrollForward(CVellumMenuSection* section) { return section ? section
 
 // ---- popup item bar lists ----------------------------------------------------------------------
 
-// Popup items are not built: no item keeps a list of bars yet.
-PopupBarList GetPopupItemBarList(CVellumMenuItem*) { return PopupBarList{}; }
-void RefreshPopupItemAfterLink(CVellumMenuItem*) {}
+PopupItemCalls& GetPopupItemCalls() {
+    // Zero-initialised before any constructor runs, so the types layer can
+    // fill it from its own static constructors in any order.
+    static PopupItemCalls calls;
+    return calls;
+}
+
+PopupBarList GetPopupItemBarList(CVellumMenuItem* item) {
+    PopupBarList (*list)(CVellumMenuItem*) = GetPopupItemCalls().BarList;
+    return item && list ? list(item) : PopupBarList{};
+}
+
+void RefreshPopupItemAfterLink(CVellumMenuItem* item) {
+    if (item && GetPopupItemCalls().RefreshAfterLink) GetPopupItemCalls().RefreshAfterLink(item);
+}
 
 bool PopupBarListHas(const PopupBarList& list, const char* title) {
     if (!list.names || !list.count || !title) return false;
@@ -142,9 +155,12 @@ bool LinkBarInPopupList(const PopupBarList& list, const char* title, bool link) 
 void ShowBarContextMenu(CVellumMenuObject*, CVellumMenuSection*, CVellumMenuItem*) {}
 // The tab order is not built: there is no next bar.
 CVellumMenuObject* ActivateNextBarInTabOrder(CVellumMenuObject*, int) { return nullptr; }
-// Popup items and bar groups are not built: no neighbour, no open popup.
-CVellumMenuItem* FindItemInNeighbourBar(CVellumMenuItem*, CVellumMenuObject*, int) {
-    return nullptr;
+// Popup items answer through their table; no open popup yet.
+CVellumMenuItem* FindItemInNeighbourBar(CVellumMenuItem* popupItem, CVellumMenuObject* bar,
+                                        int direction) {
+    CVellumMenuItem* (*find)(CVellumMenuItem*, CVellumMenuObject*, int) =
+        GetPopupItemCalls().FindItemInNeighbourBar;
+    return bar && find ? find(popupItem, bar, direction) : nullptr;
 }
 CVellumMenuItem* FindOpenPopupOfBar(CVellumMenuObject*) { return nullptr; }
 void BuildBarGroup(CVellumMenuObject*) {}

@@ -38,6 +38,11 @@ enum class RegisteredName : int {
     PluginMakePathAbsolute,
     PluginReserveTimerId,
     PluginCreateFont,
+    // popup items
+    ShowPopupFollowup,
+    RepopupNonVolatile,
+    ResetPopup,
+    RedrawSingleItemDelayed,
     // bar life cycle, announced to the main window
     BarNewPopup,
     BarCreated,

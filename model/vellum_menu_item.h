@@ -118,6 +118,11 @@ public:
     HBITMAP MyLoadImage(char* path);
     void UpdateImagePath(char* path, int toBarFolder);
 
+    // ---- linked popup placement (item_layer_placement.cpp) --------------------------------
+    // Moves the bars of a layer (or with -1 the item's listed bars) beside the
+    // item; direction 1..8 chooses a side, 9 centres them, else automatic.
+    void PlaceLayerBesideItem(int layer, int direction);
+
     // ---- behaviour classes and copies --------------------------------------------------
     int Copy(CVellumMenuItem* target, int keepAction);
 

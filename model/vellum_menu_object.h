@@ -319,6 +319,11 @@ public:
     HBITMAP m_backgroundCache;
     SIZE m_backgroundCacheSize;
 
+    // Kept by popup items for the child bars they open.
+    BOOL m_popupOpened = FALSE;   // shown as a popup that closes with its opener
+    BOOL m_hideOnClose = FALSE;   // a volatile close hides the bar instead of ending it
+    BOOL m_measuring = FALSE;     // SetPos runs only to learn the natural size
+
 private:
     void ResetFields();
     void CreateBarWindow();
