@@ -49,6 +49,7 @@ CVellumMenuSection_Taskbar::CVellumMenuSection_Taskbar(CVellumMenuObject* bar, i
         ReadFilters();
     else
         MaxItemWidth = kNewSectionMaxItemWidth;
+    FillWithTaskWindows();
     m_valid = TRUE;
 }
 

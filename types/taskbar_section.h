@@ -85,9 +85,41 @@ public:
     bool MatchFilter(int slot, HWND wnd);
     int ClassifyWindow(HWND wnd, int* slot);
 
-    // ---- the buttons ---------------------------------------------------------------------------
+    void ProcessUserMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    // ---- the buttons (taskbar_tasks.cpp) ---------------------------------------------------------
+    // Action 0 refresh, 1 add, 2 remove; flash -1 leaves the flash state.
+    // 1 when the window has its own button afterwards.
+    int UpdateTaskWindow(HWND wnd, int action, int flash);
+    // Every button but except back to Normal (the active window's too when forced).
+    void ResetTaskStates(CVellumMenuItem_Taskbar* except, int force);
     // Empty the section and add every task window again; 1.
     int RebuildTasks();
+    int RefreshTasks();
+    // The button of wnd, or null.
+    CVellumMenuItem_Taskbar* FindButton(HWND wnd);
+
+    // ---- user groups ------------------------------------------------------------------------------
+    int UpdateUserGroup(int slot);
+    int CountGroupWindows(int slot);
+    const char* GetGroupKey(CVellumMenuItem* item);
+
+    // ---- automatic groups (taskbar_autogroups.cpp) ---------------------------------------------------
+    AutoGroup* FindAutoGroup(CVellumMenuItem_Taskbar* button);
+    bool ApplyAutoGroups();
+    bool RemoveFromAutoGroup(CVellumMenuItem_Taskbar* button, HWND wnd);
+    bool DissolveSingleAutoGroups();
+    void DissolveAutoGroup(int index, int clear);
+    void UpdateAutoGroupButton(int index);
+    void FlashAutoGroupOf(HWND wnd, int flash);
+    AutoGroup* SetGroupPopupSource(const AutoGroup* group);
+    bool AcceptsInGroupPopup(HWND wnd, int group);
+
+    // ---- transitions of moved buttons (not animated yet) -------------------------------------------
+    void MarkStartTransition();
+    void MarkEndTransition();
+    void StartTransition();
+    void EndTransition();
 
     // ---- grouping modes --------------------------------------------------------------------------
     void EnableAutoGrouping();
@@ -118,5 +150,8 @@ public:
 
 private:
     void ReadFilters();
+    void FillWithTaskWindows();
+    void OnWinKeyTab();
+    bool Animated() const { return m_animations != 0; }
     void ClearFilterTable();
 };

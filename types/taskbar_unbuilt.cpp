@@ -1,5 +1,8 @@
-// Taskbar section operations that wait for the task items (the buttons):
-// each does nothing and reports that nothing was done.
+// Taskbar section calls into the section transitions, which are not built
+// yet: buttons move without animation until they are.
 #include "types/taskbar_section.h"
 
-int CVellumMenuSection_Taskbar::RebuildTasks() { return 0; }
+void CVellumMenuSection_Taskbar::MarkStartTransition() {}
+void CVellumMenuSection_Taskbar::MarkEndTransition() {}
+void CVellumMenuSection_Taskbar::StartTransition() {}
+void CVellumMenuSection_Taskbar::EndTransition() {}
