@@ -54,6 +54,9 @@ struct BarHostServices {
     // The foreground window's title as the shell last saw it, copied into
     // buffer (size bytes, always terminated); false when none is known.
     bool (*GetActiveWindowTitle)(char* buffer, size_t size);
+    // The stats monitor asks the bars again whether one needs the mouse
+    // hook; nothing when no monitor exists.
+    void (*UpdateMouseHook)();
 };
 
 BarHostServices& GetBarHostServices();

@@ -153,17 +153,13 @@ bool LinkBarInPopupList(const PopupBarList& list, const char* title, bool link) 
 
 // The bar context menu is not built.
 void ShowBarContextMenu(CVellumMenuObject*, CVellumMenuSection*, CVellumMenuItem*) {}
-// The tab order is not built: there is no next bar.
-CVellumMenuObject* ActivateNextBarInTabOrder(CVellumMenuObject*, int) { return nullptr; }
-// Popup items answer through their table; no open popup yet.
+// Popup items answer through their table.
 CVellumMenuItem* FindItemInNeighbourBar(CVellumMenuItem* popupItem, CVellumMenuObject* bar,
                                         int direction) {
     CVellumMenuItem* (*find)(CVellumMenuItem*, CVellumMenuObject*, int) =
         GetPopupItemCalls().FindItemInNeighbourBar;
     return bar && find ? find(popupItem, bar, direction) : nullptr;
 }
-CVellumMenuItem* FindOpenPopupOfBar(CVellumMenuObject*) { return nullptr; }
-void BuildBarGroup(CVellumMenuObject*) {}
 // Drag and drop is not built: no drag runs and none starts.
 bool IsProgramDragRunning() { return false; }
 void DragItemWithMouse(CVellumMenuItem*) {}

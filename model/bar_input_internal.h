@@ -5,6 +5,7 @@
 // into work that is not built yet do nothing and say so.
 #pragma once
 #include <windows.h>
+#include "model/bar_placement.h"
 #include "model/bar_types.h"
 
 // ---- program-wide state of a move, resize, grip drag or right-button drag ----
@@ -71,14 +72,10 @@ void RefreshPopupItemAfterLink(CVellumMenuItem* item);
 // ---- other parts of the program --------------------------------------------------------
 void ShowBarContextMenu(CVellumMenuObject* bar, CVellumMenuSection* section,
                         CVellumMenuItem* item);
-// The next bar in the tab order, activated; null when there is none.
-CVellumMenuObject* ActivateNextBarInTabOrder(CVellumMenuObject* bar, int shownByPopupOnly);
 // The nearest item in a neighbouring bar in a direction (0 left, 1 up, 2
 // right, 3 down) among the bars of a popup item's list (or the free bars).
 CVellumMenuItem* FindItemInNeighbourBar(CVellumMenuItem* popupItem, CVellumMenuObject* bar,
                                         int direction);
-CVellumMenuItem* FindOpenPopupOfBar(CVellumMenuObject* bar);
-void BuildBarGroup(CVellumMenuObject* bar);
 bool IsProgramDragRunning();
 // The section is the target of the bar's drag and drop: target receives -1
 // (before all items), an item (behind it) or null (at the end).

@@ -203,7 +203,7 @@ bool StartResize(CVellumMenuObject* bar, int edge, POINT cursor) {
     bar->m_resizeEdge = edge;
     ::SetCapture(bar->m_hWnd);
     bar->m_mouseCaptured = TRUE;
-    if (bar->m_associatedPopupItem) BuildBarGroup(bar);
+    if (bar->m_associatedPopupItem) BuildBarGroup(bar->m_hWnd, bar->m_associatedPopupItem, nullptr);
     return true;
 }
 

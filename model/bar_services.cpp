@@ -90,12 +90,6 @@ HICON CVellumMenuObject::GetWindowSmallIcon(HWND wnd) {
     return icon;
 }
 
-void CVellumMenuObject::UpdateHotkey(int unregisterOnly) {
-    if (m_hotkeyId && m_hWnd) ::UnregisterHotKey(m_hWnd, m_hotkeyId);
-    m_hotkeyId = 0;
-    if (!unregisterOnly) RegisterBarHotkey();
-}
-
 // ---- relations -------------------------------------------------------------------------------
 
 bool CVellumMenuObject::IsUnrelatedBar(CVellumMenuObject* other) {
@@ -116,7 +110,7 @@ bool CVellumMenuObject::IsUnrelatedBar(CVellumMenuObject* other) {
 void CVellumMenuObject::Show(int sync) {
     if (!m_hWnd) return;
     const BarHostServices& host = GetBarHostServices();
-    if (HostSays(host.IsThemeLoading) && (SetAsHidden || bHideBarUntilHotkey)) return;
+    if (HostSays(host.IsThemeLoading) && (SetAsHidden || m_hiddenUntilHotkey)) return;
     SetAsHidden = FALSE;
     if (m_layerHidden || bWasHiddenOnLastCloseByPopup) return;
     if (AlwaysOnTop && host.IsLayerHidden && host.IsLayerHidden(AlwaysOnTopOrder)) {

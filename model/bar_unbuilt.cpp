@@ -6,35 +6,15 @@
 #include "model/vellum_menu_object.h"
 #include "model/bar_window.h"
 #include "model/bar_file.h"
+#include "model/bar_placement.h"
 
 
-// ---- positioning, docking, monitors -----------------------------------------------------------
-int CVellumMenuObject::SetPos(int, int, int, int, RECT*, int, int, int) { return 0; }
-int CVellumMenuObject::UserSetPos(int, int, int, int, int) { return 0; }
-int CVellumMenuObject::UpdatePos() { return 0; }
-int CVellumMenuObject::UpdateResolution() { return 0; }
-void CVellumMenuObject::UpdateCurrentMonitor(int) {}
-void CVellumMenuObject::UpdateMonitorPoints(int) {}
-int CVellumMenuObject::GetWindowRectRel(HWND, RECT*) { return 0; }
-int CVellumMenuObject::ChangeOrientation(int) { return 0; }
-bool CVellumMenuObject::OnAppBarNotify(WPARAM, LPARAM) { return false; }
+// ---- positioning --------------------------------------------------------------------------------
 // Moving a bar under the pointer belongs to the desktop right-click code.
 void CVellumMenuObject::ReshowUnderPointer() {}
-
-// ---- autohide ------------------------------------------------------------------------------
-int CVellumMenuObject::AutoHide(int, int) { return 0; }
-int CVellumMenuObject::AHTimerProcInternal() { return 0; }
-int CVellumMenuObject::UpdateAHPos(int, int, POINT*, int) { return 0; }
-int CVellumMenuObject::GetWindowRectWithAH(RECT*, int) { return 0; }
-int CVellumMenuObject::GetWindowRectWithAHInternal(RECT*, int) { return 0; }
-void CVellumMenuObject::OnAutohideEdgeMessage(int) {}
-// The stats monitor is not built; nothing decides about its mouse hook.
-void CVellumMenuObject::AskStatsMonitorForMouseHook() {}
-
-// ---- hotkey and tab order ---------------------------------------------------------------------
-void CVellumMenuObject::RegisterBarHotkey() {}
-void CVellumMenuObject::EnterTabOrderAtFront() {}
-void CVellumMenuObject::LeaveTabOrder() {}
+// The bar's and its sections' property pages: closed and opened again so
+// that they show a new orientation. No page is built yet.
+void ReopenPagesForOrientation(CVellumMenuObject*) {}
 
 // ---- context menu ------------------------------------------------------------------------------
 int CVellumMenuObject::InitSimpleContextMenu(HMENU) { return 0; }

@@ -486,16 +486,20 @@ LRESULT CALLBACK BarWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return tess::GuardWindowProc(wnd, msg, wp, lp, [&] { return BarWindowMessage(wnd, msg, wp, lp).Run(); });
 }
 
-bool RegisterBarWindowClasses(HINSTANCE instance) {
+bool RegisterBarWindowClasses(HINSTANCE instance, HICON large_icon, HICON small_icon) {
     SetBarWindowResolver(ResolveBarWindow);
     const char* names[2] = {kBarWindowClass, kDesktopBarWindowClass};
     bool ok = true;
     for (const char* name : names) {
         WNDCLASSEXA wc = {};
         wc.cbSize = sizeof(wc);
-        wc.style = CS_DBLCLKS;   // the bar handles WM_LBUTTONDBLCLK
+        wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;   // the bar handles WM_LBUTTONDBLCLK
         wc.lpfnWndProc = BarWindowProc;
         wc.hInstance = instance;
+        wc.hIcon = large_icon;
+        wc.hIconSm = small_icon;
+        wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = name;
         if (!RegisterOwnWindowClass(wc)) ok = false;
     }

@@ -10,9 +10,11 @@ constexpr LONG kBarWindowUserData = 0x49474541;
 LRESULT CALLBACK BarWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
 // Registers "Tessellar Toolbar" and "Tessellar Toolbar DESKTOP" (double
-// clicks, no cursor, no background) and tells the bar registry how to find a
-// bar's window. True when both classes exist afterwards with this procedure.
-bool RegisterBarWindowClasses(HINSTANCE instance);
+// clicks, the arrow cursor, the button-face background and the program's
+// icons) and tells the bar registry how to find a bar's window. True when
+// both classes exist afterwards with this procedure.
+bool RegisterBarWindowClasses(HINSTANCE instance, HICON large_icon = nullptr,
+                              HICON small_icon = nullptr);
 
 // Plug-in items see the messages of the window their child window lives in.
 void ForwardWindowMessageToPlugins(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -154,6 +154,12 @@ public:
     // be applied again.
     bool OnAppBarNotify(WPARAM wp, LPARAM lp);
     void RemoveAppBar();
+    // ABM_NEW (register) or ABM_REMOVE; whether the shell accepted.
+    int RegisterAppBar(HWND wnd, int registerIt);
+    // Negotiates rect (screen coordinates) on edge with the shell; the
+    // band's thickness is kept. rect receives the answer.
+    void SetAppBarPosition(int edge, RECT* rect, APPBARDATA* record);
+    void UpdateBarPosFromWindow(APPBARDATA* record);
 
     // ---- autohide --------------------------------------------------------------------------
     int AutoHide(int hide, int animate);

@@ -18,6 +18,9 @@ void ForgetJustOpenedPopup() { SetJustOpenedPopup(nullptr); }
 bool IsLayerVolatileForBars(int layer) { return IsLayerVolatile(layer) != 0; }
 bool IsAutoSaveBarsOn() { return GetAutoSaveBars() != 0; }
 bool AreAnimationsOff() { return GetDisableAnimations() != 0; }
+void UpdateStatsMouseHook() {
+    if (CStatsMonitor* monitor = GetStatsMonitor()) monitor->UpdateMouseHook();
+}
 // A monitor's title may be cut at the buffer's end, never left unterminated.
 bool CopyActiveWindowTitle(char* buffer, size_t size) {
     if (!buffer || !size) return false;
@@ -53,6 +56,7 @@ void InstallBarHostServices() {
     host.IsSavingTheme = IsSavingTheme;
     host.AreAnimationsDisabled = AreAnimationsOff;
     host.GetActiveWindowTitle = CopyActiveWindowTitle;
+    host.UpdateMouseHook = UpdateStatsMouseHook;
     // The hidden taskbar's refresh comes with the theme's desktop
     // integration; its entry stays empty until then.
 }

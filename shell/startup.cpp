@@ -366,7 +366,7 @@ bool RegisterWindowClasses(HINSTANCE instance) {
     wc.lpszClassName = kMainWindowClass;
     // Every class is attempted, so one failure does not hide another.
     bool ok = RegisterOwnWindowClass(wc);
-    ok = RegisterBarWindowClasses(instance) && ok;
+    ok = RegisterBarWindowClasses(instance, g_large_icon, g_small_icon) && ok;
     ok = RegisterHelperLinesClass(instance) && ok;
     return ok;
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "model/bar_placement.h"
 #include "model/live_objects.h"
 #include "model/vellum_menu_object.h"
 #include "shell/app_state.h"
@@ -310,6 +311,7 @@ bool LoadThemeFile(const char* path, int options_only) {
     ReadThemeInfoSection(canonical, options_only != 0);
     ReadLayerKeys(canonical);
     if (options_only) {
+        BringBarsToFrontInTabOrder();
         g_theme.modified = false;
         SetThemeLoading(false);
         return true;
@@ -322,8 +324,9 @@ bool LoadThemeFile(const char* path, int options_only) {
     if (HWND main = GetMainWindow()) {
         SendMessageA(main, Msgs().ThemeLoadingAlmostDone, 0, 0);
         SendMessageA(main, Msgs().ThemeLoadingDone, 0, 0);
-        SendMessageA(main, Msgs().ThemeStatus, 1, 0);
     }
+    BringBarsToFrontInTabOrder();
+    if (HWND main = GetMainWindow()) SendMessageA(main, Msgs().ThemeStatus, 1, 0);
     SetThemeLoading(false);
     g_theme.modified = false;
     g_theme.reloading = false;

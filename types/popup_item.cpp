@@ -128,9 +128,13 @@ CVellumMenuItem_Popup::CVellumMenuItem_Popup(CVellumMenuObject* bar, CVellumMenu
     m_plain = plain ? TRUE : FALSE;
     if (m_plain) tess::CopyText(m_storedType, storedType ? storedType : "");
     if (BarIsReadingFile(bar) && section && itemNumber > 0) {
-        ReadPopupKeys();
-        // The keys of a type not built yet, which this class does not read.
-        if (m_storedType[0] && m_valid)
+        // A type not built yet keeps all its keys as they are, popup keys
+        // included, for the class that will read them.
+        // A type not built yet keeps all its keys as they are, popup keys
+        // included, for the class that will read them.
+        if (!m_storedType[0])
+            ReadPopupKeys();
+        else if (m_valid)
             m_unreadKeys = TakeUnreadKeys(bar, m_sectionName, itemNumber);
     }
     if (WasPoppedUp && bar && bar->m_hWnd) {
@@ -287,9 +291,10 @@ int CVellumMenuItem_Popup::SaveExternal() {
     char custom[64] = "";
     GetCustomItemName(custom);
     if (lstrcmpA(custom, "Shortcut") != 0) {
-        if (m_plain && Action != kStandardCommandPopupMenu) {
+        // A type not built yet writes back the keys it kept, nothing of its own.
+        if (m_plain && (Action != kStandardCommandPopupMenu || m_storedType[0])) {
             CVellumMenuItem::SaveExternal();
-            WriteStoredType();
+            WriteKeptKeys();
             return 1;
         }
         if (!m_plain) {
@@ -322,15 +327,18 @@ int CVellumMenuItem_Popup::SaveExternal() {
         tess::WriteProfileString(m_sectionName, name(bar_key), szBarsToPopup[i], file);
     }
     CVellumMenuItem::SaveExternal();
-    WriteStoredType();
+    WriteKeptKeys();
     return 1;
 }
 
-void CVellumMenuItem_Popup::WriteStoredType() {
-    if (!m_plain || !m_storedType[0] || !m_pBar) return;
+void CVellumMenuItem_Popup::WriteKeptKeys() {
+    if (!m_pBar) return;
     char key[kIniKeyNameSize];
-    BuildString(key, const_cast<char*>("Type"));
-    tess::WriteProfileString(m_sectionName, key, m_storedType, m_pBar->m_barFile);
+    if (m_plain && m_storedType[0]) {
+        BuildString(key, const_cast<char*>("Type"));
+        tess::WriteProfileString(m_sectionName, key, m_storedType, m_pBar->m_barFile);
+    }
+    if (m_unreadKeys.empty()) return;
     BuildString(key, nullptr);   // "Item<n>." under the number of this save
     WriteUnreadKeys(m_unreadKeys, key, m_sectionName, m_pBar->m_barFile);
 }

@@ -136,7 +136,8 @@ protected:
     void OnBarNameChanging(WPARAM wp, LPARAM lp);
     void ActivateShownListedBars();
     void CheckModifiedAtThemeClose();
-    void WriteStoredType();
+    // The stored type of a plain item and the keys no class read.
+    void WriteKeptKeys();
 };
 
 // The item class of "Popup" and the default item, for the factory.

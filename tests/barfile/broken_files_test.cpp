@@ -109,7 +109,10 @@ TEST_F(BrokenFilesTest, GarbageReadsAsNumbersOrDefaults) {
     EXPECT_EQ(-1, bar->DockToEdge);     // above 3: not docked
     EXPECT_FALSE(bar->AlwaysOnTop);     // a flag is 1 only when it begins with 1
     EXPECT_EQ(12, bar->m_placement.LastPos.x);
-    EXPECT_EQ(10, bar->m_placement.LastSize.cx);
+    // The default width of 10, grown to what the bar's content needs.
+    SIZE least = {10, 10};
+    bar->AdjustForMinimumSize(&least, nullptr, 1);
+    EXPECT_EQ(least.cx, bar->m_placement.LastSize.cx);
     ASSERT_EQ(1, bar->GetSectionCount());
     EXPECT_EQ(43957, bar->m_sections[0]->MaxItemWidth);
 }

@@ -2,6 +2,7 @@
 // 500-section and 500-item limits.
 #include "barfile_fixture.h"
 #include "model/section_factory.h"
+#include "types/popup_item.h"
 #include "util/general_helpers.h"
 
 using namespace barfile_test;
@@ -102,17 +103,21 @@ TEST_F(FactoryTest, ItemTypesByNameQueryAndTheFiveHundredLimit) {
     EXPECT_EQ(0, section->AddItem(nullptr, 0, 1));
     EXPECT_EQ(0, section->GetNumOfItems());
 
+    // "Popup" is the popup item; every other name the plain item, which keeps
+    // a type name no class claims yet.
     const struct {
         const char* name;
         const char* stored;
-    } types[] = {{"SHORTCUT", "Shortcut"}, {"popup", "Popup"}, {"Clock", "Clock"},
-                 {"specialmenu", "SpecialMenu"}, {"Plugin", "Plugin"}, {"Folder", ""},
-                 {"Default", ""}, {"", ""}};
+        bool plain;
+    } types[] = {{"SHORTCUT", "Shortcut", true}, {"popup", "", false}, {"Clock", "Clock", true},
+                 {"specialmenu", "SpecialMenu", true}, {"Plugin", "Plugin", true},
+                 {"Folder", "", true}, {"Default", "", true}, {"", "", true}};
     for (const auto& t : types) {
         int index = section->AddItem(const_cast<char*>(t.name), 1, 0);
         ASSERT_GE(index, 0) << t.name;
-        auto* item = dynamic_cast<CVellumMenuItem_Default*>(section->m_items[index]);
+        auto* item = dynamic_cast<CVellumMenuItem_Popup*>(section->m_items[index]);
         ASSERT_NE(nullptr, item) << t.name;
+        EXPECT_EQ(t.plain, item->m_plain != FALSE) << t.name;
         EXPECT_STREQ(t.stored, item->m_storedType) << t.name;
         EXPECT_TRUE(item->m_valid) << t.name;
         EXPECT_EQ(bar, item->m_pBar);
@@ -148,7 +153,9 @@ TEST_F(FactoryTest, SectionsHaveTheirScrollArrowsAndPopupSectionsForChildBars) {
         EXPECT_TRUE(arrow->m_disabled);
         EXPECT_EQ(section, arrow->m_pSection);
     }
-    EXPECT_NE(nullptr, dynamic_cast<CVellumMenuItem_Default*>(section->m_downArrow));
+    auto* plain_arrow = dynamic_cast<CVellumMenuItem_Popup*>(section->m_downArrow);
+    ASSERT_NE(nullptr, plain_arrow);
+    EXPECT_TRUE(plain_arrow->m_plain);
 
     CVellumMenuObject* child = NewBar();
     CVellumMenuSection* popup = section->m_leftArrow->CreatePopupSection(child, nullptr);

@@ -47,9 +47,8 @@ const std::vector<RoundTripCase>& Cases() {
           {"Object", "SetAsHidden", nullptr},
           {"Object", "BlockHazeglow", nullptr},
           {"Object", "UseLVSkin", "-1"},
-          {"Object", "LastTabOrder", "-1"},
-          {"Object", "LastSize.cx", "10"},
-          {"Object", "LastSize.cy", "10"},
+          // Made outside a theme load, the bar entered the tab order at its front.
+          {"Object", "LastTabOrder", "0"},
           {"Object", "LastMonitor", ""},
           {"Object", "XAlign", nullptr},
           {"Section1", "Properties.AlwaysShowPopupArrows", nullptr},
@@ -93,8 +92,7 @@ const std::vector<RoundTripCase>& Cases() {
           {"Object", "ResizingMovingUp", "1"},
           {"Object", "bIgnoreSkinAutohideSettings", "1"},
           {"Object", "DisplayVertically", "1"},
-          {"Object", "LastPos.x", "33"},
-          {"Object", "LastSize.cx", "120"},
+          // LastPos and LastSize: where docking at the right edge put the bar (below).
           {"Object", "ptMAXPixels.y", "77"},
           {"Object", "bScaleCY", "1"},
           {"Object", "UseLVSkin", "4"},
@@ -224,6 +222,14 @@ TEST_F(RoundTripTest, FixtureFilesSaveBackKeyByKey) {
         CheckKeys(ini, c.expects, c.name);
         if (HasFatalFailure()) return;
         CheckWriteOrder(ini, c.name);
+        // The place is what the bar's placement gave it.
+        const BarPlacement& place = bar->m_placement;
+        CheckKeys(ini,
+                  {{"Object", "LastPos.x", std::to_string(place.LastPos.x).c_str()},
+                   {"Object", "LastPos.y", std::to_string(place.LastPos.y).c_str()},
+                   {"Object", "LastSize.cx", std::to_string(place.LastSize.cx).c_str()},
+                   {"Object", "LastSize.cy", std::to_string(place.LastSize.cy).c_str()}},
+                  c.name);
 
         // What the program wrote reads back into the same file.
         std::string again = temp_.File("again.tsbar");

@@ -66,13 +66,14 @@ TEST_F(BarWindowDrawingTest, RegionSkinsCutTheMagentaCornersOut) {
     }
 }
 
-// The same skin named by a bar file: loading the file gives the window its region.
+// The same skin named by a bar file: loading the file gives the window its
+// region, and a new size gives it the region of that size.
 TEST_F(BarWindowDrawingTest, ABarFileWithARegionSkinCutsTheCornersOut) {
     skins_.Write("region.tsskin", BackgroundSkin("UseRegions=1\r\nOnlyUpdateRegionOnResize=1\r\n"));
     const std::string bar_file = skins_.Write(
         "Region.tsbar",
         "[Object]\r\nTitle=Region\r\nLastSkin=region.tsskin\r\nLastSize.cx=200\r\nLastSize.cy=40\r\n"
-        "[Section1]\r\nTitle=Only\r\nProperties.Type=Default\r\n");
+        "bRestrictMaximumSize=0\r\n[Section1]\r\nTitle=Only\r\nProperties.Type=Default\r\n");
     CVellumMenuObject* bar = NewBar(200, 40);
     ASSERT_EQ(1, bar->LoadTheme(const_cast<char*>(bar_file.c_str()), 0, nullptr));
     bar->RedrawVellumWindow();
@@ -85,6 +86,13 @@ TEST_F(BarWindowDrawingTest, ABarFileWithARegionSkinCutsTheCornersOut) {
     EXPECT_FALSE(InRegion(region, w - 1, h - 1));
     EXPECT_TRUE(InRegion(region, w / 2, h / 2));
     EXPECT_TRUE(InRegion(region, 4, 0));
+
+    bar->SetPos(-1, -1, w + 100, h + 20, nullptr, 0, 0, 0);
+    bar->RedrawVellumWindow();
+    ASSERT_NE(ERROR, GetWindowRgn(bar->m_hWnd, region));
+    EXPECT_FALSE(InRegion(region, w + 99, h + 19));   // the new corner is cut
+    EXPECT_TRUE(InRegion(region, w - 1, h - 1));      // the old one is whole now
+    EXPECT_TRUE(InRegion(region, w + 50, h / 2));
     DeleteObject(region);
     CloseBar(bar);
 }

@@ -113,6 +113,8 @@ CVellumMenuObject* DrawingTest::NewBar(int width, int height, bool vertical) {
         SetWindowPos(bar->m_hWnd, nullptr, 0, 0, width, height,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     bar->m_placement.LastSize = SIZE{width, height};
+    // The test's size stands: the sections a test adds do not cap it.
+    bar->bRestrictMaximumSize = FALSE;
     return bar;
 }
 

@@ -51,10 +51,14 @@ TEST_F(LayoutTest, SectionsFillTheBarAlongItsAxis) {
         for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(c.expected[i].start, s[i]->Start()) << "section " << i;
             EXPECT_EQ(c.expected[i].end, s[i]->End()) << "section " << i;
-            // Across the bar each lies between the edge buffers.
+            // Across the bar each lies between the edge buffers (the
+            // horizontal bar's height took the skin's step of 24).
             const RECT& r = s[i]->m_outerRect;
+            RECT client;
+            GetClientRect(bar->m_hWnd, &client);
+            EXPECT_EQ(c.vertical ? 30 : 24, c.vertical ? client.right : client.bottom);
             EXPECT_EQ(5, c.vertical ? r.left : r.top);
-            EXPECT_EQ(25, c.vertical ? r.right : r.bottom);
+            EXPECT_EQ((c.vertical ? client.right : client.bottom) - 5, c.vertical ? r.right : r.bottom);
         }
         if (c.middle_resizable) {
             ASSERT_FALSE(s[1]->width_requests.empty());

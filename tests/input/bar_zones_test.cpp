@@ -144,6 +144,65 @@ TEST_F(InputTest, VolatileBarIsTornOffWhenMoved) {
     EXPECT_TRUE(bar->m_tornOff);
 }
 
+RECT WindowRectOf(CVellumMenuObject* bar) {
+    RECT r = {};
+    GetWindowRect(bar->m_hWnd, &r);
+    return r;
+}
+
+TEST_F(InputTest, MovedBarSnapsToTheScreenEdgeUnlessShiftIsHeld) {
+    struct Case {
+        bool shift;
+        LONG left;
+    };
+    const Case cases[] = {{false, 0}, {true, 6}};
+    for (const Case& c : cases) {
+        CVellumMenuObject* bar = NewBar(kBarRect, {4, 4, 4, 4}, {6, 6, 6, 6});
+        SetKeyDown(VK_LBUTTON, true);
+        Mouse(bar, WM_LBUTTONDOWN, 7, 20);   // in the move band, 7 from the left
+        ASSERT_TRUE(bar->m_moving);
+        SetKeyDown(VK_SHIFT, c.shift);
+        Mouse(bar, WM_MOUSEMOVE, 6 + 7 - kBarRect.left, 25);   // left edge 6 from the screen's
+        SetKeyDown(VK_LBUTTON, false);
+        Mouse(bar, WM_LBUTTONUP, 7, 25);
+        SetKeyDown(VK_SHIFT, false);
+        RECT r = WindowRectOf(bar);
+        EXPECT_EQ(c.left, r.left) << "shift " << c.shift;
+        EXPECT_EQ(105, r.top) << "shift " << c.shift;
+        EXPECT_EQ(300, r.right - r.left);
+        EXPECT_EQ(c.left, bar->m_placement.LastPos.x);
+        EXPECT_TRUE(bar->m_userPositioned);
+        CloseBar(bar);
+    }
+}
+
+TEST_F(InputTest, ResizedEdgeSnapsToTheNextBar) {
+    CVellumMenuObject* other = NewBar({500, 300, 700, 340});
+    CVellumMenuObject* bar = NewBar(kBarRect);
+    ASSERT_NE(nullptr, other);
+    SetNoHeightSteps(bar->m_skin);   // a skin with height steps does not snap a resize
+    SetKeyDown(VK_LBUTTON, true);
+    Mouse(bar, WM_LBUTTONDOWN, 298, 20);   // the right edge
+    ASSERT_EQ(4, bar->m_resizeEdge);
+    Mouse(bar, WM_MOUSEMOVE, 493 - kBarRect.left, 20);   // the edge 5 short of the other bar
+    SetKeyDown(VK_LBUTTON, false);
+    Mouse(bar, WM_LBUTTONUP, 493 - kBarRect.left, 20);
+    RECT r = WindowRectOf(bar);
+    EXPECT_EQ(100, r.left);
+    EXPECT_EQ(500, r.right);
+    EXPECT_EQ(40, r.bottom - r.top);
+
+    // Dragged without a bar near, the edge follows the pointer.
+    SetKeyDown(VK_LBUTTON, true);
+    Mouse(bar, WM_LBUTTONDOWN, 398, 20);
+    Mouse(bar, WM_MOUSEMOVE, 350, 20);
+    SetKeyDown(VK_LBUTTON, false);
+    Mouse(bar, WM_LBUTTONUP, 350, 20);
+    r = WindowRectOf(bar);
+    EXPECT_EQ(100, r.left);
+    EXPECT_EQ(452, r.right);
+}
+
 // Three sections side by side, each 100 wide, grips 6 wide at their left.
 class GripTest : public InputTest {
 protected:

@@ -90,6 +90,12 @@ CVellumMenuObject* InputTest::NewBar(RECT r, RECT resize, RECT move, int grip) {
     bar->m_skin = skin;
     std::string file = bar_files_.File("bar" + std::to_string(bars_.size()) + ".tsbar");
     lstrcpynA(bar->m_barFile, file.c_str(), sizeof(bar->m_barFile));
+    // The bar's own record of its place, which every later placement starts from.
+    bar->bRestrictMaximumSize = FALSE;   // no sections limit the test's sizes
+    bar->m_placement.LastScreenSize =
+        SIZE{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    bar->m_placement.LastPos = POINT{r.left, r.top};
+    bar->m_placement.LastSize = SIZE{r.right - r.left, r.bottom - r.top};
     SetWindowPos(bar->m_hWnd, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_SHOWWINDOW | SWP_NOACTIVATE);
     testing_support::PumpFor(20);

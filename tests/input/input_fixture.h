@@ -15,6 +15,8 @@ namespace input_test {
 // A skin record with only the input margins set (input_skin_fixture.cpp).
 SkinRecord* MakeInputSkin(RECT resize, RECT move, int grip_width);
 void FreeInputSkin(SkinRecord* skin);
+// The skin gets no height steps (ResizeBase -1).
+void SetNoHeightSteps(SkinRecord* skin);
 // A skin file through the skin cache (one reference), and giving it back.
 SkinRecord* LoadInputSkinFile(const std::string& path);
 void ReleaseInputSkin(SkinRecord* skin);

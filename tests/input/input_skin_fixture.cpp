@@ -14,6 +14,10 @@ SkinRecord* MakeInputSkin(RECT resize, RECT move, int grip_width) {
     return skin;
 }
 
+void SetNoHeightSteps(SkinRecord* skin) {
+    skin->ResizeBase = -1;
+}
+
 void FreeInputSkin(SkinRecord* skin) {
     delete skin;
 }

@@ -67,12 +67,12 @@ TEST_F(BarWindowTest, WindowHasClassStylesPropertiesAndUserData) {
     EXPECT_EQ(wnd, GetWindow(tips, GW_OWNER));
     EXPECT_TRUE(GetWindowLongA(tips, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
-    // The class delivers double clicks and brings no cursor or background.
+    // The class delivers double clicks and brings the arrow and the button face.
     WNDCLASSA wc = {};
     ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "Tessellar Toolbar", &wc));
-    EXPECT_TRUE(wc.style & CS_DBLCLKS);
-    EXPECT_EQ(nullptr, wc.hCursor);
-    EXPECT_EQ(nullptr, wc.hbrBackground);
+    EXPECT_EQ(static_cast<UINT>(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS), wc.style);
+    EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), wc.hCursor);
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), wc.hbrBackground);
     EXPECT_EQ(reinterpret_cast<WNDPROC>(BarWindowProc), wc.lpfnWndProc);
 
     // Registered in the bar registry, and the main window was told first.
@@ -317,6 +317,7 @@ TEST_F(BarWindowTest, WorkAreaChangePullsABarThatSizesByItBackIn) {
     RECT work;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     bar->m_placement.LastSize = SIZE{100, 30};
+    bar->bRestrictMaximumSize = FALSE;   // no sections: the size is the test's
     const struct {
         BOOL screen_sizes;
         LONG modifier;
