@@ -31,6 +31,7 @@ bool RunningAlone() { return strstr(GetCommandLineA(), kAloneFlag) != nullptr; }
 
 std::vector<std::pair<WPARAM, LPARAM>> g_updates;
 std::vector<HWND> g_bars;
+HANDLE s_release = nullptr;   // lets the hanging window of the capture test go
 
 // The main window: records "Stats Updated" and relays the rest of the
 // messages from WM_USER up to the bars, as the program's main window does.
@@ -239,20 +240,22 @@ TEST_F(StatsMonitorHooks, FolderViewCaptureGivesMinusOneAndNoAnnouncement) {
 // capture gives up after its time-out and leaves no hook behind.
 TEST_F(StatsMonitorHooks, CaptureOfAHangingWindowEndsWithinItsTimeOut) {
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    static HANDLE s_release;
     s_release = release;
     std::atomic<HWND> target{nullptr};
     std::thread owner([&] {
         WNDCLASSA wc = {};
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "IEFrame";
-        wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-            if (m == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_KEYMENU) {
-                WaitForSingleObject(s_release, 10000);
-                return 0;
+        struct Hanging {
+            static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+                if (m == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_KEYMENU) {
+                    WaitForSingleObject(s_release, 10000);
+                    return 0;
+                }
+                return DefWindowProcA(w, m, wp, lp);
             }
-            return DefWindowProcA(w, m, wp, lp);
         };
+        wc.lpfnWndProc = Hanging::Proc;
         RegisterClassA(&wc);
         WNDCLASSA child = {};
         child.lpfnWndProc = DefWindowProcA;
