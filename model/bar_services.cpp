@@ -305,8 +305,10 @@ Onward BarUserMessage::OnThemeLoadingDone() {
 }
 
 Onward BarUserMessage::OnShouldEnableMousehook() {
+    // Only the stats monitor's answer slot, which it registers for the call.
     int* answer = reinterpret_cast<int*>(wp_);
-    if (bar_->UseAutohide && MayWriteThrough(bar_, msg_, wp_, lp_, answer, sizeof(int)))
+    if (bar_->UseAutohide && IsOwnedRecord(answer) &&
+        MayWriteThrough(bar_, msg_, wp_, lp_, answer, sizeof(int)))
         *answer = 1;
     return Onward::Ends;
 }

@@ -67,6 +67,10 @@ void CreateMFUList() {}
 void FreeMFUList() {}
 void SetSmartMenusStartTime(const FILETIME&) {}
 
+// ---- icons: Change Icon and icon import ---------------------------------------------------------------
+bool ShowChangeIconDialog(HWND, const char*, char*, size_t, int*) { return false; }
+bool ImportIconIntoTheme(const char*, char*, size_t) { return false; }
+
 // ---- plug-ins -------------------------------------------------------------------------------------------------
 bool ConfigurePluginItem(void*) { return false; }
 void SetPluginMessageForwarding(void*, int) {}

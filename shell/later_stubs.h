@@ -64,6 +64,12 @@ void SetSmartMenusStartTime(const FILETIME& start);
 
 
 
+// ---- icons: Change Icon and icon import ---------------------------------------------------------------
+// The Change Icon dialog starting in folder; false: nothing chosen.
+bool ShowChangeIconDialog(HWND parent, const char* folder, char* path, size_t path_size, int* index);
+// Copies an icon file into the theme; false: nothing imported.
+bool ImportIconIntoTheme(const char* source, char* imported, size_t imported_size);
+
 // ---- plug-ins -------------------------------------------------------------------------------------------------
 // The plug-in's own configure sequence; false: nothing configured.
 bool ConfigurePluginItem(void* item);

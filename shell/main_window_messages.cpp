@@ -56,7 +56,7 @@ void CallRunDialog(HWND wnd) {
 Outcome ShouldEnableMousehook(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     if (!GlobalFindAtomA("TS-DeskRClk")) return Outcome::Relay;
     int* answer = reinterpret_cast<int*>(wp);
-    if (answer && IsSynchronousCallFromThisThread(wnd, msg, wp, lp) &&
+    if (answer && IsOwnedRecord(answer) && IsSynchronousCallFromThisThread(wnd, msg, wp, lp) &&
         IsWritableCallerBuffer(answer, sizeof(int)))
         *answer = 1;
     *result = 1;

@@ -6,7 +6,9 @@
 
 #include <cstring>
 
+#include "model/live_objects.h"
 #include "model/registered_names.h"
+#include "shell/hook_library.h"
 #include "util/callback_guard.h"
 #include "util/general_helpers.h"
 #include "util/text.h"
@@ -16,7 +18,8 @@ namespace {
 CStatsMonitor* g_monitor = nullptr;
 int g_menu_watchers = 0;
 
-enum HookSlot { kShellHook = 0, kCbtHook, kMouseHook, kStartMenuHook, kKeyboardHook };
+// A capture waits this long for the target to enter menu mode.
+constexpr UINT kCaptureTimeoutMs = 2000;
 
 const char* const kCaptureClasses[] = {"CabinetWClass", "IEFrame", "ExploreWClass",
                                        "Outlook Express Browser Class", "ATH_Note"};
@@ -80,6 +83,17 @@ HWND FindChildOfClass(HWND parent, const char* cls, bool ignore_case) {
     return s.found;
 }
 
+// One of the suite's libraries, from the program's own folder only: a copy
+// elsewhere on the search path is never taken.
+HMODULE LoadSuiteLibrary(const char* name) {
+    char path[MAX_PATH] = "";
+    if (!GetProgramFolder(path, sizeof(path)) || !tess::AppendText(path, name)) return nullptr;
+    if (!FileExists(path)) return nullptr;
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+HOOKPROC AsHookProc(FARPROC proc) { return reinterpret_cast<HOOKPROC>(proc); }
+
 }  // namespace
 
 // ---- construction ------------------------------------------------------------------
@@ -102,7 +116,7 @@ CStatsMonitor::CStatsMonitor(HWND main_window) {
 CStatsMonitor::~CStatsMonitor() {
     if (!m_mainWindow) return;
     RemovePropA(m_mainWindow, "lpStatsMonitor");
-    DeleteGlobalAtoms("TSWinTabEnabled");
+    DeleteGlobalAtoms(kAtomWinTabEnabled);
     EndExplorerCapture(1);
     KillTimer(m_mainWindow, kStatsTimerId);
     if (g_monitor == this) g_monitor = nullptr;
@@ -111,19 +125,35 @@ CStatsMonitor::~CStatsMonitor() {
                                       reinterpret_cast<char*>(&m_smallIcon));
 }
 
-// The hook library is an outside program of the suite that is not shipped
-// here: nothing is loaded and no hook is installed. The program runs as it
-// does on a machine without the library.
-void CStatsMonitor::InstallLibraryHooks() {}
+// Without the library (or one of its procedures) the matching hooks are
+// simply absent; polling goes on as before.
+void CStatsMonitor::InstallLibraryHooks() {
+    m_hookLibrary = LoadSuiteLibrary(kHookLibraryName);
+    if (!m_hookLibrary) return;
+    for (int slot = 0; slot < kHookSlots; ++slot)
+        m_hookProcs[slot] = GetProcAddress(m_hookLibrary, kHookExports[slot].procedure);
+    if (m_hookProcs[kShellHook]) InstallHook(kShellHook, 0);
+    if (m_is2000OrXP && m_hookProcs[kKeyboardHook] && !m_hooks[kKeyboardHook])
+        InstallHook(kKeyboardHook, 0);
+}
+
+bool CStatsMonitor::InstallHook(int slot, DWORD thread) {
+    HHOOK hook = SetWindowsHookExA(kHookExports[slot].hook_type, AsHookProc(m_hookProcs[slot]),
+                                   m_hookLibrary, thread);
+    if (!hook) return false;
+    m_hooks[slot] = hook;
+    SetPropA(m_mainWindow, kHookExports[slot].property, hook);
+    return true;
+}
+
+void CStatsMonitor::RemoveHook(int slot) {
+    if (m_hooks[slot]) UnhookWindowsHookEx(m_hooks[slot]);
+    m_hooks[slot] = nullptr;
+    RemovePropA(m_mainWindow, kHookExports[slot].property);
+}
 
 void CStatsMonitor::RemoveLibraryHooks() {
-    static const char* const kProps[] = {"HandleToHookwell", "HandleToCBTHook", "HandleToMouseHook",
-                                         "HandleToWin2kStartMenuHook", "LLKeyboardHook"};
-    for (HHOOK& hook : m_hooks) {
-        if (hook) UnhookWindowsHookEx(hook);
-        hook = nullptr;
-    }
-    for (const char* prop : kProps) RemovePropA(m_mainWindow, prop);
+    for (int slot = 0; slot < kHookSlots; ++slot) RemoveHook(slot);
     if (m_hookLibrary) FreeLibrary(m_hookLibrary);
     m_hookLibrary = nullptr;
 }
@@ -212,22 +242,40 @@ HMENU CStatsMonitor::CaptureExplorerMenu(HWND w) {
     m_captureTarget = w;
     if (m_captureHook || IsIconic(w) || !IsWindowEnabled(w)) return nullptr;
     SetPropA(m_mainWindow, "ExplorerMenuTestCount", nullptr);
-    // A folder view has no menu bar of its own to capture.
+    SetPropA(m_mainWindow, "ExplorerMenuTestCount", nullptr);
+    if (!m_captureLibrary) m_captureLibrary = LoadSuiteLibrary(kCaptureLibraryName);
+    if (m_captureLibrary && !m_captureProc) m_captureProc = GetProcAddress(m_captureLibrary, kCaptureProcName);
+    if (!m_captureProc) return nullptr;
     HWND rebar = FindChildOfClass(w, "ReBarWindow32", true);
     if (!rebar || !IsWindowVisible(rebar)) return nullptr;
+    // A folder view has no menu bar of its own to capture.
     if (FindChildOfClass(w, "Shell DocObject View", false) &&
         !FindChildOfClass(w, "Internet Explorer_Server", false))
         return reinterpret_cast<HMENU>(-1);
-    // The capture runs inside the target through the outside capture library,
-    // which is not shipped: there is no menu to take.
-    return nullptr;
+    // The capture library runs in the target's thread; without its hook
+    // there is nothing to wait for.
+    m_captureHook = SetWindowsHookExA(WH_GETMESSAGE, AsHookProc(m_captureProc), m_captureLibrary,
+                                      GetWindowThreadProcessId(w, nullptr));
+    if (!m_captureHook) return nullptr;
+    SetPropA(m_mainWindow, kCaptureHookProperty, m_captureHook);
+    SetPropA(w, "hwndFocus", GetForegroundFocusWindow());
+    // Entering menu mode leaves the menu in "MicrosoftMenu-"; a target that
+    // hangs is given up after the time-out.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(w, WM_SYSCOMMAND, SC_KEYMENU, 0, SMTO_ABORTIFHUNG, kCaptureTimeoutMs, &ignored);
+    HMENU menu = IsWindow(w) ? static_cast<HMENU>(GetPropA(w, "MicrosoftMenu-")) : nullptr;
+    UnhookWindowsHookEx(m_captureHook);
+    m_captureHook = nullptr;
+    RemovePropA(m_mainWindow, kCaptureHookProperty);
+    if (IsUsableMenu(menu)) m_captured = 1;
+    return menu;
 }
 
 void CStatsMonitor::EndExplorerCapture(int releasing) {
     if (!releasing && !m_captureHook) return;
     if (m_captureHook) UnhookWindowsHookEx(m_captureHook);
     m_captureHook = nullptr;
-    if (m_mainWindow) RemovePropA(m_mainWindow, "HandleToExplorerHook");
+    if (m_mainWindow) RemovePropA(m_mainWindow, kCaptureHookProperty);
     if (releasing && m_captureLibrary) {
         FreeLibrary(m_captureLibrary);
         m_captureLibrary = nullptr;
@@ -240,24 +288,36 @@ void CStatsMonitor::EndExplorerCapture(int releasing) {
 
 void CStatsMonitor::UpdateMouseHook() {
     if (!m_mainWindow) return;
+    // The answer slot is known to the live-object check for the length of
+    // the call, so a bar writes only into it and a forged pointer is ignored.
     int wanted = 0;
+    RegisterOwnedRecord(&wanted);
     SendMessageA(m_mainWindow, Messages().should_enable_mousehook, reinterpret_cast<WPARAM>(&wanted), 0);
-    // Without the hook library there is no mouse hook to install; one left
-    // from before is removed when no bar wants it.
-    if (!wanted && m_hooks[kMouseHook]) {
-        UnhookWindowsHookEx(m_hooks[kMouseHook]);
-        m_hooks[kMouseHook] = nullptr;
-        RemovePropA(m_mainWindow, "HandleToMouseHook");
+    UnregisterOwnedRecord(&wanted);
+    if (wanted && !m_hooks[kMouseHook]) {
+        if (m_hookLibrary && !m_hookProcs[kMouseHook])
+            m_hookProcs[kMouseHook] = GetProcAddress(m_hookLibrary, kHookExports[kMouseHook].procedure);
+        if (m_hookProcs[kMouseHook]) InstallHook(kMouseHook, 0);
+    } else if (!wanted && m_hooks[kMouseHook]) {
+        RemoveHook(kMouseHook);
     }
 }
 
 void CStatsMonitor::SetWinTabEnabled(int on) {
     if (on) {
-        GlobalAddAtomA("TSWinTabEnabled");
+        GlobalAddAtomA(kAtomWinTabEnabled);
     } else {
-        DeleteGlobalAtoms("TSWinTabEnabled");
+        DeleteGlobalAtoms(kAtomWinTabEnabled);
     }
-    // The start-menu hook of older systems comes from the hook library too.
+    if (!m_mainWindow || m_is2000OrXP) return;
+    // Older systems need the hook in the shell's taskbar thread.
+    if (on) {
+        if (!m_hookProcs[kStartMenuHook] || m_hooks[kStartMenuHook]) return;
+        HWND taskbar = FindWindowA("Shell_TrayWnd", "");
+        if (taskbar) InstallHook(kStartMenuHook, GetWindowThreadProcessId(taskbar, nullptr));
+    } else {
+        RemoveHook(kStartMenuHook);
+    }
 }
 
 int CStatsMonitor::HandleMessage(UINT msg, WPARAM, LPARAM) {

@@ -4,8 +4,9 @@
 // and bars and sections read the fields below directly.
 //
 // The system-wide hooks live in the outside hook library "Hookwell.dll" and
-// the capture of Explorer menus in "Forkmerle.dll"; neither ships with the
-// program, so their installers here are named functions that do nothing.
+// the capture of Explorer menus in "Forkmerle.dll" (shell/hook_library.h);
+// both are taken from the program's folder only, and without them the
+// monitor polls as before.
 #pragma once
 #include <windows.h>
 
@@ -55,6 +56,10 @@ public:
 private:
     void InstallLibraryHooks();
     void RemoveLibraryHooks();
+    // The library's procedure of a slot as its hook (thread 0: all threads);
+    // the handle goes into the slot and its main-window property.
+    bool InstallHook(int slot, DWORD thread);
+    void RemoveHook(int slot);
 };
 
 // The main window's monitor (null before creation and after destruction).

@@ -16,8 +16,7 @@ TEST_F(FactoryTest, SectionTypesByNameCaseInsensitiveUnknownIsDefault) {
         const char* name;
         const char* stored;
     } cases[] = {
-        {"Folder", "Folder"},      {"folder", "Folder"},
-        {"taskbar", "Taskbar"},     {"Panorel", "Panorel"},
+        {"Folder", "Folder"},      {"folder", "Folder"},        {"Panorel", "Panorel"},
         {"virtual desktops", "Panorel"}, {"Replacable", "Replacable"}, {"Default", ""},
         {"", ""},                  {"Nonsense", ""},
     };

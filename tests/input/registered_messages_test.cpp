@@ -140,8 +140,15 @@ TEST_F(RegisteredMessagesTest, BogusPointersAreIgnored) {
     SendMessageA(bar->m_hWnd, RegisterWindowMessageA("TessellarPlugin - ReserveCustomTimerID"),
                  reinterpret_cast<WPARAM>(&reserved_id), 0);
     EXPECT_EQ(timer_before + 2, reserved_id);
+    // The mouse-hook question is answered only into the slot the stats
+    // monitor registers for the call.
     SendMessageA(bar->m_hWnd, RegisterWindowMessageA("ShouldEnableMousehook"),
                  reinterpret_cast<WPARAM>(&hook_flag), 0);
+    EXPECT_EQ(0, hook_flag);
+    RegisterOwnedRecord(&hook_flag);
+    SendMessageA(bar->m_hWnd, RegisterWindowMessageA("ShouldEnableMousehook"),
+                 reinterpret_cast<WPARAM>(&hook_flag), 0);
+    UnregisterOwnedRecord(&hook_flag);
     EXPECT_EQ(1, hook_flag);
 }
 

@@ -1,4 +1,5 @@
 // Autohide: the edge a bar hides to, the slide, and what shows and hides it.
+#include "model/live_objects.h"
 #include "placement_fixture.h"
 #include "model/bar_host.h"
 #include "model/bar_messages.h"
@@ -144,10 +145,15 @@ TEST_F(PlacementTest, AutohideBarsAnswerTheMouseHookQuestion) {
     CVellumMenuObject* hiding = NewBar({100, 200, 200, 230});
     hiding->UseAutohide = TRUE;
     const UINT question = GetBarMessages().ShouldEnableMousehook;
+    // Bars answer only into the slot the stats monitor registers for the call.
     int answer = 0;
+    SendMessageA(hiding->m_hWnd, question, reinterpret_cast<WPARAM>(&answer), 0);
+    EXPECT_EQ(0, answer) << "an unregistered slot";
+    RegisterOwnedRecord(&answer);
     SendMessageA(plain->m_hWnd, question, reinterpret_cast<WPARAM>(&answer), 0);
     EXPECT_EQ(0, answer);
     SendMessageA(hiding->m_hWnd, question, reinterpret_cast<WPARAM>(&answer), 0);
+    UnregisterOwnedRecord(&answer);
     EXPECT_EQ(1, answer);
     // A closing autohide bar has the monitor ask again.
     CloseBar(hiding);

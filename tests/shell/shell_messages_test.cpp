@@ -2,6 +2,8 @@
 // which it answers, and which go on to every bar.
 #include <gtest/gtest.h>
 
+#include "model/live_objects.h"
+
 #include "shell/global_settings.h"
 #include "shell/main_window_internal.h"
 #include "shell/registered_messages.h"
@@ -88,12 +90,19 @@ TEST(MainWindowMessages, AnswersOfTheMessagesThatReturn) {
     EXPECT_EQ(0, result) << "an object the program never handed out";
 
     // "ShouldEnableMousehook" while the desktop right-click atom exists:
-    // a same-thread send gets its int set, the answer is 1 and no bar asked.
+    // a same-thread send gets its registered int set, the answer is 1 and no
+    // bar asked; an int the live-object check does not know stays as it is.
     ATOM atom = GlobalAddAtomA("TS-DeskRClk");
     int answer = 0;
     UINT mousehook = RegisterWindowMessageA("ShouldEnableMousehook");
     EXPECT_EQ(MessageOutcome::Return,
               HandleRegisteredMessage(wnd, mousehook, reinterpret_cast<WPARAM>(&answer), 0, &result));
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(0, answer);
+    RegisterOwnedRecord(&answer);
+    EXPECT_EQ(MessageOutcome::Return,
+              HandleRegisteredMessage(wnd, mousehook, reinterpret_cast<WPARAM>(&answer), 0, &result));
+    UnregisterOwnedRecord(&answer);
     EXPECT_EQ(1, result);
     EXPECT_EQ(1, answer);
     // A pointer that is not writable memory is not written through.
