@@ -12,10 +12,7 @@ bool InstallThemePackage(const char*, char* theme_file, size_t theme_file_size) 
 void PackUpTheme() {}
 void PackUpExpansion() {}
 
-// ---- theme browser, editor, helper lines, about box ------------------------------------------------
-void ShowThemeBrowser(int) {}
-void SetThemeBrowserInstance(HINSTANCE) {}
-void ShowChangeThemeStyleDialog() {}
+// ---- theme editor, helper lines ------------------------------------------------
 void ShowThemeEditor() {}
 HWND GetThemeEditorWindow() { return nullptr; }
 void SendThemeEditorCommand(UINT) {}
@@ -39,7 +36,6 @@ bool RegisterHelperLinesClass(HINSTANCE instance) {
     wc.lpszClassName = kHelperLinesClass;
     return RegisterOwnWindowClass(wc);
 }
-void ShowAboutBox() {}
 void CreateWizardFonts() {}
 void FreeWizardFonts() {}
 

@@ -13,10 +13,7 @@ bool InstallThemePackage(const char* path, char* theme_file, size_t theme_file_s
 void PackUpTheme();
 void PackUpExpansion();
 
-// ---- theme browser, editor, helper lines, about box ------------------------------------------------
-void ShowThemeBrowser(int tab);
-void SetThemeBrowserInstance(HINSTANCE instance);
-void ShowChangeThemeStyleDialog();
+// ---- theme editor, helper lines ------------------------------------------------
 void ShowThemeEditor();
 HWND GetThemeEditorWindow();
 void SendThemeEditorCommand(UINT id);
@@ -29,7 +26,6 @@ bool ShowHelperLines();
 bool AreHelperLinesShown();
 void NotifyHelperLinesBarClosing(CVellumMenuObject* bar);
 bool RegisterHelperLinesClass(HINSTANCE instance);
-void ShowAboutBox();
 void CreateWizardFonts();
 void FreeWizardFonts();
 
