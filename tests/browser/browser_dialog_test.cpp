@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "shell/app_state.h"
 #include "shell/browser_resources.h"
 #include "shell/theme_browser.h"
 #include "shell/theme_file.h"
 #include "shell/web_pages.h"
 #include "tests/browser/browser_fixture.h"
+#include "tests/support/skin_fixtures.h"
 #include "tests/support/test_support.h"
 #include "util/text.h"
 
@@ -320,4 +322,65 @@ TEST_F(BrowserDialogTest, DeletingABarRemovesItsFileAndPicture) {
     EXPECT_TRUE(FileExistsOnDisk(other));
     EXPECT_EQ(-1, PositionOf(3, bar));
     EXPECT_GE(PositionOf(3, other), 0);
+}
+
+TEST_F(BrowserDialogTest, ChangeThemeStylesAppliesTheChosenStyle) {
+    const std::string calm = files_.Put("Sea\\Sea.tstheme", Theme("Sea"));
+    const std::string storm = files_.Put("Sea\\Sea Storm.tstheme", Theme("Sea Storm"));
+    ASSERT_TRUE(LoadThemeFile(calm.c_str(), 0));
+    ShowThemeStylesDialog();
+    HWND dlg = GetThemeStylesWindow();
+    ASSERT_NE(nullptr, dlg);
+    ShowThemeStylesDialog();   // one at a time
+    EXPECT_EQ(dlg, GetThemeStylesWindow());
+    HWND combo = GetDlgItem(dlg, IDC_TS_STYLES);
+    ASSERT_EQ(2, SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    EXPECT_TRUE(IsWindowEnabled(combo));
+    EXPECT_EQ(0, SendMessageA(combo, CB_GETCURSEL, 0, 0));   // "Sea", the current one
+    SendMessageA(combo, CB_SETCURSEL, 1, 0);
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_TS_STYLES, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    Click(dlg, IDOK);
+    EXPECT_EQ(0, lstrcmpiA(storm.c_str(), GetCurrentThemeFile())) << GetCurrentThemeFile();
+    Click(dlg, IDCANCEL);
+    EXPECT_EQ(nullptr, GetThemeStylesWindow());
+}
+
+TEST_F(BrowserDialogTest, EntriesShowTheirPictureOrTheNoPreviewText) {
+    // " Blue" names come first: these two are the top entries.
+    files_.Put("Pictured\\Pictured.tstheme", Theme("A Blue"));
+    ASSERT_TRUE(skin_fixtures::WriteSolidBmp(files_.Path("Pictured\\Pictured_ss.bmp"), 100, 75, RGB(255, 0, 0)));
+    files_.Put("Bare\\Bare.tstheme", Theme("B Blue"));
+    HWND dlg = OpenModeless(0);
+    ASSERT_NE(nullptr, dlg);
+    SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    HWND list = GetDlgItem(dlg, IDC_TB_THEMES);
+    EXPECT_EQ(80, SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    PumpFor(100);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    struct Case {
+        int position;
+        bool picture;
+    };
+    for (const Case& c : {Case{0, true}, Case{1, false}}) {
+        SCOPED_TRACE(c.position);
+        RECT item;
+        ASSERT_NE(LB_ERR, SendMessageA(list, LB_GETITEMRECT, c.position, reinterpret_cast<LPARAM>(&item)));
+        RECT box = {item.left + 2, item.top + 2, item.left + 102, item.top + 77};
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&box), 2);
+        ScreenCapture shot(box);
+        ASSERT_TRUE(shot.Valid());
+        int red = 0, dark = 0;
+        for (int y = 0; y < shot.Height(); ++y)
+            for (int x = 0; x < shot.Width(); ++x) {
+                const COLORREF p = shot.Pixel(x, y);
+                if (GetRValue(p) > 200 && GetGValue(p) < 60 && GetBValue(p) < 60) ++red;
+                if (GetRValue(p) < 100 && GetGValue(p) < 100 && GetBValue(p) < 100) ++dark;
+            }
+        if (c.picture) {
+            EXPECT_GT(red, 100 * 75 * 9 / 10);
+        } else {
+            EXPECT_EQ(0, red);
+            EXPECT_GT(dark, 20);   // the words "Preview unavailable"
+        }
+    }
 }
