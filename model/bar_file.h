@@ -14,9 +14,8 @@ constexpr int kIniValueSize = 1100;
 // open session during a whole save); its result.
 int WriteIntSetting(int value, const char* section, const char* key, const char* file);
 
-// The preview picture of a bar, written by the thumbnails code
-// (bar_unbuilt.cpp holds a stand-in that writes nothing).
-int SaveScreenshotBitmap(const char* path, CVellumMenuObject* bar, int flags);
+// The preview picture of a bar (SaveScreenshotBitmap).
+#include "model/bar_screenshot.h"
 
 // A file name for a bar titled title: the characters a file name cannot hold
 // (\ / : * ? " < > | and control characters) become "_", leading and

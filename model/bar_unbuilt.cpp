@@ -42,5 +42,3 @@ void ForwardWindowMessageToPlugins(HWND, UINT, WPARAM, LPARAM) {}
 // The shared drag-and-drop object.
 void CVellumMenuObject::RegisterDropTarget() {}
 void CVellumMenuObject::RevokeDropTarget() {}
-// The thumbnails: no preview picture is written.
-int SaveScreenshotBitmap(const char*, CVellumMenuObject*, int) { return 0; }

@@ -4,10 +4,7 @@
 #include "shell/startup.h"
 #include "util/window_classes.h"
 
-// ---- theme browser, editor, helper lines, about box ------------------------------------------------
-void ShowThemeBrowser(int) {}
-void SetThemeBrowserInstance(HINSTANCE) {}
-void ShowChangeThemeStyleDialog() {}
+// ---- theme editor, helper lines ------------------------------------------------
 void ShowThemeEditor() {}
 HWND GetThemeEditorWindow() { return nullptr; }
 void SendThemeEditorCommand(UINT) {}
@@ -31,7 +28,6 @@ bool RegisterHelperLinesClass(HINSTANCE instance) {
     wc.lpszClassName = kHelperLinesClass;
     return RegisterOwnWindowClass(wc);
 }
-void ShowAboutBox() {}
 void CreateWizardFonts() {}
 void FreeWizardFonts() {}
 

@@ -7,10 +7,7 @@
 
 class CVellumMenuObject;
 
-// ---- theme browser, editor, helper lines, about box ------------------------------------------------
-void ShowThemeBrowser(int tab);
-void SetThemeBrowserInstance(HINSTANCE instance);
-void ShowChangeThemeStyleDialog();
+// ---- theme editor, helper lines ------------------------------------------------
 void ShowThemeEditor();
 HWND GetThemeEditorWindow();
 void SendThemeEditorCommand(UINT id);
@@ -23,7 +20,6 @@ bool ShowHelperLines();
 bool AreHelperLinesShown();
 void NotifyHelperLinesBarClosing(CVellumMenuObject* bar);
 bool RegisterHelperLinesClass(HINSTANCE instance);
-void ShowAboutBox();
 void CreateWizardFonts();
 void FreeWizardFonts();
 

@@ -17,6 +17,7 @@
 #include "shell/startup.h"
 #include "shell/stats_monitor.h"
 #include "shell/theme_documents.h"
+#include "shell/theme_browser.h"
 #include "shell/theme_file.h"
 #include "shell/theme_packages.h"
 #include "shell/theme_menus.h"

@@ -6,13 +6,16 @@
 
 #include "model/live_objects.h"
 #include "model/vellum_menu_object.h"
+#include "shell/about_box.h"
 #include "shell/app_state.h"
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/main_window_internal.h"
 #include "shell/registered_messages.h"
+#include "shell/startup.h"
 #include "shell/theme_dialogs.h"
+#include "shell/theme_browser.h"
 #include "shell/theme_file.h"
 #include "shell/theme_packages.h"
 #include "util/bar_registry.h"
@@ -95,7 +98,10 @@ void TrayMenuCommand(HWND wnd, UINT id) {
         if (Settings().bHelperEnabled) ShowHelperLines();
         break;
     case kCmdAbout:
-        ShowAboutBox();
+        {
+            const AboutBoxInfo info = ProgramAboutBoxInfo(wnd, GetAppInstance());
+            ShowAboutBox(&info);
+        }
         break;
     case kCmdGeneralOptions:
         ShowGeneralOptionsDialog();
@@ -139,7 +145,7 @@ void TrayMenuCommand(HWND wnd, UINT id) {
         CreateBarFromTemplate();
         break;
     case kCmdChangeThemeStyle:
-        ShowChangeThemeStyleDialog();
+        ShowThemeStylesDialog();
         break;
     case kCmdSaveAlternateStyle:
         ShowSaveAlternateStyleDialog();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/bar_screenshot.h"
 #include "model/live_objects.h"
 #include "model/vellum_menu_object.h"
 #include "shell/app_state.h"
@@ -100,6 +101,28 @@ bool IsLeftOut(HWND wnd) {
     return false;
 }
 
+bool AnyBarChanged() {
+    for (HWND wnd : SnapshotThemeBarWindows(false)) {
+        CVellumMenuObject* bar = LiveBarOfWindow(wnd);
+        if (bar && (bar->m_modified || bar->m_modifiedSilently)) return true;
+    }
+    return false;
+}
+
+// "<theme>_ss.bmp", taken again when asked to, when a bar changed or when
+// the theme has none yet.
+void SaveThemePreview(const char* theme_file, bool force) {
+    char preview[MAX_PATH];
+    const size_t length = strlen(theme_file);
+    const size_t ext = strlen(kThemeExtension);
+    if (length <= ext || _stricmp(theme_file + length - ext, kThemeExtension) != 0) return;
+    if (!tess::CopyTextN(preview, sizeof(preview), theme_file, length - ext) ||
+        !tess::AppendText(preview, "_ss.bmp"))
+        return;
+    if (force || AnyBarChanged() || !PathFileExistsA(preview))
+        SaveScreenshotBitmap(preview, nullptr, CurrentThemeInfo().ScreenshotType);
+}
+
 }  // namespace
 
 bool IsInsideThemeWriteArea(const char* path) {
@@ -155,7 +178,6 @@ bool SaveThemeFile(const char* path, int force_screenshot, int theme_file_only) 
     }
     CurrentThemeInfo().TSVersion = kThemeFileVersion;
     SetSavingTheme(true);
-    (void)force_screenshot;   // the preview picture comes with the thumbnails
 
     for (HWND wnd : SnapshotThemeBarWindows(false)) {
         CVellumMenuObject* bar = LiveBarOfWindow(wnd);
@@ -174,6 +196,8 @@ bool SaveThemeFile(const char* path, int force_screenshot, int theme_file_only) 
     if (!PathCanonicalizeA(canonical, file)) tess::CopyText(canonical, file);
     char folder[MAX_PATH];
     GetParentFolder(folder, canonical, true);
+
+    SaveThemePreview(canonical, force_screenshot != 0);
 
     // The theme file changes in memory and is replaced in one write at the end.
     tess::ProfileSession session(canonical, false);
