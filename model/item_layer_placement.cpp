@@ -31,6 +31,53 @@ CVellumMenuObject* GroupBar(HWND wnd, const LayerPlacement* p) {
 
 int Centre(int a, int b) { return (a + b) / 2; }
 
+// One axis of a rectangle: left and right, or top and bottom.
+struct Span {
+    int lo, hi;
+};
+
+// The side taken on one axis (0: towards hi, 1: towards lo) and the move.
+struct AxisChoice {
+    int side;
+    int delta;
+};
+
+// The group opens past the item's far edge (towards hi) when it fits there
+// or is asked to, else past its near edge; unasked, a group that fits
+// nowhere goes to the side with more room.
+AxisChoice OpenBesideOnAxis(Span group, Span item, Span screen, bool wants_hi, bool wants_lo) {
+    const bool fits_hi = group.hi + item.hi - group.lo <= screen.hi;
+    const bool fits_lo = group.lo + item.lo - group.hi >= screen.lo;
+    bool hi;
+    if (wants_hi)
+        hi = fits_hi;
+    else if (wants_lo)
+        hi = !fits_lo;
+    else
+        hi = fits_hi || (!fits_lo && Centre(screen.lo, screen.hi) >= Centre(item.lo, item.hi));
+    if (hi) return AxisChoice{0, item.hi - group.lo};
+    return AxisChoice{1, item.lo - group.hi};
+}
+
+// The group lines up with the item's near edge unless that runs off the
+// screen (or it is asked to), then with its far edge; hi_extra is the pixel
+// the far alignment adds on its axis.
+AxisChoice AlignOnAxis(Span group, Span item, Span screen, bool wants_hi, bool wants_lo,
+                       int hi_extra) {
+    const bool lo_aligned_overflows = group.hi + item.lo - group.lo > screen.hi;
+    const bool hi_aligned_overflows = group.lo + item.hi - group.hi < screen.lo;
+    bool hi;
+    if (wants_hi)
+        hi = !hi_aligned_overflows;
+    else if (wants_lo)
+        hi = lo_aligned_overflows;
+    else
+        hi = lo_aligned_overflows &&
+             (!hi_aligned_overflows || Centre(screen.lo, screen.hi) >= Centre(item.lo, item.hi));
+    if (hi) return AxisChoice{1, item.hi - group.hi + hi_extra};
+    return AxisChoice{0, item.lo - group.lo};
+}
+
 }  // namespace
 
 BOOL CALLBACK LayerExtentEnumProc(HWND wnd, LPARAM lp) {
@@ -121,75 +168,23 @@ void CVellumMenuItem::PlaceLayerBesideItem(int layer, int direction) {
         p.dx = (S.right + E.left - E.right) / 2 - E.left;
         p.dy = (S.bottom + E.top - E.bottom) / 2 - E.top;
     } else if (beside) {
-        bool fits_right = E.right + I.right - E.left <= S.right;
-        bool fits_left = E.left + I.left - E.right >= S.left;
-        bool right;
-        if (wants_right)
-            right = fits_right;
-        else if (wants_left)
-            right = !fits_left;
-        else
-            right = fits_right ||
-                    (!fits_left && Centre(S.left, S.right) >= Centre(I.left, I.right));
-        if (right) {
-            p.horizontalSide = 0;
-            p.dx = I.right - E.left;
-        } else {
-            p.horizontalSide = 1;
-            p.dx = I.left - E.right;
-        }
-        bool tops_overflow = E.bottom + I.top - E.top > S.bottom;
-        bool bottoms_overflow = E.top + I.bottom - E.bottom < S.top;
-        bool bottoms;
-        if (wants_down)
-            bottoms = !bottoms_overflow;
-        else if (wants_up)
-            bottoms = tops_overflow;
-        else
-            bottoms = tops_overflow &&
-                      (!bottoms_overflow || Centre(S.top, S.bottom) >= Centre(I.top, I.bottom));
-        if (bottoms) {
-            p.verticalSide = 1;
-            p.dy = I.bottom - E.bottom + 1;
-        } else {
-            p.verticalSide = 0;
-            p.dy = I.top - E.top;
-        }
+        const AxisChoice across = OpenBesideOnAxis(Span{E.left, E.right}, Span{I.left, I.right},
+                                                   Span{S.left, S.right}, wants_right, wants_left);
+        const AxisChoice along = AlignOnAxis(Span{E.top, E.bottom}, Span{I.top, I.bottom},
+                                             Span{S.top, S.bottom}, wants_down, wants_up, 1);
+        p.horizontalSide = across.side;
+        p.dx = across.delta;
+        p.verticalSide = along.side;
+        p.dy = along.delta;
     } else {
-        bool fits_below = E.bottom + I.bottom - E.top <= S.bottom;
-        bool fits_above = E.top + I.top - E.bottom >= S.top;
-        bool below;
-        if (wants_down)
-            below = fits_below;
-        else if (wants_up)
-            below = !fits_above;
-        else
-            below = fits_below ||
-                    (!fits_above && Centre(S.top, S.bottom) >= Centre(I.top, I.bottom));
-        if (below) {
-            p.verticalSide = 0;
-            p.dy = I.bottom - E.top;
-        } else {
-            p.verticalSide = 1;
-            p.dy = I.top - E.bottom;
-        }
-        bool left_overflows = E.right + I.left - E.left > S.right;
-        bool right_overflows = E.left + I.right - E.right < S.left;
-        bool rights;
-        if (wants_right)
-            rights = !right_overflows;
-        else if (wants_left)
-            rights = left_overflows;
-        else
-            rights = left_overflows &&
-                     (!right_overflows || Centre(S.left, S.right) >= Centre(I.left, I.right));
-        if (rights) {
-            p.horizontalSide = 1;
-            p.dx = I.right - E.right;
-        } else {
-            p.horizontalSide = 0;
-            p.dx = I.left - E.left;
-        }
+        const AxisChoice across = OpenBesideOnAxis(Span{E.top, E.bottom}, Span{I.top, I.bottom},
+                                                   Span{S.top, S.bottom}, wants_down, wants_up);
+        const AxisChoice along = AlignOnAxis(Span{E.left, E.right}, Span{I.left, I.right},
+                                             Span{S.left, S.right}, wants_right, wants_left, 0);
+        p.verticalSide = across.side;
+        p.dy = across.delta;
+        p.horizontalSide = along.side;
+        p.dx = along.delta;
     }
     EnumBarWindows(MoveLayerBarsEnumProc, reinterpret_cast<LPARAM>(&p));
 }
