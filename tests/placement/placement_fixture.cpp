@@ -12,23 +12,13 @@ namespace placement_test {
 
 namespace {
 
-BOOL CALLBACK RelayToBar(HWND wnd, LPARAM lp) {
-    const MSG* msg = reinterpret_cast<const MSG*>(lp);
-    SendMessageA(wnd, msg->message, msg->wParam, msg->lParam);
-    return TRUE;
-}
-
 // Like the program's main window: the bars' own messages go on to every bar;
 // "Get After Window - Always On Top" has no answer here.
 LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     const BarMessages& m = GetBarMessages();
     if (msg == m.VolatileClose || msg == m.AutoHideShowLeft || msg == m.AutoHideShowTop ||
         msg == m.AutoHideShowRight || msg == m.AutoHideShowBottom) {
-        MSG relay = {};
-        relay.message = msg;
-        relay.wParam = wp;
-        relay.lParam = lp;
-        EnumBarWindowsSafe(RelayToBar, reinterpret_cast<LPARAM>(&relay));
+        testing_support::RelayToEveryBar(msg, wp, lp);
         return 0;
     }
     if (msg >= 0xC000) return 0;

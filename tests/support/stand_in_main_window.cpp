@@ -4,13 +4,28 @@
 #include "model/live_objects.h"
 #include "model/vellum_menu_object.h"
 #include "tests/support/test_support.h"
+#include "util/bar_registry.h"
 
 namespace testing_support {
 
 namespace {
 // Bars only test the property for presence; nothing reads through it here.
 int g_stats_monitor_stand_in = 0;
+
+BOOL CALLBACK SendToBar(HWND wnd, LPARAM lp) {
+    const MSG* msg = reinterpret_cast<const MSG*>(lp);
+    SendMessageA(wnd, msg->message, msg->wParam, msg->lParam);
+    return TRUE;
+}
 }  // namespace
+
+void RelayToEveryBar(UINT msg, WPARAM wp, LPARAM lp) {
+    MSG relay = {};
+    relay.message = msg;
+    relay.wParam = wp;
+    relay.lParam = lp;
+    EnumBarWindowsSafe(SendToBar, reinterpret_cast<LPARAM>(&relay));
+}
 
 HWND CreateStandInMainWindow(const char* class_name, WNDPROC proc) {
     HINSTANCE instance = GetModuleHandleA(nullptr);

@@ -12,6 +12,10 @@ namespace testing_support {
 // the given procedure (DefWindowProc when null), and creates the window once.
 HWND CreateStandInMainWindow(const char* class_name, WNDPROC proc = nullptr);
 
+// What the program's main window does with the messages bars tell each
+// other: sends it on to every bar window.
+void RelayToEveryBar(UINT msg, WPARAM wp, LPARAM lp);
+
 // Ends a bar that is still alive: a windowless one is released, one with a
 // window destroyed and waited for (3 s at most). With never_save a modified
 // bar does not ask for a file to save to on the way.
