@@ -65,8 +65,5 @@ bool ImportIconIntoTheme(const char*, char*, size_t) { return false; }
 // ---- plug-ins -------------------------------------------------------------------------------------------------
 bool ConfigurePluginItem(void*) { return false; }
 void SetPluginMessageForwarding(void*, int) {}
-bool CopyItemSettings(void*, void*) { return false; }
 
 // ---- behaviour classes ----------------------------------------------------------------------------------------
-void FillBehaviorClassCombo(HWND, void*) {}
-void ApplyBehaviorClassChange(HWND, void*) {}
