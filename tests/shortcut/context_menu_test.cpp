@@ -1,8 +1,10 @@
 // The shell's context menu of a file shortcut merged with the item menu,
 // built in this process; its commands go through the main window.
+#include <cstring>
 #include <string>
 #include "shortcut_fixture.h"
 #include "model/vellum_menu_section.h"
+#include "util/icon_menu.h"
 
 namespace shortcut_test {
 namespace {
@@ -141,6 +143,46 @@ TEST_F(ContextMenuTest, AShellEntryRunsThroughTheMainWindowWhichReleasesIt) {
     RemoveMenu(menu, GetMenuItemCount(menu) - 3, MF_BYPOSITION);
     DestroyMenu(menu);
     DestroyMenu(base);
+}
+
+// The references a shell folder menu holds: read by taking one and giving it back.
+int RefsOf(CShellFolderMenu* menu) {
+    int refs = menu->AddRef() - 1;
+    menu->Release();
+    return refs;
+}
+
+TEST_F(ContextMenuTest, AShellEntryIsBoundAndHandedToTheMainWindowWithItsMenu) {
+    ASSERT_TRUE(files_.MakeFolder("entries"));
+    ASSERT_TRUE(files_.Write("entries\\doc.tessprobe", "x"));
+    CVellumMenuObject* bar = LoadBar({"Item1.Title=Plain"});
+    CVellumMenuSection* section = bar->m_sections[0];
+    auto* menu = new CShellFolderMenu(40);
+    ASSERT_TRUE(menu->SetFolder(files_.File("entries").c_str()));
+    ASSERT_GT(menu->Fill(), 0);
+    auto* item = new CVellumMenuItem_Shortcut(bar, section);
+    ASSERT_TRUE(section->InsertItem(-1, item));
+    EXPECT_EQ(-1, item->SetFromShellMenuItem(menu, menu->GetMenu(), 7)) << "no such entry";
+    ASSERT_EQ(1, item->SetFromShellMenuItem(menu, menu->GetMenu(), 0));
+    EXPECT_TRUE(item->m_targetSet);
+    EXPECT_FALSE(item->IsFolder);
+    EXPECT_NE(nullptr, strstr(item->m_title, "doc")) << item->m_title;
+    EXPECT_EQ(2, RefsOf(menu)) << "the item holds one";
+    EXPECT_EQ(0, item->SetFromShellMenuItem(menu, menu->GetMenu(), 0)) << "bound once";
+
+    // A click hands the entry over with a reference, which the main window gives back.
+    item->OnClick();
+    EXPECT_EQ(3, RefsOf(menu));
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return RefsOf(menu) == 2; }, 3000));
+    // A menu the program did not hand over is not touched.
+    PostMessageA(MainWindow(), RegisterWindowMessageA("WM_FOLDERMENUEXEPIDL"),
+                 reinterpret_cast<WPARAM>(menu), 0);
+    testing_support::PumpFor(100);
+    EXPECT_EQ(2, RefsOf(menu));
+
+    section->RemoveItem(item, 1);
+    EXPECT_EQ(1, RefsOf(menu)) << "the item gave its reference back";
+    menu->Release();
 }
 
 }  // namespace
