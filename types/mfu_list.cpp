@@ -16,6 +16,8 @@ namespace {
 constexpr DWORD kValueTailSize = 8 + 9;
 constexpr DWORD kMaxValueSize = 760;
 constexpr int kValuesAlwaysCleared = 100;
+// The saved form is the same for both builds.
+static_assert(sizeof(FILETIME) == 8, "the time after the path is 8 bytes");
 
 std::unique_ptr<CMFUList> g_program_list;
 

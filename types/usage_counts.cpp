@@ -10,6 +10,8 @@
 namespace {
 
 constexpr size_t kValueNameSize = MAX_PATH + 40;
+static_assert(sizeof(FILETIME) == 8 && kUserAssistValueSize == 8 + sizeof(FILETIME),
+              "a count value: two 32-bit words, then the time");
 
 bool g_start_time_set = false;
 FILETIME g_start_time = {};
