@@ -254,3 +254,68 @@ TEST_F(TaskbarTest, UserGroupFollowsItsMinimum) {
     EXPECT_EQ((std::vector<std::string>{"a.doc", "b.doc", "plain"}), SortedTitles(OurButtons(section)));
     EXPECT_EQ(nullptr, section->m_groupButtons[0]);
 }
+
+// A group button's popup is a second taskbar section with one plain button
+// per member; a double click keeps it open.
+TEST_F(TaskbarTest, GroupPopupsListTheMembers) {
+    ASSERT_TRUE(program_.Start({"TaskD|x.doc", "TaskD|y.doc", "TaskD|z.txt"}));
+    HWND x = program_.Find("x.doc"), y = program_.Find("y.doc"), z = program_.Find("z.txt");
+    const struct {
+        const char* name;
+        std::string keys;
+        std::vector<HWND> members;
+    } cases[] = {
+        {"automatic group", "Taskbar.XPGroupingEnabled=1\r\n", {x, y, z}},
+        {"user group",
+         "Taskbar.Filter1.IsGroup=1\r\nTaskbar.Filter1.GroupTitle=Docs\r\nTaskbar.Filter1.WindowTitle=doc\r\n",
+         {x, y}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CVellumMenuObject* bar = LoadTaskbar(c.keys);
+        CVellumMenuSection_Taskbar* section = Section(bar);
+        ASSERT_NE(nullptr, section);
+        CVellumMenuItem_Taskbar* group = nullptr;
+        for (auto* b : OurButtons(section))
+            if (!b->m_window) group = b;
+        ASSERT_NE(nullptr, group);
+        EXPECT_EQ(1, group->IsPopup());
+        group->TrackPopupMenu(0);
+        CVellumMenuObject* popup = group->m_childBar;
+        ASSERT_TRUE(popup && IsLiveBar(popup));
+        auto* list = Section(popup);
+        ASSERT_NE(nullptr, list);
+        EXPECT_EQ(0, list->m_xpGrouping);
+        auto listed = OurButtons(list);
+        std::vector<HWND> windows;
+        for (auto* b : listed) windows.push_back(b->m_window);
+        std::sort(windows.begin(), windows.end());
+        std::vector<HWND> expected = c.members;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(expected, windows);
+        EXPECT_TRUE(popup->m_neverSave);
+        EXPECT_EQ(static_cast<UINT>(kStateSelected), (group->SetState(kStateNormal, 0), group->m_state))
+            << "Selected while its popup is open";
+
+        EXPECT_EQ(1, group->TrackPopupMenuDoubleClick());
+        if (group->IsAutoGroupButton()) {
+            EXPECT_FALSE(popup->m_volatile);
+            EXPECT_TRUE(popup->m_tornOff) << "a double click keeps it open";
+        }
+        testing_support::CloseTestBar(bar, true);
+    }
+}
+
+// Class names longer than a group's field are cut at its size.
+TEST_F(TaskbarTest, LongClassNamesAreCutToTheGroupsField) {
+    const std::string cls(250, 'K');
+    ASSERT_TRUE(program_.Start({cls + "|Long1", cls + "|Long2"}));
+    CVellumMenuSection_Taskbar* section = Section(LoadTaskbar("Taskbar.XPGroupingEnabled=1\r\n"));
+    ASSERT_NE(nullptr, section);
+    auto groups = GroupButtons(OurButtons(section));
+    ASSERT_EQ(1u, groups.size());
+    const AutoGroup* group = groups[0]->m_autoGroup;
+    EXPECT_EQ(std::string(sizeof(group->class_name) - 1, 'K'), group->class_name);
+    EXPECT_EQ(1, group->same_class);
+    EXPECT_EQ(std::string("(2) ") + kProgramDescription, Title(groups[0]));
+}
