@@ -319,3 +319,45 @@ TEST_F(TaskbarTest, LongClassNamesAreCutToTheGroupsField) {
     EXPECT_EQ(1, group->same_class);
     EXPECT_EQ(std::string("(2) ") + kProgramDescription, Title(groups[0]));
 }
+
+// A window that stops answering holds the bar no longer than the time-out
+// of a minimise, and not at all when its group is minimised.
+TEST_F(TaskbarTest, HangingWindowsDoNotHoldTheBar) {
+    ASSERT_TRUE(program_.Start({"TaskA|Asleep", "TaskB|Awake"}));
+    HWND asleep = program_.Find("Asleep"), awake = program_.Find("Awake");
+    const UINT stop = RegisterWindowMessageA("TaskWindows Stop Pumping");
+    CVellumMenuSection_Taskbar* section = Section(LoadTaskbar());
+    ASSERT_NE(nullptr, section);
+    ASSERT_TRUE(Activate(awake));
+    ASSERT_TRUE(Activate(asleep));
+    auto* button = ButtonOf(OurButtons(section), asleep);
+    ASSERT_NE(nullptr, button);
+
+    PostMessageA(asleep, stop, 3000, 0);
+    PumpFor(100);
+    DWORD start = GetTickCount();
+    button->OnClick();
+    DWORD took = GetTickCount() - start;
+    EXPECT_LT(took, 3200u) << "a minimise waits 2.5 s at most";
+    EXPECT_GE(took, 2000u) << "the window was asked";
+    Wait([&] { return IsIconic(asleep) != FALSE; }, 3000);
+
+    // Both windows of one program; one of them sleeps.
+    HWND second = program_.Open("TaskA|Also");
+    ASSERT_NE(nullptr, second);
+    ShowWindowAsync(asleep, SW_RESTORE);
+    ASSERT_TRUE(Wait([&] { return !IsIconic(asleep); }));
+    CVellumMenuObject* bar = LoadTaskbar("Taskbar.XPGroupingEnabled=1\r\n");
+    auto groups = GroupButtons(OurButtons(Section(bar)));
+    ASSERT_EQ(1u, groups.size());
+    int handled = 0;
+    groups[0]->OnRClick(&handled);
+    CVellumMenuObject* popup = groups[0]->m_childBar;
+    ASSERT_TRUE(popup && IsLiveBar(popup));
+    PostMessageA(asleep, stop, 1500, 0);
+    PumpFor(100);
+    start = GetTickCount();
+    popup->m_sections[0]->m_items[0]->OnClick();
+    EXPECT_LT(GetTickCount() - start, 1000u) << "\"Minimize Group\" posts";
+    EXPECT_TRUE(Wait([&] { return IsIconic(second) && IsIconic(asleep); }, 4000));
+}
