@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "model/live_objects.h"
 #include "shell/stats_monitor.h"
 #include "tests/taskbar/task_fixture.h"
 #include "types/replaceable.h"
 
 using namespace task_test;
+using testing_support::PumpFor;
 using testing_support::PumpUntil;
 
 namespace {
@@ -206,4 +208,39 @@ TEST_F(MirroredMenu, SystemMenuPopupModeKeepsTheWatcherCount) {
     EXPECT_EQ(0, GetSystemMenuPopupMode());
     RemoveAppMenuWatcher();
     EXPECT_EQ(start, GetMenuWatcherCount());
+}
+
+// An entry with a submenu opens it as a popup bar of the same kind; shown
+// again after a hide, the popup takes over what changed in the submenu.
+TEST_F(MirroredMenu, SubmenuOpensAsAPopupAndIsRefreshedWhenShownAgain) {
+    CVellumMenuSection_Replaceable* section = Mirror(menu_, TRUE);
+    CVellumMenuItem_Replaceable* file = Entry(section, 0);
+    ASSERT_NE(nullptr, file);
+    g_seen.clear();
+    file->TrackPopupMenu(0);
+    CVellumMenuObject* child = file->m_childBar;
+    ASSERT_TRUE(child && IsLiveBar(child));
+    EXPECT_TRUE(child->m_neverSave);
+    ASSERT_LE(1, child->GetSectionCount());
+    auto* sub = dynamic_cast<CVellumMenuSection_Replaceable*>(child->m_sections[0]);
+    ASSERT_NE(nullptr, sub);
+    EXPECT_TRUE(sub->m_menuOnly);
+    EXPECT_EQ(submenu_, sub->m_menu);
+    EXPECT_TRUE(sub->m_systemCommands) << "the entry's kind of command";
+    ASSERT_EQ(1, sub->GetNumOfItems());
+    EXPECT_EQ("Inner", Title(sub->m_items[0]));
+    EXPECT_TRUE(file->HideOnClose) << "hidden and reused";
+
+    AppendMenuA(submenu_, MF_STRING, 202, "Added");
+    child->Hide(0);
+    ASSERT_TRUE(Wait([&] { return !IsWindowVisible(child->m_hWnd); }));
+    PumpFor(900);   // past the guard against reopening at once
+    g_seen.clear();
+    file->TrackPopupMenu(0);
+    EXPECT_EQ(child, file->m_childBar) << "the same popup";
+    ASSERT_EQ(2, sub->GetNumOfItems());
+    EXPECT_EQ("Added", Title(sub->m_items[1]));
+    bool announced = false;
+    for (const Seen& s : g_seen) announced = announced || s.msg == WM_INITMENUPOPUP;
+    EXPECT_TRUE(announced) << "the owner prepares the submenu again";
 }
