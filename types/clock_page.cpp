@@ -3,6 +3,7 @@
 // change that a save writes marks the bar modified.
 #include <string>
 #include <vector>
+#include "model/behavior_classes.h"
 #include "model/vellum_menu_object.h"
 #include "model/behavior_classes.h"
 #include "types/clock_item.h"

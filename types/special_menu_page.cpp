@@ -1,6 +1,7 @@
 // The special menu item's page (dialog 120): the menu type and the
 // behaviour class. A new type applies at the next opening of the menu and
 // marks the bar modified, as the type is saved with the bar.
+#include "model/behavior_classes.h"
 #include "model/vellum_menu_object.h"
 #include "model/behavior_classes.h"
 #include "types/special_menu_item.h"
