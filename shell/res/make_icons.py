@@ -42,6 +42,8 @@ ico('theme.ico', (170, 60, 40), (245, 235, 225), frame)
 ico('bar.ico', (30, 130, 70), (235, 245, 235), bar)
 ico('skin.ico', (120, 60, 150), (240, 230, 245), dot)
 ico('editor_node.ico', (90, 90, 90), None, dot)
+panes = lambda x, y, s: x in (0, s-1, s//2-1, s//2) or y in (0, s-1, s//2-1, s//2)
+ico('../../types/res/virtual_desktops.ico', (40, 90, 170), (225, 235, 250), panes)
 arrow = lambda x, y, s: (x >= 8 and x < 14 and y >= 10) or (y < 12 and x >= 4 + (11 - y) // 2 and x <= 18 - (11 - y) // 2)
 ico('hand.cur', (0, 0, 0), None, lambda x, y, s: (6 <= x <= 10 and y < 20) or (4 <= x <= 22 and 14 <= y <= 28), cur=True, hot=(8, 0))
 # The clock item (132): a dial with two hands; the special menu item (130): a

@@ -104,13 +104,14 @@ TEST_F(FactoryTest, ItemTypesByNameQueryAndTheFiveHundredLimit) {
     EXPECT_EQ(0, section->AddItem(nullptr, 0, 1));
     EXPECT_EQ(0, section->GetNumOfItems());
 
-    // "Popup" is the popup item; every other name without a class of its own
-    // the plain item, which keeps a type name no class claims yet.
+    // "Popup" is the popup item, "Shortcut" a plain popup item of its own
+    // class; every other name without a class of its own the plain item,
+    // which keeps a type name no class claims yet.
     const struct {
         const char* name;
         const char* stored;
         bool plain;
-    } types[] = {{"SHORTCUT", "Shortcut", true}, {"popup", "", false}, {"Plugin", "Plugin", true},
+    } types[] = {{"SHORTCUT", "", true}, {"popup", "", false}, {"Plugin", "Plugin", true},
                  {"Folder", "", true}, {"Default", "", true}, {"", "", true}};
     for (const auto& t : types) {
         int index = section->AddItem(const_cast<char*>(t.name), 1, 0);
