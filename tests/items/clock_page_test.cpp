@@ -60,6 +60,12 @@ TEST_F(ClockPageTest, ChangesApplyAtOnceAndMarkTheBarModified) {
     ASSERT_NE(nullptr, page);
     EXPECT_EQ(page, clock->CallConfigDialogEx(parent_));   // one page, kept
 
+    // The behaviour class offered is the clock's.
+    HWND behavior = GetDlgItem(page, IDC_CLOCK_BEHAVIOR);
+    char chosen[64] = "";
+    GetWindowTextA(behavior, chosen, sizeof(chosen));
+    EXPECT_STREQ("Clock Item", chosen);
+
     auto click = [&](int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); };
     auto enabled = [&](int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; };
     auto title = [&] { return std::string(clock->m_title ? clock->m_title : ""); };
@@ -128,6 +134,35 @@ TEST_F(ClockPageTest, ChangesApplyAtOnceAndMarkTheBarModified) {
     SendMessageA(page, WM_COMMAND, IDOK, 0);
     EXPECT_FALSE(IsWindow(page));
     EXPECT_EQ(nullptr, clock->m_page);
+}
+
+// A copy is a clock of the same settings that shows the same text; the
+// clock's own icon and name.
+TEST_F(ClockPageTest, ACopyKeepsTheSettingsAndTheClockHasItsIcon) {
+    RECT r = {100, 300, 400, 326};
+    CVellumMenuObject* bar = LoadBar(WriteBar(
+        "copy.tsbar", "Clock Copy Bar", r, false,
+        {"[Section1]", "Item1.Type=Clock", "Item1.Title=C", "Item1.Clock.UseCustomStrings=1",
+         "Item1.Clock.TimeString1=HH", "Item1.Clock.TimeString2=mm", "Item1.Clock.ShowOnlyLinesAvail=0"}));
+    auto* clock = dynamic_cast<CVellumMenuItem_Clock*>(Item(bar));
+    ASSERT_NE(nullptr, clock);
+    clock->OnClick();   // the second string shows
+    auto* copy = dynamic_cast<CVellumMenuItem_Clock*>(clock->Duplicate());
+    ASSERT_NE(nullptr, copy);
+    EXPECT_TRUE(copy->UseCustomStrings);
+    EXPECT_EQ("HH", copy->TimeString1);
+    EXPECT_EQ("mm", copy->TimeString2);
+    EXPECT_FALSE(copy->ShowOnlyLinesAvail);
+    EXPECT_TRUE(copy->m_showingAlternate);
+    EXPECT_EQ(Picture("mm"), copy->m_clockText);
+    delete copy;
+
+    char name[64] = "";
+    EXPECT_EQ(1, clock->GetCustomItemName(name));
+    EXPECT_STREQ("Clock", name);
+    HICON icon = clock->GetCustomIcon();
+    EXPECT_NE(nullptr, icon);
+    if (icon) DestroyIcon(icon);
 }
 
 }  // namespace

@@ -228,6 +228,15 @@ TEST_F(SpecialMenuTest, ATypeChosenOnThePageOpensNextAndIsSaved) {
     HWND combo = GetDlgItem(page, IDC_SPECIAL_MENU_TYPE);
     EXPECT_EQ(2, SendMessageA(combo, CB_GETCOUNT, 0, 0));
     EXPECT_EQ(0, SendMessageA(combo, CB_GETCURSEL, 0, 0));
+    char chosen[64] = "";
+    GetWindowTextA(GetDlgItem(page, IDC_SPECIAL_MENU_BEHAVIOR), chosen, sizeof(chosen));
+    EXPECT_STREQ("Special Menu", chosen);
+    char name[64] = "";
+    EXPECT_EQ(1, item->GetCustomItemName(name));
+    EXPECT_STREQ("Special Menu", name);
+    HICON icon = item->GetCustomIcon();
+    EXPECT_NE(nullptr, icon);
+    if (icon) DestroyIcon(icon);
 
     bar_->m_modified = FALSE;
     SendMessageA(combo, CB_SETCURSEL, 1, 0);
