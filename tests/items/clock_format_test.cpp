@@ -128,6 +128,22 @@ TEST(ClockFormat, LongQuotedTextStaysLiteral) {
     EXPECT_EQ(literal + " " + T(t, "h") + ":" + T(t, "mm"), out);
 }
 
+// A time the system cannot format is a failure that leaves the text alone.
+TEST(ClockFormat, AnInvalidTimeFailsAndLeavesTheText) {
+    SYSTEMTIME bad = At(2026, 12, 11, 14, 5, 9);
+    bad.wMonth = 13;
+    bad.wHour = 25;
+    for (const char* format : {"h:mm tt", "dddd", "HH'h'mm d"}) {
+        std::string out = "unchanged";
+        EXPECT_FALSE(FormatCustomClockText(bad, format, -1, &out)) << format;
+        EXPECT_EQ("unchanged", out) << format;
+    }
+    std::string out = "unchanged";
+    EXPECT_FALSE(FormatStandardClockTime(bad, false, false, &out));
+    EXPECT_FALSE(FormatStandardClockDate(bad, false, &out));
+    EXPECT_EQ("unchanged", out);
+}
+
 // The standard texts are the system's own formats.
 TEST(ClockFormat, StandardTimeAndDate) {
     const SYSTEMTIME t = At(2026, 12, 11, 14, 5, 9);

@@ -244,6 +244,29 @@ TEST_F(ClockTest, FittedLinesFollowTheBarHeight) {
     }
 }
 
+// A time the system cannot format leaves the text shown, in every mode.
+TEST_F(ClockTest, AFailedFormatKeepsTheShownText) {
+    UseFakeNow();
+    const std::vector<std::string> modes[] = {
+        {"Clock.ShowSeconds=1"},
+        {"Clock.ShowDateByDefault=1"},
+        {"Clock.UseCustomStrings=1", "Clock.TimeString1=HH:mm dddd"},
+    };
+    int n = 0;
+    for (const auto& keys : modes) {
+        g_now = At(10, 5, 0);
+        CVellumMenuItem_Clock* clock = LoadClock(keys, 26, "failed" + std::to_string(n++) + ".tsbar");
+        ASSERT_NE(nullptr, clock);
+        const std::string shown = Title(clock);
+        ASSERT_FALSE(shown.empty());
+        g_now.wMonth = 13;
+        g_now.wHour = 25;
+        testing_support::PumpFor(350);
+        EXPECT_EQ(shown, Title(clock)) << n;
+        testing_support::CloseTestBar(bar_, true);
+    }
+}
+
 // A format of 600 characters of pictures makes the whole title.
 TEST_F(ClockTest, ALongFormatMakesTheWholeTitle) {
     UseFakeNow();
