@@ -70,7 +70,9 @@ LRESULT InvokeShortcutCommand(HWND wnd, WPARAM wp, LPARAM lp) {
     if (!wp || !IsOwnedRecord(reinterpret_cast<void*>(wp))) return 0;
     UnregisterOwnedRecord(reinterpret_cast<void*>(wp));
     auto* menu = reinterpret_cast<IContextMenu*>(wp);
-    bool verb_ok = lp && (IS_INTRESOURCE(lp) || IsOwnedRecord(reinterpret_cast<void*>(lp)));
+    // The verb is the chosen entry's offset in the shell's menu: 0 is its
+    // first entry (usually "Open"), a verb like any other.
+    bool verb_ok = IS_INTRESOURCE(lp) || IsOwnedRecord(reinterpret_cast<void*>(lp));
     if (verb_ok) {
         CMINVOKECOMMANDINFO info = {};
         info.cbSize = sizeof(info);

@@ -34,6 +34,21 @@ void InsertBeforeCommand(HMENU menu, UINT id, UINT flags, UINT_PTR newId, const 
         AppendMenuA(menu, flags, newId, text);
 }
 
+// One past the highest command id of the shell's entries (submenus
+// included), at least last.
+int HighestShellId(HMENU menu, int last) {
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        if (HMENU sub = GetSubMenu(menu, i)) {
+            last = HighestShellId(sub, last);
+            continue;
+        }
+        const int id = static_cast<int>(GetMenuItemID(menu, i));
+        if (id >= kShellMenuFirstId && id <= kShellMenuLastId && id + 1 > last) last = id + 1;
+    }
+    return last;
+}
+
 }  // namespace
 
 // ---- the shell binding ------------------------------------------------------------------------------
@@ -143,6 +158,9 @@ HMENU CVellumMenuItem_Shortcut::InitCustomContextMenu(HMENU, HMENU itemMenu) {
     HRESULT hr = m_contextMenu->QueryContextMenu(menu, 0, kShellMenuFirstId, kShellMenuLastId, flags);
     m_firstShellId = kShellMenuFirstId;
     m_lastShellId = kShellMenuFirstId + (SUCCEEDED(hr) ? HRESULT_CODE(hr) : 0);
+    // Some shells (Wine's) answer a count below the ids they gave: the range
+    // reaches the highest id in the menu.
+    m_lastShellId = HighestShellId(menu, m_lastShellId);
     // The item's own menu goes in as "Tessellar..." before the shell's last two entries.
     int count = GetMenuItemCount(menu);
     int at = count >= 2 ? count - 2 : 0;
