@@ -53,11 +53,6 @@ struct SkinRecord;
 // characters); 0: nothing imported, the path is kept.
 int ImportBitmapIntoTheme(char* path, int relativeToSkin, SkinRecord* skin);
 
-// ---- most-used list and smart menus ---------------------------------------------------------------------
-void CreateMFUList();
-void FreeMFUList();                                       // saves first
-void SetSmartMenusStartTime(const FILETIME& start);
-
 
 
 // ---- icons: Change Icon and icon import ---------------------------------------------------------------
