@@ -3,8 +3,8 @@
 // change that a save writes marks the bar modified.
 #include <string>
 #include <vector>
+#include "model/behavior_classes.h"
 #include "model/vellum_menu_object.h"
-#include "shell/later_stubs.h"
 #include "types/clock_item.h"
 #include "types/clock_resources.h"
 
@@ -75,7 +75,7 @@ public:
         Check(page_, IDC_CLOCK_SECONDS, item_->ShowSeconds);
         Check(page_, IDC_CLOCK_24_HOURS, item_->Force24HourTime);
         Check(page_, IDC_CLOCK_LONG_DATE, item_->LongDate);
-        FillBehaviorClassCombo(::GetDlgItem(page_, IDC_CLOCK_BEHAVIOR), item_);
+        FillBehaviorClassCombo(item_, ::GetDlgItem(page_, IDC_CLOCK_BEHAVIOR));
         EnableModeControls();
     }
 
@@ -121,7 +121,7 @@ public:
             break;
         case IDC_CLOCK_BEHAVIOR:
             if (code == CBN_SELCHANGE)
-                ApplyBehaviorClassChange(::GetDlgItem(page_, IDC_CLOCK_BEHAVIOR), item_);
+                ApplyBehaviorClassChange(item_, ::GetDlgItem(page_, IDC_CLOCK_BEHAVIOR));
             return;
         default:
             return;

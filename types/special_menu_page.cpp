@@ -1,8 +1,8 @@
 // The special menu item's page (dialog 120): the menu type and the
 // behaviour class. A new type applies at the next opening of the menu and
 // marks the bar modified, as the type is saved with the bar.
+#include "model/behavior_classes.h"
 #include "model/vellum_menu_object.h"
-#include "shell/later_stubs.h"
 #include "types/special_menu_item.h"
 #include "types/special_menu_resources.h"
 
@@ -23,7 +23,7 @@ void InitPage(HWND page, CVellumMenuItem_SpecialMenu* item) {
     // A type of a file this program does not know shows no choice.
     int shown = item->MenuType >= 0 && item->MenuType < kTypeCount ? item->MenuType : -1;
     ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(shown), 0);
-    FillBehaviorClassCombo(::GetDlgItem(page, IDC_SPECIAL_MENU_BEHAVIOR), item);
+    FillBehaviorClassCombo(item, ::GetDlgItem(page, IDC_SPECIAL_MENU_BEHAVIOR));
 }
 
 void OnCommand(HWND page, CVellumMenuItem_SpecialMenu* item, int id, int code) {
@@ -34,7 +34,7 @@ void OnCommand(HWND page, CVellumMenuItem_SpecialMenu* item, int id, int code) {
         item->SetMenuType(sel);
         if (item->m_pBar) item->m_pBar->SetModified();
     } else if (id == IDC_SPECIAL_MENU_BEHAVIOR) {
-        ApplyBehaviorClassChange(::GetDlgItem(page, id), item);
+        ApplyBehaviorClassChange(item, ::GetDlgItem(page, id));
     }
 }
 
