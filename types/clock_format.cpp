@@ -17,25 +17,107 @@ bool IsTimePicture(char c) {
     return c == 'H' || c == 'h' || c == 'm' || c == 's' || c == 't';
 }
 
-// The output buffers are sized by asking the function first, so a long
-// format is never cut or overrun; a failure leaves out untouched.
-bool TimeFormat(const SYSTEMTIME& time, DWORD flags, const char* format, std::string* out) {
-    int needed = ::GetTimeFormatA(LOCALE_SYSTEM_DEFAULT, flags, &time, format, nullptr, 0);
+// Some systems' formatting functions take formats and give texts of a
+// limited length only (Wine refuses or even faults on a few hundred
+// characters), so a custom format is formatted in pieces: cut only between
+// pictures and quoted texts, each piece formats alone as it would inside the
+// whole. A quoted text longer than a piece is closed and opened again.
+constexpr size_t kPieceChars = 40;
+
+// Pictures (runs of one letter), quoted texts (with their quotes; two quotes
+// inside stand for one) and single other characters.
+std::vector<std::string> FormatTokens(const std::string& format) {
+    std::vector<std::string> tokens;
+    size_t i = 0;
+    while (i < format.size()) {
+        size_t end = i + 1;
+        if (format[i] == kQuote) {
+            while (end < format.size()) {
+                if (format[end] == kQuote && end + 1 < format.size() && format[end + 1] == kQuote) {
+                    end += 2;
+                    continue;
+                }
+                if (format[end] == kQuote) {
+                    ++end;
+                    break;
+                }
+                ++end;
+            }
+        } else {
+            while (end < format.size() && format[end] == format[i]) ++end;
+        }
+        tokens.push_back(format.substr(i, end - i));
+        i = end;
+    }
+    return tokens;
+}
+
+// A quoted text cut into quoted pieces, never between two quotes that stand
+// for one; any other over-long token in plain slices.
+void SplitLongToken(const std::string& token, std::vector<std::string>* pieces) {
+    if (token[0] != kQuote) {
+        for (size_t at = 0; at < token.size(); at += kPieceChars)
+            pieces->push_back(token.substr(at, kPieceChars));
+        return;
+    }
+    const bool closed = token.size() >= 2 && token.back() == kQuote;
+    const std::string inner = token.substr(1, token.size() - (closed ? 2 : 1));
+    const std::string quote(1, kQuote);
+    std::string piece;
+    for (size_t i = 0; i < inner.size();) {
+        const size_t unit = inner[i] == kQuote && i + 1 < inner.size() && inner[i + 1] == kQuote ? 2 : 1;
+        if (piece.size() + unit > kPieceChars - 2) {
+            pieces->push_back(quote + piece + quote);
+            piece.clear();
+        }
+        piece += inner.substr(i, unit);
+        i += unit;
+    }
+    if (!piece.empty()) pieces->push_back(quote + piece + quote);
+}
+
+std::vector<std::string> FormatPieces(const std::string& format) {
+    std::vector<std::string> pieces;
+    std::string piece;
+    for (const std::string& token : FormatTokens(format)) {
+        if (token.size() > kPieceChars) {
+            if (!piece.empty()) pieces.push_back(piece);
+            piece.clear();
+            SplitLongToken(token, &pieces);
+            continue;
+        }
+        if (piece.size() + token.size() > kPieceChars) {
+            pieces.push_back(piece);
+            piece.clear();
+        }
+        piece += token;
+    }
+    if (!piece.empty()) pieces.push_back(piece);
+    return pieces;
+}
+
+typedef int(WINAPI* FormatFn)(LCID, DWORD, const SYSTEMTIME*, LPCSTR, LPSTR, int);
+
+// One call; the buffer is sized by asking first. A failure leaves out untouched.
+bool FormatOnce(FormatFn fn, const SYSTEMTIME& time, DWORD flags, const char* format,
+                std::string* out) {
+    int needed = fn(LOCALE_SYSTEM_DEFAULT, flags, &time, format, nullptr, 0);
     if (needed <= 0) return false;
     std::vector<char> buffer(static_cast<size_t>(needed) + 1, '\0');
-    if (::GetTimeFormatA(LOCALE_SYSTEM_DEFAULT, flags, &time, format, buffer.data(), needed) <= 0)
-        return false;
+    if (fn(LOCALE_SYSTEM_DEFAULT, flags, &time, format, buffer.data(), needed) <= 0) return false;
     out->assign(buffer.data());
     return true;
 }
 
-bool DateFormat(const SYSTEMTIME& time, DWORD flags, const char* format, std::string* out) {
-    int needed = ::GetDateFormatA(LOCALE_SYSTEM_DEFAULT, flags, &time, format, nullptr, 0);
-    if (needed <= 0) return false;
-    std::vector<char> buffer(static_cast<size_t>(needed) + 1, '\0');
-    if (::GetDateFormatA(LOCALE_SYSTEM_DEFAULT, flags, &time, format, buffer.data(), needed) <= 0)
-        return false;
-    out->assign(buffer.data());
+bool FormatInPieces(FormatFn fn, const SYSTEMTIME& time, const std::string& format,
+                    std::string* out) {
+    std::string whole;
+    for (const std::string& piece : FormatPieces(format)) {
+        std::string text;
+        if (!FormatOnce(fn, time, 0, piece.c_str(), &text)) return false;
+        whole += text;
+    }
+    *out = whole;
     return true;
 }
 
@@ -105,15 +187,11 @@ bool FormatCustomClockText(const SYSTEMTIME& time, const char* format, int lineC
     if (!out) return false;
     std::string marked = QuoteClockTimePictures(format ? format : "");
     std::string timed;
-    if (marked.empty()) {
-        timed.clear();
-    } else if (!TimeFormat(time, 0, marked.c_str(), &timed)) {
-        return false;
-    }
+    if (!FormatInPieces(::GetTimeFormatA, time, marked, &timed)) return false;
     for (char& c : timed)
         if (c == kMarker) c = kQuote;
     std::string dated;
-    if (!timed.empty() && !DateFormat(time, 0, timed.c_str(), &dated)) return false;
+    if (!FormatInPieces(::GetDateFormatA, time, timed, &dated)) return false;
     KeepClockLines(&dated, lineCount);
     *out = dated;
     return true;
@@ -124,7 +202,7 @@ bool FormatStandardClockTime(const SYSTEMTIME& time, bool seconds, bool force24H
     if (!out) return false;
     DWORD flags = (seconds ? 0 : TIME_NOSECONDS) | (force24Hours ? TIME_FORCE24HOURFORMAT : 0);
     std::string text;
-    if (!TimeFormat(time, flags, nullptr, &text)) return false;
+    if (!FormatOnce(::GetTimeFormatA, time, flags, nullptr, &text)) return false;
     CutToStandardLength(&text);
     *out = text;
     return true;
@@ -133,7 +211,8 @@ bool FormatStandardClockTime(const SYSTEMTIME& time, bool seconds, bool force24H
 bool FormatStandardClockDate(const SYSTEMTIME& time, bool longDate, std::string* out) {
     if (!out) return false;
     std::string text;
-    if (!DateFormat(time, longDate ? DATE_LONGDATE : DATE_SHORTDATE, nullptr, &text)) return false;
+    if (!FormatOnce(::GetDateFormatA, time, longDate ? DATE_LONGDATE : DATE_SHORTDATE, nullptr, &text))
+        return false;
     CutToStandardLength(&text);
     *out = text;
     return true;

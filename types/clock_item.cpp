@@ -75,6 +75,7 @@ void CVellumMenuItem_Clock::InitFields() {
     m_lineHeight = 0;
     std::memset(&m_lastTime, 0, sizeof(m_lastTime));
     m_redrawPending = false;
+    m_textMade = false;
     m_page = nullptr;
 }
 
@@ -164,9 +165,8 @@ bool CVellumMenuItem_Clock::UpdateClockText(int relayout) {
     std::string text;
     // A failed format keeps the text shown.
     if (!MakeText(now, &text)) return false;
-    if (m_title && lstrcmpiA(text.c_str(), m_clockText.c_str()) == 0 &&
-        lstrcmpiA(text.c_str(), m_title) == 0)
-        return false;
+    if (m_textMade && lstrcmpiA(text.c_str(), m_clockText.c_str()) == 0) return false;
+    m_textMade = true;
     m_clockText = text;
     CVellumMenuItem::SetItemTitle(const_cast<char*>(m_clockText.c_str()), 0);
     if (relayout && m_pBar) m_pBar->RecalcRects(kRecalcNoRedraw, kRecalcUpdatePos);

@@ -102,6 +102,8 @@ public:
     SYSTEMTIME m_lastTime;
     // The lines were counted while the bar painted: the next tick redraws it.
     bool m_redrawPending;
+    // The title is the clock's text (until then it is the file's title).
+    bool m_textMade;
     HWND m_page;                 // dialog 121
 
 private:

@@ -5,7 +5,6 @@
 #include <vector>
 #include "model/behavior_classes.h"
 #include "model/vellum_menu_object.h"
-#include "shell/later_stubs.h"
 #include "types/clock_item.h"
 #include "types/clock_resources.h"
 
@@ -84,7 +83,11 @@ public:
         switch (id) {
         case IDC_CLOCK_CUSTOM:
         case IDC_CLOCK_STANDARD:
-            SetCustomMode(Checked(page_, IDC_CLOCK_CUSTOM));
+            // The pair lies apart, with the custom controls between: the
+            // clicked one decides, and both marks are set here.
+            Check(page_, IDC_CLOCK_CUSTOM, id == IDC_CLOCK_CUSTOM);
+            Check(page_, IDC_CLOCK_STANDARD, id == IDC_CLOCK_STANDARD);
+            SetCustomMode(id == IDC_CLOCK_CUSTOM);
             break;
         case IDC_CLOCK_STRING1:
         case IDC_CLOCK_STRING2:
@@ -105,7 +108,9 @@ public:
             return;
         case IDC_CLOCK_TIME_BY_DEFAULT:
         case IDC_CLOCK_DATE_BY_DEFAULT: {
-            BOOL date = Checked(page_, IDC_CLOCK_DATE_BY_DEFAULT) ? TRUE : FALSE;
+            BOOL date = id == IDC_CLOCK_DATE_BY_DEFAULT ? TRUE : FALSE;
+            Check(page_, IDC_CLOCK_TIME_BY_DEFAULT, !date);
+            Check(page_, IDC_CLOCK_DATE_BY_DEFAULT, date);
             SetStandardFlag(&item_->ShowDateByDefault, date);
             if (!item_->UseCustomStrings) item_->m_showingAlternate = item_->ShowDateByDefault;
             break;

@@ -3,7 +3,6 @@
 // marks the bar modified, as the type is saved with the bar.
 #include "model/behavior_classes.h"
 #include "model/vellum_menu_object.h"
-#include "shell/later_stubs.h"
 #include "types/special_menu_item.h"
 #include "types/special_menu_resources.h"
 

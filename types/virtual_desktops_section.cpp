@@ -272,7 +272,10 @@ SIZE CVellumMenuSection_VirtualDesktops::CalcMinMaxSize(int minimum) {
     if (IsHidden || !SkinOf(this)) return CVellumMenuSection::CalcMinMaxSize(minimum);
     const RECT insets = Insets();
     const int across = insets.left + insets.right, down = insets.top + insets.bottom;
-    if (bResizable) {
+    // Before the first placement there is no current size to keep, and
+    // keeping a size of nothing would shrink the bar to nothing: until then
+    // a fixed section answers as a resizable one.
+    if (bResizable || IsRectEmpty(&m_outerRect)) {
         const int length = minimum ? kIdealBandLength : kMaximumBandLength;
         return SIZE{length + across, length + down};
     }

@@ -18,9 +18,8 @@ TEST_F(FactoryTest, SectionTypesByNameCaseInsensitiveUnknownIsDefault) {
         const char* name;
         const char* stored;
     } cases[] = {
-        {"Folder", "Folder"},      {"folder", "Folder"},        {"Panorel", "Panorel"},
-        {"virtual desktops", "Panorel"}, {"Replacable", "Replacable"}, {"Default", ""},
-        {"", ""},                  {"Nonsense", ""},
+        {"Folder", "Folder"}, {"folder", "Folder"}, {"Replacable", "Replacable"},
+        {"Default", ""},      {"", ""},             {"Nonsense", ""},
     };
     int expected_slot = 0;
     for (const auto& c : cases) {

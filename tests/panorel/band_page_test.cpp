@@ -22,7 +22,7 @@ void Click(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-// A named callback: a lambda has no stdcall conversion in the 32-bit build.
+// A CALLBACK function, not a lambda: the 32-bit build needs stdcall.
 BOOL CALLBACK CollectChildText(HWND child, LPARAM lp) {
     char text[1060] = "";
     GetWindowTextA(child, text, sizeof(text));

@@ -275,6 +275,39 @@ TEST_F(PanorelTest, IdealMinimumAndMaximumSizesFollowTheInsets) {
     }
 }
 
+TEST_F(PanorelTest, ABarWithAFixedBandSectionKeepsItsSizeAcrossTheBarWhenLoaded) {
+    Use(StandIn::Full);
+    SkinSpec spec;
+    spec.section_buffer = RECT{3, 2, 4, 1};
+    const std::string skin = WriteSkin("fixed", spec);
+    const struct {
+        const char* name;
+        bool vertical;
+        const char* width_key;
+        int length;   // along the bar
+    } cases[] = {
+        {"horizontal, ideal width", false, "", 10 + 3 + 4},
+        {"horizontal, the user's width", false, "Properties.LastWidth=120\r\n", 120},
+        {"vertical, ideal height", true, "", 10 + 2 + 1},
+        {"vertical, the user's height", true, "Properties.LastWidth=90\r\n", 90},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CVellumMenuObject* bar =
+            LoadBar(std::string("Properties.bResizable=0\r\n") + c.width_key, skin, c.vertical);
+        CVellumMenuSection_VirtualDesktops* band = Band(bar);
+        ASSERT_NE(nullptr, band);
+        RECT client;
+        GetClientRect(bar->m_hWnd, &client);
+        // The file's 40 pixels across stay; along, the bar fits its fixed section.
+        EXPECT_EQ(40, c.vertical ? client.right : client.bottom);
+        EXPECT_EQ(c.length, c.vertical ? client.bottom : client.right);
+        EXPECT_TRUE(SameRect(client, band->m_outerRect));
+        EXPECT_TRUE(SameRect(band->BandRect(), ChildRect(band->m_bandWindow)));
+        CloseBar(bar);
+    }
+}
+
 // ---- the shared band settings -------------------------------------------------------------------------
 
 TEST_F(PanorelTest, ConstructionWritesTheSkinsBackgroundBeforeTheBandIsMade) {

@@ -240,3 +240,33 @@ TEST_F(TaskbarTest, WinKeyTabCyclesThroughTheButtons) {
     EXPECT_NE(0, GlobalFindAtomA(kAtomRespondToWinKeyPlusTab)) << "left for the hook library";
     DeleteGlobalAtoms(kAtomRespondToWinKeyPlusTab);
 }
+
+// Something dragged over the button of a window behind brings it up; over
+// the active window's button nothing happens.
+TEST_F(TaskbarTest, DragHoverActivatesTheWindowBehind) {
+    ASSERT_TRUE(program_.Start({"TaskA|Front", "TaskA|Behind"}));
+    HWND front = program_.Find("Front"), behind = program_.Find("Behind");
+    CVellumMenuSection_Taskbar* section = Section(LoadTaskbar());
+    ASSERT_NE(nullptr, section);
+    ASSERT_TRUE(Activate(front));
+    ButtonOf(OurButtons(section), front)->DragHover();
+    PumpFor(200);
+    EXPECT_FALSE(IsIconic(front)) << "the active window is left alone";
+    EXPECT_EQ(front, GetForegroundWindow());
+    ButtonOf(OurButtons(section), behind)->DragHover();
+    EXPECT_TRUE(Wait([&] { return GetForegroundWindow() == behind; }));
+}
+
+// A user group's button has no right-click popup.
+TEST_F(TaskbarTest, RightClickOnAUserGroupDoesNothing) {
+    ASSERT_TRUE(program_.Start({"TaskD|a.doc", "TaskD|b.doc"}));
+    CVellumMenuSection_Taskbar* section = Section(
+        LoadTaskbar("Taskbar.Filter1.IsGroup=1\r\nTaskbar.Filter1.GroupTitle=Docs\r\nTaskbar.Filter1.WindowTitle=doc\r\n"));
+    ASSERT_NE(nullptr, section);
+    CVellumMenuItem_Taskbar* group = section->m_groupButtons[0];
+    ASSERT_NE(nullptr, group);
+    int handled = 0;
+    group->OnRClick(&handled);
+    EXPECT_EQ(nullptr, group->m_childBar);
+    EXPECT_FALSE(group->m_systemMenuMode);
+}
