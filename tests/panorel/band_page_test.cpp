@@ -22,17 +22,16 @@ void Click(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+BOOL CALLBACK CollectText(HWND child, LPARAM lp) {
+    char text[1060] = "";
+    GetWindowTextA(child, text, sizeof(text));
+    reinterpret_cast<std::vector<std::string>*>(lp)->push_back(text);
+    return TRUE;
+}
+
 std::vector<std::string> ChildTexts(HWND dialog) {
     std::vector<std::string> texts;
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM lp) -> BOOL {
-            char text[1060] = "";
-            GetWindowTextA(child, text, sizeof(text));
-            reinterpret_cast<std::vector<std::string>*>(lp)->push_back(text);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&texts));
+    EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(&texts));
     return texts;
 }
 
