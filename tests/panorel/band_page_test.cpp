@@ -22,7 +22,8 @@ void Click(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-BOOL CALLBACK CollectText(HWND child, LPARAM lp) {
+// A CALLBACK function, not a lambda: the 32-bit build needs stdcall.
+BOOL CALLBACK CollectChildText(HWND child, LPARAM lp) {
     char text[1060] = "";
     GetWindowTextA(child, text, sizeof(text));
     reinterpret_cast<std::vector<std::string>*>(lp)->push_back(text);
@@ -31,7 +32,7 @@ BOOL CALLBACK CollectText(HWND child, LPARAM lp) {
 
 std::vector<std::string> ChildTexts(HWND dialog) {
     std::vector<std::string> texts;
-    EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(&texts));
+    EnumChildWindows(dialog, CollectChildText, reinterpret_cast<LPARAM>(&texts));
     return texts;
 }
 
