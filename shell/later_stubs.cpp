@@ -68,8 +68,6 @@ bool ShowChangeIconDialog(HWND, const char*, char*, size_t, int*) { return false
 bool ImportIconIntoTheme(const char*, char*, size_t) { return false; }
 
 // ---- plug-ins -------------------------------------------------------------------------------------------------
-bool ConfigurePluginItem(void*) { return false; }
-void SetPluginMessageForwarding(void*, int) {}
 bool CopyItemSettings(void*, void*) { return false; }
 
 // ---- behaviour classes ----------------------------------------------------------------------------------------

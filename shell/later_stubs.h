@@ -67,10 +67,6 @@ bool ShowChangeIconDialog(HWND parent, const char* folder, char* path, size_t pa
 bool ImportIconIntoTheme(const char* source, char* imported, size_t imported_size);
 
 // ---- plug-ins -------------------------------------------------------------------------------------------------
-// The plug-in's own configure sequence; false: nothing configured.
-bool ConfigurePluginItem(void* item);
-// A plug-in item's forwarding of its window's messages; nothing yet.
-void SetPluginMessageForwarding(void* item, int on);
 // Item copies between behaviour classes; false: nothing copied.
 bool CopyItemSettings(void* from_item, void* to_item);
 

@@ -2,6 +2,7 @@
 // 500-section and 500-item limits.
 #include "barfile_fixture.h"
 #include "model/section_factory.h"
+#include "types/plugin_item.h"
 #include "types/popup_item.h"
 #include "util/general_helpers.h"
 
@@ -109,7 +110,7 @@ TEST_F(FactoryTest, ItemTypesByNameQueryAndTheFiveHundredLimit) {
         const char* stored;
         bool plain;
     } types[] = {{"SHORTCUT", "Shortcut", true}, {"popup", "", false}, {"Clock", "Clock", true},
-                 {"specialmenu", "SpecialMenu", true}, {"Plugin", "Plugin", true},
+                 {"specialmenu", "SpecialMenu", true},
                  {"Folder", "", true}, {"Default", "", true}, {"", "", true}};
     for (const auto& t : types) {
         int index = section->AddItem(const_cast<char*>(t.name), 1, 0);
@@ -122,6 +123,10 @@ TEST_F(FactoryTest, ItemTypesByNameQueryAndTheFiveHundredLimit) {
         EXPECT_EQ(bar, item->m_pBar);
         EXPECT_EQ(section, item->m_pSection);
     }
+    // "Plugin" has its own class.
+    int plugin = section->AddItem(const_cast<char*>("PLUGIN"), 1, 0);
+    ASSERT_GE(plugin, 0);
+    EXPECT_NE(nullptr, dynamic_cast<CVellumMenuItem_Plugin*>(section->m_items[plugin]));
     // A clock the user adds shows its text only.
     int clock = section->AddItem(const_cast<char*>("clock"), 1, 0);
     EXPECT_FALSE(section->m_items[clock]->ShowIcon);
