@@ -101,6 +101,12 @@ bool CVellumMenuItem_Plugin::PluginDraw(HDC dc) {
     if (!(m_capabilities & (kPluginPaints | kPluginPaintsOver))) return false;
     if (m_capabilities & kPluginPaintsOver) CVellumMenuItem::Draw(dc);
     if (::IsRectEmpty(&r) || !dc) return true;
+    // The bar clips its children: the child window steps aside while the bar
+    // copies the painted item to the screen, and comes back after.
+    if (m_childWindow && ::IsWindowVisible(m_childWindow) && m_pBar) {
+        ::ShowWindow(m_childWindow, SW_HIDE);
+        m_pBar->m_showPluginWindows = TRUE;
+    }
     const int width = Width(r), height = Height(r);
     if (!m_paintBitmap) m_paintBitmap = CreateDib(dc, width, height, 32);
     if (!m_paintBitmap) return true;

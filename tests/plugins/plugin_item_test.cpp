@@ -45,9 +45,10 @@ TEST_F(PluginItemTest, MagentaInThePluginsPaintShowsTheBarThrough) {
         {"[Section1]", "Item1.Type=Plugin", "Item1.Plugin=" + dll, "Item2.Title=Beside"});
     CVellumMenuItem_Plugin* item = Plugin(bar, 0);
     ASSERT_NE(nullptr, item);
+    ASSERT_TRUE(item->m_attached);
+    // Drawn anew once attached: the plug-in paints the item.
+    bar->RecalcRects(kRecalcRedraw, kRecalcKeepPos);
     ASSERT_TRUE(Wait([&] { return Count(LogOf(dll), "PAINT") > 0; }));
-    InvalidateRect(bar->m_hWnd, nullptr, TRUE);
-    UpdateWindow(bar->m_hWnd);
     testing_support::PumpFor(200);
     RECT r = ItemScreenRect(item);
     testing_support::ScreenCapture shot(r);
