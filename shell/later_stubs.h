@@ -53,11 +53,6 @@ struct SkinRecord;
 // characters); 0: nothing imported, the path is kept.
 int ImportBitmapIntoTheme(char* path, int relativeToSkin, SkinRecord* skin);
 
-// ---- most-used list and smart menus ---------------------------------------------------------------------
-void CreateMFUList();
-void FreeMFUList();                                       // saves first
-void SetSmartMenusStartTime(const FILETIME& start);
-
 
 
 // ---- icons: Change Icon and icon import ---------------------------------------------------------------
@@ -67,11 +62,3 @@ bool ShowChangeIconDialog(HWND parent, const char* folder, char* path, size_t pa
 bool ImportIconIntoTheme(const char* source, char* imported, size_t imported_size);
 
 // ---- plug-ins -------------------------------------------------------------------------------------------------
-// Item copies between behaviour classes; false: nothing copied.
-bool CopyItemSettings(void* from_item, void* to_item);
-
-// ---- behaviour classes ----------------------------------------------------------------------------------------
-// The behaviour-class combo of an item's page: filled with the classes, and
-// a choice applied (the item class is swapped); nothing yet.
-void FillBehaviorClassCombo(HWND combo, void* item);
-void ApplyBehaviorClassChange(HWND combo, void* item);

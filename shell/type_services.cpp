@@ -27,3 +27,15 @@ void SweepThemePluginDataFiles(const char* bars_folder) {
     void (*sweep)(const char*) = GetShellTypeServices().SweepPluginDataFiles;
     if (sweep) sweep(bars_folder);
 }
+
+void CreateMFUList() {
+    if (void (*create)() = GetShellTypeServices().CreateMFUList) create();
+}
+
+void FreeMFUList() {
+    if (void (*free_list)() = GetShellTypeServices().FreeMFUList) free_list();
+}
+
+void SetSmartMenusStartTime(const FILETIME& start) {
+    if (void (*set)(const FILETIME&) = GetShellTypeServices().SetSmartMenusStartTime) set(start);
+}

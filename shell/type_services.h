@@ -15,6 +15,12 @@ struct ShellTypeServices {
     // Deletes the files of the theme's data folder ("<bars>Data\") that no
     // bar's record names; bars_folder ends with a backslash.
     void (*SweepPluginDataFiles)(const char* bars_folder);
+    // The program's most-used list: created and loaded with the main window,
+    // saved and freed when it goes.
+    void (*CreateMFUList)();
+    void (*FreeMFUList)();
+    // Last-use times before start count as start (personalised menus).
+    void (*SetSmartMenusStartTime)(const FILETIME& start);
 };
 
 ShellTypeServices& GetShellTypeServices();
@@ -24,3 +30,6 @@ bool StartTrayIconServer();                                // false: not started
 bool ConfigurePluginItem(void* item);                      // false: nothing configured
 void SetPluginMessageForwarding(void* item, int remove);
 void SweepThemePluginDataFiles(const char* bars_folder);
+void CreateMFUList();
+void FreeMFUList();                                        // saves first
+void SetSmartMenusStartTime(const FILETIME& start);

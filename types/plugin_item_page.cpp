@@ -4,7 +4,7 @@
 #include <vector>
 #include "model/registered_names.h"
 #include "model/vellum_menu_object.h"
-#include "shell/later_stubs.h"
+#include "model/behavior_classes.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 #include "types/plugin_host.h"
@@ -48,7 +48,7 @@ INT_PTR CALLBACK PluginPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
             }
             ::SetPropA(page, "lpItem", item);
             ShowInfo(page, item->m_libraryPath[0] ? GetPluginInfoText(item->m_libraryPath) : "");
-            FillBehaviorClassCombo(::GetDlgItem(page, IDC_PLUGIN_BEHAVIOR), item);
+            FillBehaviorClassCombo(item, ::GetDlgItem(page, IDC_PLUGIN_BEHAVIOR));
             ::SetPropA(page, "bInitalized!", reinterpret_cast<HANDLE>(1));
             return TRUE;
         }
@@ -63,7 +63,7 @@ INT_PTR CALLBACK PluginPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
             if (id == IDC_PLUGIN_SELECT && HIWORD(wp) == BN_CLICKED) OnSelectDifferentPlugin(page, item);
             else if (id == IDC_PLUGIN_CONFIGURE && HIWORD(wp) == BN_CLICKED) OnConfigure(item);
             else if (id == IDC_PLUGIN_BEHAVIOR && HIWORD(wp) == CBN_SELCHANGE)
-                ApplyBehaviorClassChange(::GetDlgItem(page, IDC_PLUGIN_BEHAVIOR), item);
+                ApplyBehaviorClassChange(item, ::GetDlgItem(page, IDC_PLUGIN_BEHAVIOR));
             return TRUE;
         }
         case WM_DESTROY:

@@ -92,7 +92,7 @@ CVellumMenuItem_Taskbar::~CVellumMenuItem_Taskbar() {
     m_autoGroup = nullptr;
     delete[] m_groupKey;
     m_groupKey = nullptr;
-    if (m_childBar) m_childBar->m_neverSave = TRUE;
+    if (m_childBar && IsLiveBar(m_childBar)) m_childBar->m_neverSave = TRUE;
 }
 
 int CVellumMenuItem_Taskbar::SetGroupKey(const char* text, int kind) {
