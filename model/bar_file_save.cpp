@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include "model/bar_file.h"
+#include "model/plugin_calls.h"
 #include "model/bar_host.h"
 #include "model/live_objects.h"
 #include "model/vellum_menu_item.h"
@@ -329,6 +330,8 @@ int CVellumMenuObject::Save(char* path) {
     // which replaces the file only when all of it is on disk.
     DWORD error = 0;
     bool written;
+    const PluginCalls& plugins = GetPluginCalls();
+    if (plugins.BeginDataFileRegistration) plugins.BeginDataFileRegistration(this);
     {
         tess::ProfileSession session(target, true);
         m_savingWhole = TRUE;
@@ -340,6 +343,7 @@ int CVellumMenuObject::Save(char* path) {
         ::SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
         written = session.Commit(&error, true, BarFileReplaceFunction());
     }
+    if (plugins.EndDataFileRegistration) plugins.EndDataFileRegistration(this, written);
     if (!written) {
         // Not saved: the bar still differs from its file, and keeps the file
         // it had.

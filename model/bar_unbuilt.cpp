@@ -37,8 +37,6 @@ int CVellumMenuObject::ObjectExGUI_UpdateValues(int) { return 0; }
 void CVellumMenuObject::TellHelperLinesOverlay(UINT, WPARAM) {}
 // The theme editor's tree.
 void CVellumMenuObject::RetitleEditorNode() {}
-// Plug-in items and their child windows are not built: no plug-in listens.
-void ForwardWindowMessageToPlugins(HWND, UINT, WPARAM, LPARAM) {}
 // The shared drag-and-drop object.
 void CVellumMenuObject::RegisterDropTarget() {}
 void CVellumMenuObject::RevokeDropTarget() {}

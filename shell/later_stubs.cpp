@@ -61,9 +61,3 @@ int ImportBitmapIntoTheme(char*, int, SkinRecord*) { return 0; }
 // ---- icons: Change Icon and icon import ---------------------------------------------------------------
 bool ShowChangeIconDialog(HWND, const char*, char*, size_t, int*) { return false; }
 bool ImportIconIntoTheme(const char*, char*, size_t) { return false; }
-
-// ---- plug-ins -------------------------------------------------------------------------------------------------
-bool ConfigurePluginItem(void*) { return false; }
-void SetPluginMessageForwarding(void*, int) {}
-
-// ---- behaviour classes ----------------------------------------------------------------------------------------

@@ -62,7 +62,3 @@ bool ShowChangeIconDialog(HWND parent, const char* folder, char* path, size_t pa
 bool ImportIconIntoTheme(const char* source, char* imported, size_t imported_size);
 
 // ---- plug-ins -------------------------------------------------------------------------------------------------
-// The plug-in's own configure sequence; false: nothing configured.
-bool ConfigurePluginItem(void* item);
-// A plug-in item's forwarding of its window's messages; nothing yet.
-void SetPluginMessageForwarding(void* item, int on);

@@ -6,6 +6,7 @@
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
 #include "shell/later_stubs.h"
+#include "shell/type_services.h"
 #include "shell/main_window_internal.h"
 #include "util/bar_registry.h"
 #include "model/bar_hold.h"
@@ -79,10 +80,11 @@ LRESULT ConfigurePluginFromMessage(WPARAM wp) {
     auto* item = static_cast<CVellumMenuItem*>(p);
     CVellumMenuObject* bar = item->m_pBar;
     BarHold hold(bar);
+    // The sequence may replace the item (and renews the forwarding entry of
+    // the one in its place); the bar may have closed meanwhile.
     ConfigurePluginItem(item);
     if (bar && IsLiveBar(bar)) {
         bar->SetModifiedSilent();
-        SetPluginMessageForwarding(item, 0);
         bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
     }
     return 1;

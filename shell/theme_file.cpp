@@ -1,6 +1,7 @@
 // The current theme's state, loading a theme file, closing it with the save
 // question, the program INI and the small readers of theme files.
 #include "shell/theme_file.h"
+#include "shell/type_services.h"
 
 #include <shlwapi.h>
 #include <cstdio>
@@ -407,6 +408,12 @@ bool CloseTheme() {
     return true;
 }
 
+// The plug-ins' data files that no bar of the closing theme uses any more go.
+static void SweepThemeDataFolder() {
+    char bars[MAX_PATH] = "";
+    if (GetThemeBarsFolder(bars) && bars[0]) SweepThemePluginDataFiles(bars);
+}
+
 void CloseThemeBars() {
     if (g_theme.info.AutoSaveOption == 2) {
         CloseThemeBarsWithoutSaving();
@@ -417,6 +424,7 @@ void CloseThemeBars() {
         ReleaseThemeBars(false);
         SetClosingThemeBars(false);
     }
+    SweepThemeDataFolder();
     ResetThemeInfo(0);
 }
 
@@ -427,6 +435,7 @@ void CloseThemeBarsWithoutSaving() {
         ReleaseThemeBars(true);
         SetClosingThemeBars(false);
     }
+    SweepThemeDataFolder();
     ResetThemeInfo(0);
 }
 

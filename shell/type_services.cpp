@@ -13,6 +13,21 @@ bool StartTrayIconServer() {
     return start && start();
 }
 
+bool ConfigurePluginItem(void* item) {
+    bool (*configure)(void*) = GetShellTypeServices().ConfigurePluginItem;
+    return configure && configure(item);
+}
+
+void SetPluginMessageForwarding(void* item, int remove) {
+    void (*set)(void*, int) = GetShellTypeServices().SetPluginMessageForwarding;
+    if (set) set(item, remove);
+}
+
+void SweepThemePluginDataFiles(const char* bars_folder) {
+    void (*sweep)(const char*) = GetShellTypeServices().SweepPluginDataFiles;
+    if (sweep) sweep(bars_folder);
+}
+
 void CreateMFUList() {
     if (void (*create)() = GetShellTypeServices().CreateMFUList) create();
 }

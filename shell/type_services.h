@@ -7,6 +7,14 @@
 struct ShellTypeServices {
     // Starts Lanternfold (its window comes a moment later); false: not started.
     bool (*StartTrayIconServer)();
+    // The plug-in's configure sequence for a plug-in item; false: nothing configured.
+    bool (*ConfigurePluginItem)(void* item);
+    // A plug-in item's place in the table of items that get window
+    // messages: renewed from its capabilities, or left with remove set.
+    void (*SetPluginMessageForwarding)(void* item, int remove);
+    // Deletes the files of the theme's data folder ("<bars>Data\") that no
+    // bar's record names; bars_folder ends with a backslash.
+    void (*SweepPluginDataFiles)(const char* bars_folder);
     // The program's most-used list: created and loaded with the main window,
     // saved and freed when it goes.
     void (*CreateMFUList)();
@@ -19,6 +27,9 @@ ShellTypeServices& GetShellTypeServices();
 
 // The calls the shell makes through the table.
 bool StartTrayIconServer();                                // false: not started
+bool ConfigurePluginItem(void* item);                      // false: nothing configured
+void SetPluginMessageForwarding(void* item, int remove);
+void SweepThemePluginDataFiles(const char* bars_folder);
 void CreateMFUList();
 void FreeMFUList();                                        // saves first
 void SetSmartMenusStartTime(const FILETIME& start);

@@ -2,6 +2,7 @@
 // 500-section and 500-item limits.
 #include "barfile_fixture.h"
 #include "model/section_factory.h"
+#include "types/plugin_item.h"
 #include "types/clock_item.h"
 #include "types/popup_item.h"
 #include "types/special_menu_item.h"
@@ -110,7 +111,7 @@ TEST_F(FactoryTest, ItemTypesByNameQueryAndTheFiveHundredLimit) {
         const char* name;
         const char* stored;
         bool plain;
-    } types[] = {{"SHORTCUT", "", true}, {"popup", "", false}, {"Plugin", "Plugin", true},
+    } types[] = {{"SHORTCUT", "", true}, {"popup", "", false},
                  {"Folder", "", true}, {"Default", "", true}, {"", "", true}};
     for (const auto& t : types) {
         int index = section->AddItem(const_cast<char*>(t.name), 1, 0);
@@ -123,6 +124,10 @@ TEST_F(FactoryTest, ItemTypesByNameQueryAndTheFiveHundredLimit) {
         EXPECT_EQ(bar, item->m_pBar);
         EXPECT_EQ(section, item->m_pSection);
     }
+    // "Plugin" has its own class.
+    int plugin = section->AddItem(const_cast<char*>("PLUGIN"), 1, 0);
+    ASSERT_GE(plugin, 0);
+    EXPECT_NE(nullptr, dynamic_cast<CVellumMenuItem_Plugin*>(section->m_items[plugin]));
     // The clock and the special menu have their classes, whatever the case.
     int clock = section->AddItem(const_cast<char*>("clock"), 1, 0);
     ASSERT_GE(clock, 0);
