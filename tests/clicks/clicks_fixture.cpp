@@ -111,6 +111,10 @@ void ClicksTest::SetUp() {
     GetBarHostServices() = BarHostServices{};
     GetBarHostServices().IsLayerHidden = IsLayerHidden;
     GetBarHostServices().IsLayerVolatile = [](int layer) { return IsLayerVolatile(layer) != 0; };
+    // The shell's guard that keeps a popup that just opened in front.
+    SetJustOpenedPopup(nullptr);
+    GetBarHostServices().GetJustOpenedPopup = GetJustOpenedPopup;
+    GetBarHostServices().ForgetJustOpenedPopup = [] { SetJustOpenedPopup(nullptr); };
     GetItemHostCalls() = ItemHostCalls{};
     InstallItemHostCalls();
     ResetLayerFlags();
@@ -142,7 +146,7 @@ std::string ClicksTest::BarLines(const char* title, RECT r, bool vertical,
     std::snprintf(head, sizeof(head),
                   "[Object]\r\nTitle=%s\r\nLastSkin=%s\r\nDisplayVertically=%d\r\n"
                   "LastScreenSize.cx=%d\r\nLastScreenSize.cy=%d\r\nLastPos.x=%ld\r\n"
-                  "LastPos.y=%ld\r\nLastSize.cx=%ld\r\nLastSize.cy=%ld\r\nAlwaysOnTop=0\r\n"
+                  "LastPos.y=%ld\r\nLastSize.cx=%ld\r\nLastSize.cy=%ld\r\n"
                   "bRestrictMaximumSize=0\r\nWidthResizableWhenVertical=1\r\n",
                   title, skin_.c_str(), vertical ? 1 : 0, screen_w_, screen_h_, r.left, r.top,
                   r.right - r.left, r.bottom - r.top);
@@ -152,8 +156,10 @@ std::string ClicksTest::BarLines(const char* title, RECT r, bool vertical,
 }
 
 std::string ClicksTest::OneSectionBar(const char* title, RECT r, bool vertical,
-                                      const std::vector<std::string>& item_lines) const {
-    std::vector<std::string> lines = {"[Section1]", "Type=Default", "Title=Items"};
+                                      const std::vector<std::string>& item_lines,
+                                      const std::vector<std::string>& object_lines) const {
+    std::vector<std::string> lines = object_lines;
+    for (const char* line : {"[Section1]", "Type=Default", "Title=Items"}) lines.push_back(line);
     lines.insert(lines.end(), item_lines.begin(), item_lines.end());
     return BarLines(title, r, vertical, lines);
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
+#include "tests/support/stand_in_main_window.h"
 #include "tests/support/test_support.h"
 
 namespace clicks_test {
@@ -30,12 +31,15 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // "[Object]" keys of a bar at r with the fixture's skin, then the lines.
+    // "[Object]" keys of a bar at r with the fixture's skin, then the lines
+    // (more "[Object]" keys until the first section).
     std::string BarLines(const char* title, RECT r, bool vertical,
                          const std::vector<std::string>& lines) const;
-    // A bar file of one section holding the items given as "Item1.Key=Value" lines.
+    // A bar file of one section holding the items given as "Item1.Key=Value"
+    // lines; the bar is not on top unless the object lines say otherwise.
     std::string OneSectionBar(const char* title, RECT r, bool vertical,
-                              const std::vector<std::string>& item_lines) const;
+                              const std::vector<std::string>& item_lines,
+                              const std::vector<std::string>& object_lines = {"AlwaysOnTop=0"}) const;
     std::string WriteBar(const std::string& name, const std::string& text) const;
     // Reads a bar file into a new bar and waits until it shows.
     CVellumMenuObject* LoadBar(const std::string& path, bool show = true);
