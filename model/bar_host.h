@@ -57,6 +57,8 @@ struct BarHostServices {
     // The stats monitor asks the bars again whether one needs the mouse
     // hook; nothing when no monitor exists.
     void (*UpdateMouseHook)();
+    // The global option "bHideBehaviorWarning": a behaviour-class change asks nothing.
+    bool (*IsBehaviorWarningHidden)();
 };
 
 BarHostServices& GetBarHostServices();

@@ -1,13 +1,9 @@
 // Item operations that belong to work not built yet: the theme editor's
-// node, copies, property pages and the new-item wizard. Each does nothing
-// and reports failure where it has a result.
+// node, property pages and the new-item wizard. Each does nothing and
+// reports failure where it has a result.
 #include "model/vellum_menu_item.h"
 
 void CVellumMenuItem::SetEditorNodeTitle() {}
-
-// ---- behaviour classes and copies ------------------------------------------------------------------
-CVellumMenuItem* CVellumMenuItem::Duplicate() { return nullptr; }
-int CVellumMenuItem::Copy(CVellumMenuItem*, int) { return 0; }
 
 // ---- property pages and the new-item wizard -----------------------------------------------------------
 int CVellumMenuItem::DoNewItemWizzard() { return 0; }

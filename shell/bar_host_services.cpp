@@ -18,6 +18,7 @@ void ForgetJustOpenedPopup() { SetJustOpenedPopup(nullptr); }
 bool IsLayerVolatileForBars(int layer) { return IsLayerVolatile(layer) != 0; }
 bool IsAutoSaveBarsOn() { return GetAutoSaveBars() != 0; }
 bool AreAnimationsOff() { return GetDisableAnimations() != 0; }
+bool IsBehaviorWarningHidden() { return GetHideBehaviorWarning() != 0; }
 void UpdateStatsMouseHook() {
     if (CStatsMonitor* monitor = GetStatsMonitor()) monitor->UpdateMouseHook();
 }
@@ -57,6 +58,7 @@ void InstallBarHostServices() {
     host.AreAnimationsDisabled = AreAnimationsOff;
     host.GetActiveWindowTitle = CopyActiveWindowTitle;
     host.UpdateMouseHook = UpdateStatsMouseHook;
+    host.IsBehaviorWarningHidden = IsBehaviorWarningHidden;
     // The hidden taskbar's refresh comes with the theme's desktop
     // integration; its entry stays empty until then.
 }
