@@ -26,18 +26,26 @@ HRESULT RealEmptyRecycleBin(HWND owner, const char* root_path, DWORD flags) {
     return fn ? fn(owner, root_path, flags) : E_NOTIMPL;
 }
 
-void RealShutdownDialog(HWND owner) {
+BOOL RealShutdownDialog(HWND owner) {
     // The shell's shut-down dialog has no name, only ordinal 60.
     typedef int (WINAPI *ExitWindowsDialogFn)(HWND);
     HMODULE shell = ::GetModuleHandleA("shell32.dll");
-    if (!shell) return;
+    if (!shell) return FALSE;
     auto fn = reinterpret_cast<ExitWindowsDialogFn>(
         ::GetProcAddress(shell, MAKEINTRESOURCEA(60)));
-    if (fn) fn(owner);
+    if (!fn) return FALSE;
+    fn(owner);
+    return TRUE;
+}
+
+BOOL RealPostToShellTaskbar(UINT msg, WPARAM wp, LPARAM lp) {
+    HWND taskbar = ::FindWindowA("Shell_TrayWnd", "");
+    return taskbar && ::PostMessageA(taskbar, msg, wp, lp);
 }
 
 SystemActions RealActions() {
-    return SystemActions{RealExitWindows, RealSuspend, RealEmptyRecycleBin, RealShutdownDialog};
+    return SystemActions{RealExitWindows, RealSuspend, RealEmptyRecycleBin, RealShutdownDialog,
+                         RealPostToShellTaskbar};
 }
 
 }  // namespace

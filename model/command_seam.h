@@ -1,7 +1,8 @@
 // The one way out of the program to actions that end the session or touch
 // the user's data beyond recall: log off, shut down, suspend, empty the
-// recycle bin. Commands and menu entries call these pointers; the defaults
-// bind the real functions at run time, tests put their own in place.
+// recycle bin, the shell's shut-down and log-off dialogs and closing the
+// shell's taskbar. Commands and menu entries call these pointers; the
+// defaults bind the real functions at run time, tests put their own in place.
 #pragma once
 #include <windows.h>
 
@@ -14,8 +15,13 @@
 struct SystemActions {
     BOOL (*ExitWindows)(UINT flags, DWORD reason);
     BOOL (*Suspend)(BOOL hibernate);
+    // E_NOTIMPL when the shell has no such function.
     HRESULT (*EmptyRecycleBin)(HWND owner, const char* root_path, DWORD flags);
-    void (*ShutdownDialog)(HWND owner);
+    // FALSE when the shell has no such dialog.
+    BOOL (*ShutdownDialog)(HWND owner);
+    // Posts to the shell's own taskbar (class "Shell_TrayWnd", empty
+    // title); FALSE when there is none.
+    BOOL (*PostToShellTaskbar)(UINT msg, WPARAM wp, LPARAM lp);
 };
 
 SystemActions& GetSystemActions();

@@ -8,6 +8,7 @@
 #include "model/bar_file.h"
 #include "model/bar_host.h"
 #include "model/section_factory.h"
+#include "model/standard_commands.h"
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
@@ -19,9 +20,7 @@
 namespace {
 
 constexpr int kSeparatorIconId = 211;
-constexpr int kStandardCommandPopupMenu = 1;
-// ExecuteStandardCommand's set query.
-constexpr int kQueryCommandSet = -2;
+constexpr int kStandardCommandPopupMenu = kCmdPopupMenu;
 
 bool BarIsReadingFile(const CVellumMenuObject* bar) {
     return bar && bar->m_loadingSections && bar->m_sectionReader;

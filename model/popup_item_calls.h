@@ -20,6 +20,8 @@ struct PopupItemCalls {
     // Keyboard navigation between the bars listed by item (null: free bars).
     CVellumMenuItem* (*FindItemInNeighbourBar)(CVellumMenuItem* item, CVellumMenuObject* bar,
                                                int direction);
+    // The item's listed bars are hidden and its shown-flag cleared.
+    void (*CloseListedBars)(CVellumMenuItem* item);
 };
 
 PopupItemCalls& GetPopupItemCalls();

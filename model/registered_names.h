@@ -43,6 +43,10 @@ enum class RegisteredName : int {
     RepopupNonVolatile,
     ResetPopup,
     RedrawSingleItemDelayed,
+    // items
+    ImageRelativityChanging,
+    ResetPopup2,
+    WaitForStateChange,
     // bar life cycle, announced to the main window
     BarNewPopup,
     BarCreated,

@@ -84,7 +84,10 @@ CVellumMenuItem::~CVellumMenuItem() {
         if (m_pBar->m_pendingHoverItem == this) m_pBar->m_pendingHoverItem = nullptr;
     }
     DeleteTooltipTool();
-    UnInitContextMenu();
+    // A context submenu still held goes with the item; the section and the
+    // bar, which may be going themselves, are not asked to undo theirs.
+    if (m_contextSubmenu) ::DestroyMenu(m_contextSubmenu);
+    m_contextSubmenu = nullptr;
     for (HWND page : m_pages)
         if (page && ::IsWindow(page)) ::SendMessageA(page, WM_COMMAND, IDOK, 0);
     FreeBitmaps();

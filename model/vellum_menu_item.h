@@ -1,8 +1,11 @@
 // CVellumMenuItem: one item of a section and the base class of every item
 // type. It holds the item's keys of the bar file (read by the loader
 // constructor, written by Save), its title with its mnemonic, icons, state
-// bitmaps, custom states, the tooltip tool and the hotkey. Drawing, input,
-// commands and property pages are built elsewhere; until then those virtual
+// bitmaps, custom states, the tooltip tool and the hotkey. Clicks and the
+// own popup menu are in item_clicks.cpp, the context menu in
+// item_context_menu.cpp and item_context_commands.cpp, messages in
+// item_messages.cpp and the standard commands in standard_commands*.cpp.
+// Copies and property pages are built elsewhere; until then those virtual
 // operations do nothing and say so (item_unbuilt.cpp). The operations whose
 // base behaviour is to do nothing are in item_defaults.cpp.
 #pragma once
@@ -275,4 +278,24 @@ private:
     void WriteInt(const char* key, int value);
     void AddTooltipTool();
     void DeleteTooltipTool();
+
+    // ---- context menu and its commands (item_context_menu.cpp, item_context_commands.cpp)
+    void MarkAppearance(HMENU appearance);
+    // The bar marked modified, laid out, redrawn and placed again; 1.
+    int UpdateBarAfterMenu();
+    int SetIconSizeFromMenu(int size);
+    int AskCustomIconSize();
+    void ReloadImagesAfterMenu();
+    int ShowAsFromMenu(int id);
+    int ShowAsBitmapFromMenu();
+    int ShowAsSeparatorFromMenu();
+    void EditBarSkin();
+    int DuplicateFromMenu();
+    int CloseBarFromMenu();
+
+    // ---- messages (item_messages.cpp) --------------------------------------------------
+    void OnSkinChanging(WPARAM wp);
+    // The Windows key or the item's hotkey: its bar forward, then the item runs.
+    void ActivateFromKey();
+    void OnActiveWindowNews(WPARAM wp);
 };

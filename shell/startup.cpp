@@ -226,6 +226,7 @@ int RunTessellar(HINSTANCE instance, const char* command_line) {
     // The instance, the bars' access to the shell, and the shell's icon cache.
     SetAppInstance(instance);
     InstallBarHostServices();
+    InstallItemHostCalls();
     // The shell's icon cache, the start-up entry and the document types wait
     // until the first bars show (DeferredStartWork); the window classes now.
     RegisterWindowClasses(instance);

@@ -15,6 +15,8 @@ constexpr const char kHelperLinesClass[] = "TSHelperLines";
 
 // Gives the bars the shell's state (model/bar_host.h).
 void InstallBarHostServices();
+// Gives items' commands and menus the shell's calls (model/item_host_calls.h).
+void InstallItemHostCalls();
 
 // Everything WinMain does, in order; returns the exit code.
 int RunTessellar(HINSTANCE instance, const char* command_line);

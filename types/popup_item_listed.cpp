@@ -71,6 +71,13 @@ CVellumMenuItem* FindNeighbour(CVellumMenuItem* item, CVellumMenuObject* bar, in
     return CVellumMenuItem_Popup::FindItemInNeighbourBar(popup, bar, direction);
 }
 
+void CloseListedBars(CVellumMenuItem* item) {
+    if (CVellumMenuItem_Popup* popup = AsPopupItem(item)) {
+        popup->m_listedBarsShown = FALSE;
+        popup->HideListedBars();
+    }
+}
+
 struct TableFiller {
     TableFiller() {
         PopupItemCalls& calls = GetPopupItemCalls();
@@ -79,6 +86,7 @@ struct TableFiller {
         calls.IsBarInList = IsBarInList;
         calls.AlignsWithBar = AlignsWithBar;
         calls.FindItemInNeighbourBar = FindNeighbour;
+        calls.CloseListedBars = CloseListedBars;
     }
 } const kTableFiller;
 

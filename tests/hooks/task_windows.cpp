@@ -1,10 +1,16 @@
-// A program of windows for the taskbar and hook tests: it opens top-level
-// windows of the classes and titles it is given, records each WM_SYSCOMMAND
-// it receives in a log file, and stops pumping when asked.
+// A program of windows for the taskbar, hook and command tests: it opens
+// top-level windows (with a minimise box) of the classes and titles it is
+// given, records what it is told in a log file, and stops pumping when asked.
 //
-//   task_windows <log file> <class>|<title>[|tool] ...
+//   task_windows <log file> <class>|<title>[|tool|edit] ...
 //
-// WM_COPYDATA (dwData 1, "<class>|<title>[|tool]") to any of its windows
+// "tool" makes a tool window; "edit" gives the window an edit control that
+// holds the text "Stand-in selection", all of it selected, with the focus.
+// The log gets one line per message: "<window> <command>" (hex) for
+// WM_SYSCOMMAND, "<window> close" for WM_CLOSE and "<window> command <id>"
+// for WM_COMMAND.
+//
+// WM_COPYDATA (dwData 1, "<class>|<title>[|flag]") to any of its windows
 // opens one more and answers its handle. The registered message
 // "TaskWindows Stop Pumping" makes the process sleep wParam milliseconds.
 // The process ends when its last window is gone.
@@ -20,12 +26,20 @@ std::string g_log;
 int g_windows = 0;
 UINT g_stop_pumping = 0;
 
-void Record(HWND wnd, WPARAM command) {
+constexpr int kEditId = 100;
+
+void RecordLine(HWND wnd, const char* what) {
     FILE* f = fopen(g_log.c_str(), "a");
     if (!f) return;
-    fprintf(f, "%llx %x\n", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(wnd)),
-            static_cast<unsigned>(command & 0xFFF0));
+    fprintf(f, "%llx %s\n", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(wnd)),
+            what);
     fclose(f);
+}
+
+void Record(HWND wnd, WPARAM command) {
+    char text[32];
+    snprintf(text, sizeof(text), "%x", static_cast<unsigned>(command & 0xFFF0));
+    RecordLine(wnd, text);
 }
 
 HWND Open(const std::string& spec);
@@ -38,6 +52,22 @@ LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_SYSCOMMAND:
         Record(wnd, wp);
+        break;
+    case WM_CLOSE:
+        RecordLine(wnd, "close");
+        break;
+    case WM_COMMAND: {
+        char text[32];
+        snprintf(text, sizeof(text), "command %x", static_cast<unsigned>(LOWORD(wp)));
+        RecordLine(wnd, text);
+        break;
+    }
+    case WM_SETFOCUS:
+        // The edit control keeps the focus whenever the window has it.
+        if (HWND edit = GetDlgItem(wnd, kEditId)) {
+            SetFocus(edit);
+            return 0;
+        }
         break;
     case WM_COPYDATA: {
         auto* cds = reinterpret_cast<COPYDATASTRUCT*>(lp);
@@ -59,9 +89,12 @@ HWND Open(const std::string& spec) {
     std::string cls = spec.substr(0, bar);
     std::string title = spec.substr(bar + 1);
     DWORD ex_style = 0;
+    bool with_edit = false;
     size_t flag = title.find('|');
     if (flag != std::string::npos) {
-        if (title.substr(flag + 1) == "tool") ex_style |= WS_EX_TOOLWINDOW;
+        const std::string kind = title.substr(flag + 1);
+        if (kind == "tool") ex_style |= WS_EX_TOOLWINDOW;
+        if (kind == "edit") with_edit = true;
         title.resize(flag);
     }
     WNDCLASSA wc = {};
@@ -75,7 +108,15 @@ HWND Open(const std::string& spec) {
     HWND wnd = CreateWindowExA(ex_style, cls.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                100 + 20 * g_windows, 100 + 20 * g_windows, 240, 120, nullptr, nullptr,
                                wc.hInstance, nullptr);
-    if (wnd) ++g_windows;
+    if (!wnd) return nullptr;
+    ++g_windows;
+    if (with_edit) {
+        HWND edit = CreateWindowExA(0, "EDIT", "Stand-in selection", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
+                                    4, 4, 200, 24, wnd, reinterpret_cast<HMENU>(kEditId), wc.hInstance,
+                                    nullptr);
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        SetFocus(edit);
+    }
     return wnd;
 }
 

@@ -1,0 +1,55 @@
+// Fills the table through which items' standard commands and context menus
+// reach the shell, the theme editor and the property pages.
+#include "model/item_host_calls.h"
+#include "model/item_messages.h"
+#include "shell/app_state.h"
+#include "shell/later_stubs.h"
+#include "shell/skin_editor_link.h"
+#include "shell/startup.h"
+#include "shell/stats_monitor.h"
+#include "shell/theme_browser.h"
+#include "shell/theme_file.h"
+
+namespace {
+
+HWND LastActiveWindow() {
+    const CStatsMonitor* monitor = GetStatsMonitor();
+    return monitor ? monitor->m_foreground : nullptr;
+}
+
+void ToggleTimeFiltering() { SetDisableSystrayTimeFiltering(!GetDisableSystrayTimeFiltering()); }
+
+void ToggleHideTaskbar() { SetHideTaskbar(CurrentThemeInfo().HideTaskbar ? 0 : 1, 0); }
+
+void ShowThemesTab() { ShowThemeBrowser(0); }
+
+bool EditSkin(const char* path) { return EditSkinInSkinEditor(path); }
+
+void ShowItemInThemeEditor(CVellumMenuItem* item, int tab) {
+    ShowThemeEditor();
+    if (GetThemeEditorWindow()) SelectEditorObject(item, tab);
+}
+
+void AddCopyToThemeEditor(CVellumMenuItem* copy) { AddItemToEditorTreeAndSelect(copy); }
+
+void RemoveBarFromThemeEditor(CVellumMenuObject* bar) { RemoveEditorNode(bar); }
+
+}  // namespace
+
+void InstallItemHostCalls() {
+    // The item code's message names are registered before any bar exists.
+    RegisterItemMessages();
+    ItemHostCalls& host = GetItemHostCalls();
+    host.GetLastActiveWindow = LastActiveWindow;
+    host.ToggleLayerHidden = ToggleLayerHidden;
+    host.ToggleLayerVolatile = ToggleLayerVolatile;
+    host.ToggleSystrayTimeFiltering = ToggleTimeFiltering;
+    host.ToggleHideTaskbar = ToggleHideTaskbar;
+    host.ShowThemeBrowser = ShowThemesTab;
+    host.EditSkinInSkinEditor = EditSkin;
+    host.ShowItemInThemeEditor = ShowItemInThemeEditor;
+    host.AddItemToThemeEditor = AddCopyToThemeEditor;
+    host.RemoveBarFromThemeEditor = RemoveBarFromThemeEditor;
+    // The custom icon size dialog and the rebuild of a visible property
+    // page come with the property pages; their entries stay empty until then.
+}

@@ -1,0 +1,210 @@
+#include "clicks_fixture.h"
+#include <cstdio>
+#include "model/bar_host.h"
+#include "model/bar_messages.h"
+#include "model/command_seam.h"
+#include "model/item_host_calls.h"
+#include "model/item_messages.h"
+#include "model/live_objects.h"
+#include "model/vellum_menu_section.h"
+#include "shell/app_state.h"
+#include "shell/main_window_internal.h"
+#include "shell/startup.h"
+#include "shell/stats_monitor.h"
+#include "tests/support/stand_in_main_window.h"
+#include "util/bar_registry.h"
+#include "util/general_helpers.h"
+
+namespace clicks_test {
+
+namespace {
+
+MainWindowLog g_log;
+
+std::string NameOf(UINT msg) {
+    char name[256] = "";
+    if (msg >= 0xC000 && GetClipboardFormatNameA(msg, name, sizeof(name)) > 0) return name;
+    return "";
+}
+
+// Like the program's main window: bars' news goes on to every bar, a removed
+// item goes once the menu has closed, and everything else is written down.
+LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    const BarMessages& m = GetBarMessages();
+    const ItemMessages& im = GetItemMessages();
+    if (msg == WM_COMMAND) {
+        g_log.commands.push_back(LOWORD(wp));
+        return 0;
+    }
+    if (msg >= 0xC000) g_log.messages.push_back(NameOf(msg));
+    if (msg == im.RemoveItemDelay) {
+        RemoveItemFromMessage(wp);
+        return 0;
+    }
+    if (msg == m.VolatileClose || msg == m.BarNameChanging || msg == m.MenuObjectHiding ||
+        msg == m.MenuObjectShowing || msg == m.AssociatedPopupShowing ||
+        msg == m.UpdateHiddenLayers) {
+        testing_support::RelayToEveryBar(msg, wp, lp);
+        return 0;
+    }
+    if (msg >= 0xC000) return 0;
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+BOOL CALLBACK CollectBar(HWND wnd, LPARAM lp) {
+    reinterpret_cast<std::vector<CVellumMenuObject*>*>(lp)->push_back(LiveBarOfWindow(wnd));
+    return TRUE;
+}
+
+// A skin whose separator element has a bitmap.
+const char kSkin[] =
+    "[General]\r\nSkinName=Clicks\r\nItemHeight=20\r\nEdgeBuffer=2\r\nResizeBase=-1\r\n"
+    "CompanionSkin.Popup=clicks.tsskin\r\n";
+
+void SendButton(DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
+}  // namespace
+
+bool MainWindowLog::Saw(const std::string& name) const {
+    for (const std::string& m : messages)
+        if (m == name) return true;
+    return false;
+}
+
+bool MainWindowLog::SawCommand(UINT id) const {
+    for (UINT c : commands)
+        if (c == id) return true;
+    return false;
+}
+
+void MainWindowLog::Clear() {
+    commands.clear();
+    messages.clear();
+}
+
+MainWindowLog& MainLog() { return g_log; }
+
+HWND MainWindow() {
+    static HWND wnd = [] {
+        HWND main = testing_support::CreateStandInMainWindow("Tessellar Clicks Test Main", MainProc);
+        CreateStatsMonitor(main);
+        return main;
+    }();
+    return wnd;
+}
+
+std::string ReadKey(const std::string& file, const char* section, const char* key) {
+    char value[512];
+    GetPrivateProfileStringA(section, key, "<none>", value, sizeof(value), file.c_str());
+    return value;
+}
+
+void ClicksTest::SetUp() {
+    MainWindow();
+    InitWindowsVersionClass();
+    BindMonitorFunctions();
+    GetBarHostServices() = BarHostServices{};
+    GetBarHostServices().IsLayerHidden = IsLayerHidden;
+    GetBarHostServices().IsLayerVolatile = [](int layer) { return IsLayerVolatile(layer) != 0; };
+    // The shell's guard that keeps a popup that just opened in front.
+    SetJustOpenedPopup(nullptr);
+    GetBarHostServices().GetJustOpenedPopup = GetJustOpenedPopup;
+    GetBarHostServices().ForgetJustOpenedPopup = [] { SetJustOpenedPopup(nullptr); };
+    GetItemHostCalls() = ItemHostCalls{};
+    InstallItemHostCalls();
+    ResetLayerFlags();
+    g_log.Clear();
+    screen_w_ = GetSystemMetrics(SM_CXSCREEN);
+    screen_h_ = GetSystemMetrics(SM_CYSCREEN);
+    ASSERT_TRUE(files_.Write("clicks.tsskin", kSkin));
+    skin_ = files_.File("clicks.tsskin");
+    SetCursorPos(screen_w_ - 2, screen_h_ - 2);
+    SendButton(MOUSEEVENTF_LEFTUP);
+    testing_support::PumpFor(20);
+}
+
+void ClicksTest::TearDown() {
+    std::vector<CVellumMenuObject*> bars;
+    EnumBarWindows(CollectBar, reinterpret_cast<LPARAM>(&bars));
+    for (CVellumMenuObject* bar : bars)
+        if (bar) testing_support::CloseTestBar(bar, true);
+    testing_support::PumpFor(20);
+    GetBarHostServices() = BarHostServices{};
+    GetItemHostCalls() = ItemHostCalls{};
+    ResetSystemActions();
+    ResetLayerFlags();
+}
+
+std::string ClicksTest::BarLines(const char* title, RECT r, bool vertical,
+                                 const std::vector<std::string>& lines) const {
+    char head[1024];
+    std::snprintf(head, sizeof(head),
+                  "[Object]\r\nTitle=%s\r\nLastSkin=%s\r\nDisplayVertically=%d\r\n"
+                  "LastScreenSize.cx=%d\r\nLastScreenSize.cy=%d\r\nLastPos.x=%ld\r\n"
+                  "LastPos.y=%ld\r\nLastSize.cx=%ld\r\nLastSize.cy=%ld\r\n"
+                  "bRestrictMaximumSize=0\r\nWidthResizableWhenVertical=1\r\n",
+                  title, skin_.c_str(), vertical ? 1 : 0, screen_w_, screen_h_, r.left, r.top,
+                  r.right - r.left, r.bottom - r.top);
+    std::string text = head;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+std::string ClicksTest::OneSectionBar(const char* title, RECT r, bool vertical,
+                                      const std::vector<std::string>& item_lines,
+                                      const std::vector<std::string>& object_lines) const {
+    std::vector<std::string> lines = object_lines;
+    for (const char* line : {"[Section1]", "Type=Default", "Title=Items"}) lines.push_back(line);
+    lines.insert(lines.end(), item_lines.begin(), item_lines.end());
+    return BarLines(title, r, vertical, lines);
+}
+
+std::string ClicksTest::WriteBar(const std::string& name, const std::string& text) const {
+    EXPECT_TRUE(files_.Write(name, text));
+    return files_.File(name);
+}
+
+CVellumMenuObject* ClicksTest::LoadBar(const std::string& path, bool show) {
+    auto* bar = new CVellumMenuObject(MainWindow());
+    bar->LoadTheme(const_cast<char*>(path.c_str()), show ? 1 : 0, nullptr);
+    if (show) {
+        EXPECT_TRUE(Wait([&] { return IsLiveBar(bar) && IsWindowVisible(bar->m_hWnd); })) << path;
+    }
+    return bar;
+}
+
+CVellumMenuItem* ClicksTest::Item(CVellumMenuObject* bar, int index, int section) {
+    if (!bar || !IsLiveBar(bar) || !bar->m_sections[section]) return nullptr;
+    return bar->m_sections[section]->m_items[index];
+}
+
+RECT ClicksTest::ItemScreenRect(CVellumMenuItem* item) {
+    RECT r;
+    item->GetRealItemRect(&r);
+    RECT bar = {};
+    GetWindowRect(item->m_pBar->m_hWnd, &bar);
+    OffsetRect(&r, bar.left, bar.top);
+    return r;
+}
+
+void ClicksTest::Click(CVellumMenuItem* item) {
+    RECT r = ItemScreenRect(item);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendButton(MOUSEEVENTF_MOVE);
+    testing_support::PumpFor(30);
+    SendButton(MOUSEEVENTF_LEFTDOWN);
+    testing_support::PumpFor(30);
+    SendButton(MOUSEEVENTF_LEFTUP);
+    testing_support::PumpFor(60);
+}
+
+bool ClicksTest::Wait(const std::function<bool()>& cond, DWORD ms) {
+    return testing_support::PumpUntil(cond, ms);
+}
+
+}  // namespace clicks_test
