@@ -4,9 +4,23 @@
 #pragma once
 #include <windows.h>
 
+class CVellumMenuItem;
+class CVellumMenuObject;
+
 struct ShellTypeServices {
     // Starts Lanternfold (its window comes a moment later); false: not started.
     bool (*StartTrayIconServer)();
+
+    // ---- the desktop right-click handler's popup item ---------------------------------
+    // Marks the item as the handler item (hide on close); false: no popup item.
+    bool (*MakeDesktopHandlerItem)(CVellumMenuItem* item);
+    // Replaces the item's listed bars with the titles.
+    void (*SetDesktopHandlerBars)(CVellumMenuItem* item, const char* const* titles, int count);
+    // Opens the listed bars at the item's bar; with an owner bar, moves that
+    // bar there instead, keeping its size. 1 when something was done.
+    int (*OpenDesktopHandlerItem)(CVellumMenuItem* item, CVellumMenuObject* owner);
+    // Fills the available-bars (1280) and listed-bars (1281) lists of a dialog.
+    void (*FillDesktopHandlerLists)(CVellumMenuItem* item, HWND dialog);
 };
 
 ShellTypeServices& GetShellTypeServices();
