@@ -19,6 +19,9 @@ struct TaskbarHiding {
 };
 TaskbarHiding g_taskbar;
 int g_wanted_icons_hidden = 0;
+// What was last done to the desktop's list view (not the option): the
+// watchdog must not stay armed once the icons are back.
+int g_icons_hidden = 0;
 int g_full_screen = 0;
 
 constexpr UINT kWatchTimeoutMs = 2000;
@@ -200,6 +203,7 @@ bool SetDesktopIconsHidden(int hide, int from_timer) {
     }
     if (HWND list = FindDesktopListView(progman)) {
         if (from_timer && main) KillTimer(main, kDesktopIconsTimerId);
+        g_icons_hidden = hide ? 1 : 0;
         if (hide) {
             ShowWindow(list, SW_HIDE);
             SetWindowRgn(list, CreateRectRgn(0, 0, 0, 0), TRUE);
@@ -230,7 +234,7 @@ void NotifyTrayIconServerWatch() {
     HWND server = FindWindowA(kTrayServerClass, kTrayServerTitle);
     if (!server) return;
     DWORD_PTR result = 0;
-    if (Settings().bDesktopIconsHidden || g_taskbar.applied)
+    if (g_icons_hidden || g_taskbar.applied)
         SendMessageTimeoutA(server, WM_TRAYARMWATCHDOG, reinterpret_cast<WPARAM>(GetAppInstance()), 0,
                             SMTO_NORMAL | SMTO_ABORTIFHUNG, kWatchTimeoutMs, &result);
     else

@@ -50,7 +50,8 @@ void MarkDesktopIconsRehidePending();
 int GetWantedDesktopIconsHidden();
 
 // ---- the tray server's watchdog ------------------------------------------------------------------
-// Arms the watchdog while the icons or the taskbar are hidden, else disarms it.
+// Arms the watchdog while the icons or the taskbar are hidden (as last
+// carried out, not as the options ask), else disarms it.
 void NotifyTrayIconServerWatch();
 
 // ---- full-screen programs ----------------------------------------------------------------------------

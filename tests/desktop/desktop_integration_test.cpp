@@ -119,18 +119,19 @@ TEST(TaskbarHiding, OlderSystemsOpenThePropertiesAgainUntilTheDialogComes) {
 TEST(TrayServerWatch, ArmedWhileAnythingIsHidden) {
     WatchdogRecorder server;
     StandInTaskbar taskbar;
+    StandInDesktop desktop;
     struct Case {
         int icons_hidden, taskbar_hidden, expected;
     } const cases[] = {{0, 0, 663}, {1, 0, 662}, {0, 1, 662}, {1, 1, 662}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "icons " << c.icons_hidden << " taskbar " << c.taskbar_hidden);
-        Settings().bDesktopIconsHidden = c.icons_hidden;
+        SetDesktopIconsHidden(c.icons_hidden, 0);
         SetHideTaskbar(c.taskbar_hidden, 1);
         server.Clear();
         NotifyTrayIconServerWatch();
         EXPECT_EQ(c.expected, server.Last());
     }
-    Settings().bDesktopIconsHidden = 0;
+    SetDesktopIconsHidden(0, 0);
     SetHideTaskbar(0, 1);
     EXPECT_TRUE(taskbar.Shown());
     EXPECT_EQ(663, server.Last());
