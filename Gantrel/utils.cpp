@@ -328,9 +328,13 @@ void AddSeconds(DateRecord& date, long seconds) {
     date.minute = t.wMinute;
 }
 
+// The Gregorian rule: a century year is a leap year only when it divides by
+// 400, so February 1900 had 28 days and February 2000 had 29.
+bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
 int DaysInMonth(int month, int year) {
     switch (month) {
-    case 2: return year % 4 == 0 ? 29 : 28;
+    case 2: return IsLeapYear(year) ? 29 : 28;
     case 4: case 6: case 9: case 11: return 30;
     default: return 31;
     }

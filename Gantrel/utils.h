@@ -71,6 +71,8 @@ void FormatLocalDateTime(char* out, size_t size, const SYSTEMTIME& time);
 void FormatDatePart(const char* token, const DateRecord& date, char* out, size_t size);
 // Adds (or subtracts) seconds with carries up to the year.
 void AddSeconds(DateRecord& date, long seconds);
+// Gregorian leap years: 1900 was none, 2000 was one.
+bool IsLeapYear(int year);
 int DaysInMonth(int month, int year);
 double RoundTo(double value, int digits);
 // "Mon DD YYYY time" to format & 0xFF: 1 (or other) mm/dd/yy, 2 yyyy/mm/dd,

@@ -88,10 +88,7 @@ int CVellumMenuObject::AddSection(char* typeName, int index, int queryOnly) {
         if (index == 4) {
             // Only the copy beside the program counts, never one found along
             // the search path.
-            char path[MAX_PATH];
-            if (!GetProgramFolder(path, sizeof(path)) || !tess::AppendText(path, "Panorel.dll"))
-                return 0;
-            HMODULE library = ::LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+            HMODULE library = LoadLibraryBesideProgram("Panorel.dll");
             if (!library) return 0;
             ::FreeLibrary(library);
         }

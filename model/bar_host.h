@@ -62,6 +62,8 @@ struct BarHostServices {
     // Moves a bar under the pointer, keeping its size (a bar shown again by
     // its hotkey with "bReshowUnderMouse"); nothing when no shell runs.
     void (*ReshowBarUnderPointer)(CVellumMenuObject* bar);
+    // The global option "bHideBehaviorWarning": a behaviour-class change asks nothing.
+    bool (*IsBehaviorWarningHidden)();
 };
 
 BarHostServices& GetBarHostServices();

@@ -213,8 +213,13 @@ SIZE CVellumMenuItem::CalcSize(int noSectionStretch, int) {
 
 // ---- drawing -------------------------------------------------------------------------------------
 
-void CVellumMenuItem::RedrawItem() {
+void CVellumMenuItem::RedrawItem(int) {
     if (!m_pBar || !m_pSection) return;
+    // The drop mark lies between items: only a redraw of the section clears it.
+    if (m_pSection->m_dropMarkShown) {
+        m_pSection->RedrawSection();
+        return;
+    }
     RECT rect;
     GetRealItemRect(&rect);
     if (::IsRectEmpty(&rect)) return;
@@ -298,14 +303,20 @@ void ItemPainter::NeedTooltip(bool needed) {
 
 void ItemPainter::ChooseStateBitmap(HBITMAP* bitmap, HBITMAP* mask, unsigned long** bits) {
     CVellumMenuItem* it = item_;
-    if (it->m_customState[0] && it->FindCustomState(it->m_customState, bitmap, mask)) return;
+    // A custom state the item holds is drawn in place of the state bitmaps.
+    if (it->m_customState[0] && it->FindCustomState(it->m_customState, bitmap, mask) >= 0) {
+        if (bits) *bits = nullptr;
+        return;
+    }
     struct Choice {
         HBITMAP bitmap, mask;
         unsigned long* bits;
     };
-    const Choice normal = {it->m_normalBitmap, it->m_normalMask, it->m_normalBits};
-    const Choice selected = {it->m_selectedBitmap, it->m_selectedMask, it->m_selectedBits};
-    const Choice over = {it->m_mouseOverBitmap, it->m_mouseOverMask, it->m_mouseOverBits};
+    const Choice normal = {it->m_normalBitmap.get(), it->m_normalMask.get(), it->m_normalBits};
+    const Choice selected = {it->m_selectedBitmap.get(), it->m_selectedMask.get(),
+                             it->m_selectedBits};
+    const Choice over = {it->m_mouseOverBitmap.get(), it->m_mouseOverMask.get(),
+                         it->m_mouseOverBits};
     const Choice* order[3] = {&normal, &normal, &normal};
     if (it->m_state == kStateSelected) order[0] = &selected, order[2] = &over;
     else if (it->m_state == kStateMouseOver) order[0] = &over, order[2] = &selected;
@@ -380,13 +391,13 @@ int ItemPainter::DrawnElement() {
 }
 
 void ItemPainter::DrawLoadedPicture() {
-    HBITMAP picture = item_->m_normalBitmap;
+    HBITMAP picture = item_->m_normalBitmap.get();
     BITMAP info = {};
     ::GetObjectA(picture, sizeof(info), &info);
     const int w = info.bmWidth, h = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
     const int x = rect_.left + (rect_.right - rect_.left - w) / 2;
     const int y = rect_.top + (rect_.bottom - rect_.top - h) / 2;
-    DrawTransparentBitmapEx(dc_, &info, picture, item_->m_normalMask, x, y, w, h, 0, 0, w, h,
+    DrawTransparentBitmapEx(dc_, &info, picture, item_->m_normalMask.get(), x, y, w, h, 0, 0, w, h,
                             item_->m_bitmapKeyColor);
 }
 

@@ -8,6 +8,7 @@
 #include "model/vellum_menu_object.h"
 #include "skins/bitmap_helpers.h"
 #include "skins/skin_record.h"
+#include "util/paths.h"
 #include "util/text.h"
 
 namespace {
@@ -76,11 +77,9 @@ void CVellumMenuItem::SetBitmapPath(int which, char* path) {
 // ---- state bitmaps ----------------------------------------------------------------------------------
 
 int CVellumMenuItem::FreeBitmaps() {
-    for (HBITMAP* bitmap : {&m_normalBitmap, &m_normalMask, &m_selectedBitmap, &m_selectedMask,
-                            &m_mouseOverBitmap, &m_mouseOverMask}) {
-        if (*bitmap) ::DeleteObject(*bitmap);
-        *bitmap = nullptr;
-    }
+    for (ItemBitmap* bitmap : {&m_normalBitmap, &m_normalMask, &m_selectedBitmap, &m_selectedMask,
+                               &m_mouseOverBitmap, &m_mouseOverMask})
+        bitmap->reset();
     // The alpha bits belong to the DIB sections just deleted.
     m_normalBits = m_selectedBits = m_mouseOverBits = nullptr;
     return 1;
@@ -99,8 +98,8 @@ int CVellumMenuItem::RefreshBitmaps() {
     if (!DisplayAsBitmap || !m_pBar) return 0;
     struct State {
         const char* path;
-        HBITMAP* bitmap;
-        HBITMAP* mask;
+        ItemBitmap* bitmap;
+        ItemBitmap* mask;
         unsigned long** bits;
     } states[3] = {{NormalBitmap, &m_normalBitmap, &m_normalMask, &m_normalBits},
                    {MouseoverBitmap, &m_mouseOverBitmap, &m_mouseOverMask, &m_mouseOverBits},
@@ -108,21 +107,79 @@ int CVellumMenuItem::RefreshBitmaps() {
     bool any = false;
     for (State& state : states) {
         if (!state.path || !state.path[0]) continue;
-        *state.bitmap = m_pBar->MyLoadImage(PathRelativeToSkin, const_cast<char*>(state.path),
-                                            state.bits);
+        // Skin-relative paths: the skin folder first, then the bar folder.
+        state.bitmap->reset(m_pBar->MyLoadImage(PathRelativeToSkin,
+                                                const_cast<char*>(state.path), state.bits));
         if (!*state.bitmap) continue;
         any = true;
         if (UseTransparency && !*state.bits)
-            *state.mask = CreateBitmapMask(*state.bitmap, kMagenta, true);
+            state.mask->reset(CreateBitmapMask(state.bitmap->get(), kMagenta, true));
     }
     if (!any) {
         FreeBitmaps();
         return 0;
     }
-    HBITMAP info_from = m_normalBitmap ? m_normalBitmap
-                        : m_mouseOverBitmap ? m_mouseOverBitmap : m_selectedBitmap;
+    HBITMAP info_from = m_normalBitmap ? m_normalBitmap.get()
+                        : m_mouseOverBitmap ? m_mouseOverBitmap.get() : m_selectedBitmap.get();
     ::GetObjectA(info_from, sizeof(m_bitmapInfo), &m_bitmapInfo);
     return 1;
+}
+
+void CVellumMenuItem::SetBitmap(HBITMAP bitmap, HBITMAP mask, int makeMask, DWORD, int) {
+    m_normalBitmap.reset();
+    m_normalMask.reset();
+    m_normalBits = nullptr;
+    if (!bitmap) return;
+    m_bitmapKeyColor = RGB(128, 128, 128);
+    m_normalBitmap.reset(static_cast<HBITMAP>(::CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0)));
+    if (mask)
+        m_normalMask.reset(static_cast<HBITMAP>(::CopyImage(mask, IMAGE_BITMAP, 0, 0, 0)));
+    else if (makeMask && m_normalBitmap)
+        m_normalMask.reset(CreateBitmapMask(m_normalBitmap.get(), m_bitmapKeyColor, true));
+    if (m_normalBitmap) ::GetObjectA(m_normalBitmap.get(), sizeof(m_bitmapInfo), &m_bitmapInfo);
+}
+
+// ---- bitmap paths --------------------------------------------------------------------------------------
+
+void CVellumMenuItem::SwitchOverBitmapPath(char* path, int makeAbsolute) {
+    if (!path || !path[0] || !m_pBar) return;
+    char result[MAX_PATH] = "";
+    if (PathRelativeToSkin) {
+        SkinRecord* skin = m_pBar->m_skin;
+        char canonical[MAX_PATH];
+        if (!skin || !IsAbsolutePath(path) || !CanonicalPath(path, canonical)) return;
+        if (!RelativePath(skin->folder, canonical, result, sizeof(result))) return;
+        if (result[0] == '\\') std::memmove(result, result + 1, std::strlen(result));
+    } else if (makeAbsolute) {
+        if (IsAbsolutePath(path)) return;
+        if (!CombineCanonical(m_pBar->m_barFolder, path, result)) return;
+    } else {
+        return;
+    }
+    // The item's own paths are heap copies sized to their text: replace them.
+    char** own[3] = {&NormalBitmap, &MouseoverBitmap, &SelectedBitmap};
+    for (int which = 1; which <= 3; ++which)
+        if (*own[which - 1] == path) return SetBitmapPath(which, result);
+    tess::CopyText(path, MAX_PATH, result);
+}
+
+// ---- small queries ---------------------------------------------------------------------------------------
+
+int CVellumMenuItem::IsItemHiddenNeedsScrolling() {
+    if (m_emptySize) return 0;
+    return ::IsRectEmpty(&m_itemRect) ? 1 : 0;
+}
+
+int CVellumMenuItem::IsMouseReallyOver() {
+    if (!m_pBar || !m_pBar->m_hWnd) return 0;
+    POINT cursor;
+    if (!::GetCursorPos(&cursor)) return 0;
+    RECT rect;
+    GetRealItemRect(&rect);
+    POINT origin = {0, 0};
+    ::ClientToScreen(m_pBar->m_hWnd, &origin);
+    ::OffsetRect(&rect, origin.x, origin.y);
+    return ::PtInRect(&rect, cursor) ? 1 : 0;
 }
 
 // ---- custom states -------------------------------------------------------------------------------------
@@ -131,11 +188,21 @@ int CVellumMenuItem::FindCustomState(char* name, HBITMAP* bitmap, HBITMAP* mask)
     for (int i = 0; i < m_customStates.count && m_customStates.names[i]; ++i) {
         const char* stored = m_customStates.names[i];
         if (stored != name && (!name || lstrcmpiA(stored, name) != 0)) continue;
-        if (bitmap) *bitmap = m_customStates.bitmaps[i];
-        if (mask) *mask = m_customStates.masks[i];
+        if (bitmap) *bitmap = m_customStates.bitmaps[i].get();
+        if (mask) *mask = m_customStates.masks[i].get();
         return i;
     }
     return -1;
+}
+
+void CVellumMenuItem::LoadCustomStateBitmap(int index) {
+    ItemBitmap& bitmap = m_customStates.bitmaps[index];
+    ItemBitmap& mask = m_customStates.masks[index];
+    mask.reset();
+    bitmap.reset(LoadStateBitmap(m_customStates.paths[index]));
+    if (!bitmap) return;
+    ::GetObjectA(bitmap.get(), sizeof(m_bitmapInfo), &m_bitmapInfo);
+    if (UseTransparency) mask.reset(CreateBitmapMask(bitmap.get(), kMagenta, true));
 }
 
 int CVellumMenuItem::EditCustomState(char* name, char* bitmapPath) {
@@ -147,16 +214,7 @@ int CVellumMenuItem::EditCustomState(char* name, char* bitmapPath) {
         if (lstrcmpiA(m_customStates.paths[index], bitmapPath ? bitmapPath : "") == 0) return 1;
         ReplaceText(&m_customStates.paths[index], bitmapPath);
     }
-    HBITMAP& bitmap = m_customStates.bitmaps[index];
-    HBITMAP& mask = m_customStates.masks[index];
-    if (bitmap) ::DeleteObject(bitmap);
-    if (mask) ::DeleteObject(mask);
-    mask = nullptr;
-    bitmap = LoadStateBitmap(m_customStates.paths[index]);
-    if (bitmap) {
-        ::GetObjectA(bitmap, sizeof(m_bitmapInfo), &m_bitmapInfo);
-        if (UseTransparency) mask = CreateBitmapMask(bitmap, kMagenta, true);
-    }
+    LoadCustomStateBitmap(index);
     return 1;
 }
 
@@ -167,39 +225,34 @@ int CVellumMenuItem::AddCustomState(char* name, char* bitmapPath) {
     int index = m_customStates.count++;
     m_customStates.names[index] = NewItemText(name);
     m_customStates.paths[index] = NewItemText(bitmapPath);
-    HBITMAP bitmap = LoadStateBitmap(bitmapPath);
-    m_customStates.bitmaps[index] = bitmap;
-    m_customStates.masks[index] =
-        bitmap && UseTransparency ? CreateBitmapMask(bitmap, kMagenta, true) : nullptr;
-    if (bitmap) ::GetObjectA(bitmap, sizeof(m_bitmapInfo), &m_bitmapInfo);
+    LoadCustomStateBitmap(index);
     return 1;
 }
 
 int CVellumMenuItem::RemoveCustomState(char* name) {
-    auto free_state = [this](int i) {
-        delete[] m_customStates.names[i];
-        delete[] m_customStates.paths[i];
-        if (m_customStates.bitmaps[i]) ::DeleteObject(m_customStates.bitmaps[i]);
-        if (m_customStates.masks[i]) ::DeleteObject(m_customStates.masks[i]);
-        m_customStates.names[i] = m_customStates.paths[i] = nullptr;
-        m_customStates.bitmaps[i] = m_customStates.masks[i] = nullptr;
+    ItemCustomStates& states = m_customStates;
+    auto free_state = [&states](int i) {
+        delete[] states.names[i];
+        delete[] states.paths[i];
+        states.names[i] = states.paths[i] = nullptr;
+        states.bitmaps[i].reset();
+        states.masks[i].reset();
     };
     if (!name) {
-        for (int i = 0; i < m_customStates.count; ++i) free_state(i);
-        m_customStates.count = 0;
+        for (int i = 0; i < states.count; ++i) free_state(i);
+        states.count = 0;
         return 1;
     }
     int index = FindCustomState(name, nullptr, nullptr);
     if (index < 0) return 0;
     free_state(index);
-    for (int i = index; i + 1 < m_customStates.count; ++i) {
-        m_customStates.names[i] = m_customStates.names[i + 1];
-        m_customStates.paths[i] = m_customStates.paths[i + 1];
-        m_customStates.bitmaps[i] = m_customStates.bitmaps[i + 1];
-        m_customStates.masks[i] = m_customStates.masks[i + 1];
+    for (int i = index; i + 1 < states.count; ++i) {
+        states.names[i] = states.names[i + 1];
+        states.paths[i] = states.paths[i + 1];
+        states.bitmaps[i] = std::move(states.bitmaps[i + 1]);
+        states.masks[i] = std::move(states.masks[i + 1]);
     }
-    int last = --m_customStates.count;
-    m_customStates.names[last] = m_customStates.paths[last] = nullptr;
-    m_customStates.bitmaps[last] = m_customStates.masks[last] = nullptr;
+    int last = --states.count;
+    states.names[last] = states.paths[last] = nullptr;
     return 1;
 }

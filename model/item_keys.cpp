@@ -277,7 +277,9 @@ int CVellumMenuItem::Save(int itemNumber) {
 }
 
 int CVellumMenuItem::SaveExternal() {
-    if (Action != kStandardCommandPopupMenu || !m_popupMenu || !m_pBar) return 1;
+    // The entries are written whatever the Action: a user who picks another
+    // action for a while keeps the menu they made.
+    if (!m_popupMenu || !m_pBar) return 1;
     int own_number = m_itemNumber;
     int count = ::GetMenuItemCount(m_popupMenu);
     for (int m = 1; m <= count; ++m) {

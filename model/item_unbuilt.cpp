@@ -1,6 +1,6 @@
 // Item operations that belong to work not built yet: the context menu,
 // clicks, the own popup menu, messages to items, the standard commands,
-// copies, the theme editor and property pages. Each does nothing and
+// the theme editor and property pages. Each does nothing and
 // reports failure where it has a result.
 #include "model/vellum_menu_item.h"
 
@@ -29,10 +29,6 @@ int CVellumMenuItem::ExecuteStandardCommand(int set, int, char* name, char* setK
     if (setKey) setKey[0] = '\0';
     return set == -2 ? -1 : 0;
 }
-
-// ---- behaviour classes and copies ------------------------------------------------------------------
-CVellumMenuItem* CVellumMenuItem::Duplicate() { return nullptr; }
-int CVellumMenuItem::Copy(CVellumMenuItem*, int) { return 0; }
 
 // ---- property pages and the new-item wizard -----------------------------------------------------------
 int CVellumMenuItem::DoNewItemWizzard() { return 0; }

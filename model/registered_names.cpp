@@ -83,6 +83,16 @@ constexpr NameEntry kNames[] = {
     {N::UpdateHiddenTaskbarDelay, "Update Hidden Taskbar Special Delay"},
     {N::ThemeLoadingDone, "TS Theme Loading Done"},
     {N::ThemeLoadingAlmostDone, "TS Theme Loading Almost Done"},
+    {N::FolderMFUBlockCopies, "FolderMFU List - BlockCopies"},
+    {N::UpdatePersonalizedData, "UpdatePersonalizedData"},
+    {N::StopPopupForcedDelay, "My WM_STOPPOPUPFORCEDDELAY"},
+    {N::FolderRecentProgsUpdated, "Folder-RecentProgsUpdated"},
+    {N::FolderPinnedAppsUpdated, "Folder-PinnedAppsUpdated"},
+    {N::ExpandPersonalizedDelay, "ExpandPersonalized - Delay"},
+    {N::FolderResetSorting, "FolderAdv - Reset Sorting"},
+    {N::FolderUpdateSorting, "FolderAdv - Update Sorting"},
+    {N::FolderGetWriteOrderLen, "FolderAdv - GetWriteOrderLen"},
+    {N::FolderWriteOrderData, "FolderAdv - WriteOrderdata"},
     {N::EndExplorerHook, "EndExplorerHook"},
 };
 

@@ -83,6 +83,17 @@ enum class RegisteredName : int {
     UpdateHiddenTaskbarDelay,
     ThemeLoadingDone,
     ThemeLoadingAlmostDone,
+    // shortcut items and folder sections
+    FolderMFUBlockCopies,
+    UpdatePersonalizedData,
+    StopPopupForcedDelay,
+    FolderRecentProgsUpdated,
+    FolderPinnedAppsUpdated,
+    ExpandPersonalizedDelay,
+    FolderResetSorting,
+    FolderUpdateSorting,
+    FolderGetWriteOrderLen,
+    FolderWriteOrderData,
     // the foreground-application monitor
     EndExplorerHook,
     Count

@@ -113,6 +113,15 @@ CVellumMenuItem* CreateItemOfType(const char* typeName, CVellumMenuObject* bar,
     return new (std::nothrow) CVellumMenuItem_Default(bar, section, itemNumber, stored);
 }
 
+CVellumMenuItem* CreateItemOfBuiltType(const char* typeName, CVellumMenuObject* bar,
+                                       CVellumMenuSection* section, int itemNumber) {
+    bool default_item = !typeName || !typeName[0] || lstrcmpiA(typeName, "Default") == 0;
+    if (default_item) return CreateItemOfType("", bar, section, itemNumber);
+    const char* stored = StoredItemType(typeName);
+    ItemClassMaker make = stored[0] ? RegisteredItemMaker(stored) : nullptr;
+    return make ? make(bar, section, itemNumber, stored) : nullptr;
+}
+
 // ---- the default section ----------------------------------------------------------------------
 
 CVellumMenuSection_Default::CVellumMenuSection_Default(CVellumMenuObject* bar, int sectionNumber,

@@ -17,6 +17,12 @@ CVellumMenuSection* CreateSectionOfType(const char* typeName, CVellumMenuObject*
 CVellumMenuItem* CreateItemOfType(const char* typeName, CVellumMenuObject* bar,
                                   CVellumMenuSection* section, int itemNumber);
 
+// Like CreateItemOfType, but only a class that is built: a type name that no
+// class claimed gives null, not the default item ("" or "Default" gives the
+// default item).
+CVellumMenuItem* CreateItemOfBuiltType(const char* typeName, CVellumMenuObject* bar,
+                                       CVellumMenuSection* section, int itemNumber);
+
 // The classes of the section and item types register themselves here (the
 // types layer does so while the program loads); a type name nobody claimed
 // gets the stand-in below. A maker returns null when out of memory.

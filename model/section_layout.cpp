@@ -37,27 +37,6 @@ void Empty(CVellumMenuItem* item) {
     if (item) ::SetRectEmpty(&item->m_itemRect);
 }
 
-// The item has a size but was left out of the layout or scrolled away.
-bool HiddenNeedsScrolling(const CVellumMenuItem* item) {
-    return !item->m_emptySize && ::IsRectEmpty(&item->m_itemRect);
-}
-
-// Gives an arrow item the skin's arrow picture: a copy of the bitmap and of
-// its mask (or a mask made from the copy), keyed by mid grey.
-void SetArrowBitmap(CVellumMenuItem* arrow, HBITMAP bitmap, HBITMAP mask) {
-    if (arrow->m_normalBitmap) ::DeleteObject(arrow->m_normalBitmap);
-    if (arrow->m_normalMask) ::DeleteObject(arrow->m_normalMask);
-    arrow->m_normalBitmap = arrow->m_normalMask = nullptr;
-    if (!bitmap) return;
-    arrow->m_bitmapKeyColor = RGB(128, 128, 128);
-    arrow->m_normalBitmap = static_cast<HBITMAP>(::CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0));
-    if (mask)
-        arrow->m_normalMask = static_cast<HBITMAP>(::CopyImage(mask, IMAGE_BITMAP, 0, 0, 0));
-    else if (arrow->m_normalBitmap)
-        arrow->m_normalMask = CreateBitmapMask(arrow->m_normalBitmap, arrow->m_bitmapKeyColor, true);
-    if (arrow->m_normalBitmap)
-        ::GetObjectA(arrow->m_normalBitmap, sizeof(arrow->m_bitmapInfo), &arrow->m_bitmapInfo);
-}
 
 }  // namespace
 
@@ -609,7 +588,7 @@ int CVellumMenuSection::AdjustArrows(RECT* margins, int measureOnly, int noVisib
 
     if (UseDownArrow) {
         bool needed = false;
-        for (int k = 0; k < count && !needed; ++k) needed = HiddenNeedsScrolling(m_items[k]);
+        for (int k = 0; k < count && !needed; ++k) needed = m_items[k]->IsItemHiddenNeedsScrolling();
         if (needed) place(m_downArrow, &sets[kArrowDown], &sets[kArrowRight], false);
         else if (!measureOnly) Empty(m_downArrow);
         if (!measureOnly) {
@@ -628,7 +607,7 @@ int CVellumMenuSection::AdjustArrows(RECT* margins, int measureOnly, int noVisib
         left_shown = !left_grayed || bAllowShowingOfLeftGrayedArrow;
         right_grayed = true;
         for (int k = 0; k < count; ++k) {
-            if (!HiddenNeedsScrolling(m_items[k])) continue;
+            if (!m_items[k]->IsItemHiddenNeedsScrolling()) continue;
             if (k > first) {
                 right_grayed = false;
             } else {
@@ -678,8 +657,8 @@ int CVellumMenuSection::SetArrowPosition(CVellumMenuItem* arrow, ARROWBITMAPSETS
     ARROWBITMAPSETS* set = horizontalStyle ? horizontalSet : verticalSet;
     if (!set) return 0;
     if (!measureOnly && arrow)
-        SetArrowBitmap(arrow, grayed ? set->GrayedBitmap() : set->normal.get(),
-                       grayed ? set->GrayedMask() : set->normal_mask.get());
+        arrow->SetBitmap(grayed ? set->GrayedBitmap() : set->normal.get(),
+                         grayed ? set->GrayedMask() : set->normal_mask.get(), 1, 0, 0);
     RECT rect;
     if (horizontalStyle) {
         const int width = set->normal_info.bmWidth;

@@ -20,14 +20,40 @@ constexpr int kCustomStateNameSize = 32;
 constexpr int kMaxPopupMenuEntries = 500;
 constexpr int kPopupMenuEntryTextSize = 400;
 
-// The custom states of an item: names and bitmap paths (heap strings), and
-// the bitmaps loaded from them.
+// An item's bitmap or mask: owned, freed with its item, and duplicated
+// (CopyImage) when the item object is copied, so that no two items free
+// the same bitmap.
+class ItemBitmap : public tess::ScopedBitmap {
+public:
+    ItemBitmap() noexcept = default;
+    explicit ItemBitmap(HBITMAP bitmap) noexcept : tess::ScopedBitmap(bitmap) {}
+    ItemBitmap(const ItemBitmap& other) : tess::ScopedBitmap(Duplicate(other.get())) {}
+    ItemBitmap& operator=(const ItemBitmap& other) {
+        if (this != &other) reset(Duplicate(other.get()));
+        return *this;
+    }
+    ItemBitmap(ItemBitmap&& other) noexcept : tess::ScopedBitmap(other.release()) {}
+    ItemBitmap& operator=(ItemBitmap&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+
+private:
+    static HBITMAP Duplicate(HBITMAP bitmap) {
+        return bitmap ? static_cast<HBITMAP>(::CopyImage(bitmap, IMAGE_BITMAP, 0, 0,
+                                                         LR_CREATEDIBSECTION))
+                      : nullptr;
+    }
+};
+
+// The custom states of an item, packed from the front: names and bitmap
+// paths (heap strings), and the bitmaps and masks loaded from them.
 struct ItemCustomStates {
     int count;
     char* names[kMaxCustomStates];
     char* paths[kMaxCustomStates];
-    HBITMAP bitmaps[kMaxCustomStates];
-    HBITMAP masks[kMaxCustomStates];
+    ItemBitmap bitmaps[kMaxCustomStates];
+    ItemBitmap masks[kMaxCustomStates];
 };
 
 // A heap copy of text (empty for null) with 5 bytes to spare, as items keep
@@ -117,25 +143,42 @@ public:
     void SetBitmapPath(int which, char* path);
     HBITMAP MyLoadImage(char* path);
     void UpdateImagePath(char* path, int toBarFolder);
+    // Replaces the normal state bitmap and its mask by copies (scroll arrows);
+    // with makeMask and no mask, a grey-keyed mask is made.
+    void SetBitmap(HBITMAP bitmap, HBITMAP mask, int makeMask, DWORD ignored, int ignored2);
+    // Rewrites a bitmap path for a change of storage mode: relative to the
+    // skin folder under PathRelativeToSkin, else (makeAbsolute) below the bar
+    // folder. path is one of the item's three bitmap paths (replaced through
+    // SetBitmapPath, as the result may be longer) or a caller's buffer of
+    // MAX_PATH characters.
+    void SwitchOverBitmapPath(char* path, int makeAbsolute);
+    // 0 when the item's last size was empty; else 1 when it has no place in
+    // the layout (left out or scrolled away).
+    int IsItemHiddenNeedsScrolling();
+    // The cursor lies on the item's rectangle in its bar window.
+    int IsMouseReallyOver();
 
     // ---- linked popup placement (item_layer_placement.cpp) --------------------------------
     // Moves the bars of a layer (or with -1 the item's listed bars) beside the
     // item; direction 1..8 chooses a side, 9 centres them, else automatic.
     void PlaceLayerBesideItem(int layer, int direction);
 
-    // ---- behaviour classes and copies --------------------------------------------------
+    // ---- copies (item_copy.cpp) ------------------------------------------------------------
+    // Gives target this item's settings, menu, title and custom states; with
+    // keepAction the target keeps its own Action and ActionClass. 0 for null.
     int Copy(CVellumMenuItem* target, int keepAction);
 
     // ---- calls into work that arrives later ----------------------------------------
     void UpdateTextSize(int force);
     // The icon to draw now; sets the icon-beside-text flag (item_drawing.cpp).
     HICON UpdateDrawingTypes();
-    void RedrawItem();
+    // Redraws the item, or its whole section while the section's drop mark shows.
+    void RedrawItem(int ignored = 0);
     void SetEditorNodeTitle();
     void StopStateAnimation();
 
-    // Copies every field unchanged, handles and pointers included; exported
-    // for plug-ins, unused by the program.
+    // Copies every field unchanged, pointers included, except that bitmaps
+    // and masks are duplicated; exported for plug-ins, unused by the program.
     CVellumMenuItem(const CVellumMenuItem& other);
     CVellumMenuItem& operator=(const CVellumMenuItem& other);
 
@@ -195,11 +238,11 @@ public:
     BITMAP m_bitmapInfo;
     BOOL UseTransparency;
     BOOL ShowSkinBehindBitmap;
-    HBITMAP m_normalBitmap, m_normalMask;
+    ItemBitmap m_normalBitmap, m_normalMask;
     unsigned long* m_normalBits;
-    HBITMAP m_selectedBitmap, m_selectedMask;
+    ItemBitmap m_selectedBitmap, m_selectedMask;
     unsigned long* m_selectedBits;
-    HBITMAP m_mouseOverBitmap, m_mouseOverMask;
+    ItemBitmap m_mouseOverBitmap, m_mouseOverMask;
     unsigned long* m_mouseOverBits;
     int BitmapAlign;
     char* NormalBitmap;
@@ -224,6 +267,10 @@ private:
     void ReadKeys(HMENU parentMenu);
     void ReadPopupMenuEntries();
     void ReadImageKeys();
+    // Copy's first step: display settings, paths, parents.
+    void CopyDisplaySettingsTo(CVellumMenuItem* target) const;
+    // Loads custom state index from its path, with its mask.
+    void LoadCustomStateBitmap(int index);
     void WriteKey(const char* key, const char* value);
     void WriteInt(const char* key, int value);
     void AddTooltipTool();

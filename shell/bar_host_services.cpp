@@ -20,6 +20,7 @@ void ForgetJustOpenedPopup() { SetJustOpenedPopup(nullptr); }
 bool IsLayerVolatileForBars(int layer) { return IsLayerVolatile(layer) != 0; }
 bool IsAutoSaveBarsOn() { return GetAutoSaveBars() != 0; }
 bool AreAnimationsOff() { return GetDisableAnimations() != 0; }
+bool IsBehaviorWarningHidden() { return GetHideBehaviorWarning() != 0; }
 void UpdateStatsMouseHook() {
     if (CStatsMonitor* monitor = GetStatsMonitor()) monitor->UpdateMouseHook();
 }
@@ -65,4 +66,7 @@ void InstallBarHostServices() {
     host.UpdateMouseHook = UpdateStatsMouseHook;
     host.PostHiddenTaskbarUpdate = PostHiddenTaskbarUpdate;
     host.ReshowBarUnderPointer = ReshowBarUnderPointer;
+    host.IsBehaviorWarningHidden = IsBehaviorWarningHidden;
+    // The hidden taskbar's refresh comes with the theme's desktop
+    // integration; its entry stays empty until then.
 }

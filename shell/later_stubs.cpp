@@ -36,11 +36,6 @@ void FreeWizardFonts() {}
 // ---- icons: import into the theme --------------------------------------------------------------------
 int ImportBitmapIntoTheme(char*, int, SkinRecord*) { return 0; }
 
-// ---- most-used list and smart menus ---------------------------------------------------------------------
-void CreateMFUList() {}
-void FreeMFUList() {}
-void SetSmartMenusStartTime(const FILETIME&) {}
-
 // ---- icons: Change Icon and icon import ---------------------------------------------------------------
 bool ShowChangeIconDialog(HWND, const char*, char*, size_t, int*) { return false; }
 bool ImportIconIntoTheme(const char*, char*, size_t) { return false; }
@@ -48,8 +43,5 @@ bool ImportIconIntoTheme(const char*, char*, size_t) { return false; }
 // ---- plug-ins -------------------------------------------------------------------------------------------------
 bool ConfigurePluginItem(void*) { return false; }
 void SetPluginMessageForwarding(void*, int) {}
-bool CopyItemSettings(void*, void*) { return false; }
 
 // ---- behaviour classes ----------------------------------------------------------------------------------------
-void FillBehaviorClassCombo(HWND, void*) {}
-void ApplyBehaviorClassChange(HWND, void*) {}

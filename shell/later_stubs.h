@@ -30,11 +30,6 @@ struct SkinRecord;
 // characters); 0: nothing imported, the path is kept.
 int ImportBitmapIntoTheme(char* path, int relativeToSkin, SkinRecord* skin);
 
-// ---- most-used list and smart menus ---------------------------------------------------------------------
-void CreateMFUList();
-void FreeMFUList();                                       // saves first
-void SetSmartMenusStartTime(const FILETIME& start);
-
 
 
 // ---- icons: Change Icon and icon import ---------------------------------------------------------------
@@ -48,11 +43,3 @@ bool ImportIconIntoTheme(const char* source, char* imported, size_t imported_siz
 bool ConfigurePluginItem(void* item);
 // A plug-in item's forwarding of its window's messages; nothing yet.
 void SetPluginMessageForwarding(void* item, int on);
-// Item copies between behaviour classes; false: nothing copied.
-bool CopyItemSettings(void* from_item, void* to_item);
-
-// ---- behaviour classes ----------------------------------------------------------------------------------------
-// The behaviour-class combo of an item's page: filled with the classes, and
-// a choice applied (the item class is swapped); nothing yet.
-void FillBehaviorClassCombo(HWND combo, void* item);
-void ApplyBehaviorClassChange(HWND combo, void* item);

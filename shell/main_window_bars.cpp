@@ -89,6 +89,17 @@ LRESULT ConfigurePluginFromMessage(WPARAM wp) {
     return 1;
 }
 
+namespace {
+
+// Frees an item that no section holds. Its bar may have closed meanwhile:
+// then the item forgets it, so that its destructor touches nothing gone.
+void DropOrphanItem(CVellumMenuItem* item) {
+    if (!IsLiveBar(item->m_pBar)) item->UpdateParents(nullptr, nullptr);
+    delete item;
+}
+
+}  // namespace
+
 void RemoveItemFromMessage(WPARAM wp) {
     void* p = reinterpret_cast<void*>(wp);
     if (!p || !IsLiveItem(p)) return;
@@ -119,10 +130,15 @@ LRESULT SwapItemsFromMessage(WPARAM old_wp, LPARAM new_lp) {
     void* new_p = reinterpret_cast<void*>(new_lp);
     // The new item is not in a section yet: only a record this program
     // allocated and registered for the hand-over is accepted.
-    if (!IsLiveItem(old_p) || !IsOwnedRecord(new_p)) return 0;
+    if (!IsOwnedRecord(new_p)) return 0;
     UnregisterOwnedRecord(new_p);
-    auto* old_item = static_cast<CVellumMenuItem*>(old_p);
     auto* new_item = static_cast<CVellumMenuItem*>(new_p);
+    if (!IsLiveItem(old_p)) {
+        // The old item went while the swap waited: nobody else frees the new one.
+        DropOrphanItem(new_item);
+        return 0;
+    }
+    auto* old_item = static_cast<CVellumMenuItem*>(old_p);
     CVellumMenuObject* bar = old_item->m_pBar;
     CVellumMenuSection* section = old_item->m_pSection;
     BarHold hold(bar);
@@ -130,7 +146,7 @@ LRESULT SwapItemsFromMessage(WPARAM old_wp, LPARAM new_lp) {
     RemoveEditorNode(old_item);
     if (bar) bar->SetModified();
     new_item->UpdateParents(bar, section);
-    CopyItemSettings(old_item, new_item);
+    old_item->Copy(new_item, 1);
     if (section) {
         // A full section refuses the new item: keep the old one, drop the new.
         if (section->InsertItem(old_item, new_item)) {

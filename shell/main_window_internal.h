@@ -27,7 +27,10 @@ void CreateBarFromTemplate();
 LRESULT ConfigurePluginFromMessage(WPARAM item);
 void RemoveItemFromMessage(WPARAM item);
 void RemoveSectionFromMessage(WPARAM section);
-// 1 when done; 0 when either pointer names nothing alive.
+// Replaces the old item by the new one, which takes the old settings (the
+// new item keeps its own action). 1 when done; 0 when the new item is not a
+// record handed over for the swap, or the old item is gone (the new one is
+// then freed).
 LRESULT SwapItemsFromMessage(WPARAM old_item, LPARAM new_item);
 LRESULT FindWindowAfterOnTop(HWND asking, int asking_order);
 bool AnyBarUsesLVSkin();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/live_objects.h"
+#include "util/icon_menu.h"
 #include "shell/app_state.h"
 #include "shell/desktop_integration.h"
 #include "shell/desktop_right_click.h"
@@ -71,7 +72,9 @@ LRESULT InvokeShortcutCommand(HWND wnd, WPARAM wp, LPARAM lp) {
     if (!wp || !IsOwnedRecord(reinterpret_cast<void*>(wp))) return 0;
     UnregisterOwnedRecord(reinterpret_cast<void*>(wp));
     auto* menu = reinterpret_cast<IContextMenu*>(wp);
-    bool verb_ok = lp && (IS_INTRESOURCE(lp) || IsOwnedRecord(reinterpret_cast<void*>(lp)));
+    // The verb is the chosen entry's offset in the shell's menu: 0 is its
+    // first entry (usually "Open"), a verb like any other.
+    bool verb_ok = IS_INTRESOURCE(lp) || IsOwnedRecord(reinterpret_cast<void*>(lp));
     if (verb_ok) {
         CMINVOKECOMMANDINFO info = {};
         info.cbSize = sizeof(info);
@@ -83,6 +86,24 @@ LRESULT InvokeShortcutCommand(HWND wnd, WPARAM wp, LPARAM lp) {
     }
     menu->Release();
     return verb_ok ? 1 : 0;
+}
+
+// An entry of a shell folder menu handed over by a shortcut item of this
+// process with a reference on its menu; only a menu and an entry the program
+// registered as its own are touched.
+LRESULT OpenShellMenuEntry(HWND wnd, WPARAM wp, LPARAM lp) {
+    void* menu_record = reinterpret_cast<void*>(wp);
+    void* entry_record = reinterpret_cast<void*>(lp);
+    if (!menu_record || !IsOwnedRecord(menu_record)) return 0;
+    UnregisterOwnedRecord(menu_record);
+    LRESULT opened = 0;
+    if (entry_record && IsOwnedRecord(entry_record)) {
+        UnregisterOwnedRecord(entry_record);
+        auto* entry = static_cast<ShellMenuItem*>(entry_record);
+        opened = InvokeDefaultVerb(wnd, entry->parent, entry->relative) ? 1 : 0;
+    }
+    static_cast<CShellFolderMenu*>(menu_record)->Release();
+    return opened;
 }
 
 BOOL CALLBACK CollectBarWindow(HWND wnd, LPARAM user) {
@@ -217,7 +238,7 @@ MessageOutcome HandleRegisteredMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp,
         return Outcome::End;
     }
     if (msg == m.FolderMenuExePidl) {
-        // Only a menu object of this program may be named; none exists yet.
+        *result = OpenShellMenuEntry(wnd, wp, lp);
         return Outcome::Return;
     }
     if (msg == m.PresenceProbe) {

@@ -242,7 +242,6 @@ HMENU CStatsMonitor::CaptureExplorerMenu(HWND w) {
     m_captureTarget = w;
     if (m_captureHook || IsIconic(w) || !IsWindowEnabled(w)) return nullptr;
     SetPropA(m_mainWindow, "ExplorerMenuTestCount", nullptr);
-    SetPropA(m_mainWindow, "ExplorerMenuTestCount", nullptr);
     if (!m_captureLibrary) m_captureLibrary = LoadSuiteLibrary(kCaptureLibraryName);
     if (m_captureLibrary && !m_captureProc) m_captureProc = GetProcAddress(m_captureLibrary, kCaptureProcName);
     if (!m_captureProc) return nullptr;

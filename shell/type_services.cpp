@@ -12,3 +12,15 @@ bool StartTrayIconServer() {
     bool (*start)() = GetShellTypeServices().StartTrayIconServer;
     return start && start();
 }
+
+void CreateMFUList() {
+    if (void (*create)() = GetShellTypeServices().CreateMFUList) create();
+}
+
+void FreeMFUList() {
+    if (void (*free_list)() = GetShellTypeServices().FreeMFUList) free_list();
+}
+
+void SetSmartMenusStartTime(const FILETIME& start) {
+    if (void (*set)(const FILETIME&) = GetShellTypeServices().SetSmartMenusStartTime) set(start);
+}

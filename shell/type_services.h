@@ -21,9 +21,18 @@ struct ShellTypeServices {
     int (*OpenDesktopHandlerItem)(CVellumMenuItem* item, CVellumMenuObject* owner);
     // Fills the available-bars (1280) and listed-bars (1281) lists of a dialog.
     void (*FillDesktopHandlerLists)(CVellumMenuItem* item, HWND dialog);
+    // The program's most-used list: created and loaded with the main window,
+    // saved and freed when it goes.
+    void (*CreateMFUList)();
+    void (*FreeMFUList)();
+    // Last-use times before start count as start (personalised menus).
+    void (*SetSmartMenusStartTime)(const FILETIME& start);
 };
 
 ShellTypeServices& GetShellTypeServices();
 
 // The calls the shell makes through the table.
 bool StartTrayIconServer();                                // false: not started
+void CreateMFUList();
+void FreeMFUList();                                        // saves first
+void SetSmartMenusStartTime(const FILETIME& start);

@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 #include <vector>
+#include "model/behavior_classes.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
 #include "shell/later_stubs.h"
@@ -93,7 +94,7 @@ public:
             ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
         ::SendMessageA(combo, CB_SETCURSEL, item_->PopupDirection, 0);
         EnableRepositionControls(page_, item_->AutoReposition != FALSE);
-        FillBehaviorClassCombo(::GetDlgItem(page_, IDC_POPUP_BEHAVIOR), item_);
+        FillBehaviorClassCombo(item_, ::GetDlgItem(page_, IDC_POPUP_BEHAVIOR));
         item_->FillBarLists(page_, 1, 0);
     }
 
@@ -130,7 +131,7 @@ public:
             break;
         case IDC_POPUP_BEHAVIOR:
             if (code == CBN_SELCHANGE)
-                ApplyBehaviorClassChange(::GetDlgItem(page_, IDC_POPUP_BEHAVIOR), item_);
+                ApplyBehaviorClassChange(item_, ::GetDlgItem(page_, IDC_POPUP_BEHAVIOR));
             break;
         case IDC_POPUP_ADD:
             Add();

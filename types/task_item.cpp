@@ -63,7 +63,7 @@ const TaskMessages& GetTaskMessages() {
     return m;
 }
 
-CVellumMenuItem_Taskbar::CVellumMenuItem_Taskbar(CVellumMenuObject* bar, CVellumMenuSection_Taskbar* section)
+CVellumMenuItem_Taskbar::CVellumMenuItem_Taskbar(CVellumMenuObject* bar, CVellumMenuSection* section)
     : CVellumMenuItem_Replaceable(bar, section) {
     m_window = nullptr;
     SetRectEmpty(&m_lastRect);
@@ -72,7 +72,8 @@ CVellumMenuItem_Taskbar::CVellumMenuItem_Taskbar(CVellumMenuObject* bar, CVellum
     m_className[0] = m_program[0] = '\0';
     m_processId = 0;
     m_autoGroupIndex = -1;
-    m_owningSection = section;
+    // Group commands live in a plain section of their popup.
+    m_owningSection = dynamic_cast<CVellumMenuSection_Taskbar*>(section);
     m_groupKey = nullptr;
     m_matchKind = 0;
     m_flash = 0;
@@ -92,7 +93,7 @@ CVellumMenuItem_Taskbar::~CVellumMenuItem_Taskbar() {
     m_autoGroup = nullptr;
     delete[] m_groupKey;
     m_groupKey = nullptr;
-    if (m_childBar) m_childBar->m_neverSave = TRUE;
+    if (m_childBar && IsLiveBar(m_childBar)) m_childBar->m_neverSave = TRUE;
 }
 
 int CVellumMenuItem_Taskbar::SetGroupKey(const char* text, int kind) {
@@ -336,7 +337,7 @@ CVellumMenuSection* CVellumMenuItem_Taskbar::CreatePopupSection(CVellumMenuObjec
             const char* title;
         } commands[] = {{kTaskMinimizeGroup, "Minimize Group"}, {kTaskCloseGroup, "Close Group"}};
         for (const auto& c : commands) {
-            auto* item = new (std::nothrow) CVellumMenuItem_Taskbar(child, nullptr);
+            auto* item = new (std::nothrow) CVellumMenuItem_Taskbar(child, section);
             auto* copy = new (std::nothrow) AutoGroup(*m_autoGroup);
             if (!item || !copy) {
                 delete item;

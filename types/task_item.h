@@ -25,7 +25,9 @@ const TaskMessages& GetTaskMessages();
 
 class CVellumMenuItem_Taskbar : public CVellumMenuItem_Replaceable {
 public:
-    CVellumMenuItem_Taskbar(CVellumMenuObject* bar, CVellumMenuSection_Taskbar* section);
+    // section: the taskbar section that makes the button, or the plain
+    // section of a group's command popup.
+    CVellumMenuItem_Taskbar(CVellumMenuObject* bar, CVellumMenuSection* section);
     ~CVellumMenuItem_Taskbar() override;
 
     // 0 for no text, else 1; the button becomes a user-group button.

@@ -23,7 +23,7 @@ CVellumMenuItem_Taskbar* AsTask(CVellumMenuItem* item) { return dynamic_cast<CVe
 
 // The program's own description from its version resource; false when it
 // has none.
-bool FileDescription(const char* path, char* out, size_t size) {
+bool ReadFileDescription(const char* path, char* out, size_t size) {
     DWORD handle = 0;
     DWORD length = GetFileVersionInfoSizeA(path, &handle);
     if (!length) return false;
@@ -41,6 +41,21 @@ bool FileDescription(const char* path, char* out, size_t size) {
     tess::CopyTextN(out, size, value, bytes);
     if (lstrcmpA(out, "Shell Browser UI Library") == 0) tess::CopyText(out, size, "Internet Explorer");
     return true;
+}
+
+// Every window that joins a group asks again; the program's file answers
+// the same, so the last answer is kept (reading a version resource takes
+// tens of milliseconds).
+bool FileDescription(const char* path, char* out, size_t size) {
+    static char s_path[MAX_PATH] = "";
+    static char s_description[kAutoGroupDisplayNameSize] = "";
+    static bool s_found = false;
+    if (!s_path[0] || lstrcmpiA(s_path, path) != 0) {
+        s_found = ReadFileDescription(path, s_description, sizeof(s_description));
+        tess::CopyText(s_path, path);
+    }
+    if (s_found) tess::CopyText(out, size, s_description);
+    return s_found;
 }
 
 }  // namespace

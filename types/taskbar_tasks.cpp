@@ -60,7 +60,8 @@ void CVellumMenuSection_Taskbar::ResetTaskStates(CVellumMenuItem_Taskbar* except
         CVellumMenuItem_Taskbar* task = AsTask(m_items[i]);
         if (!task || task == except || task->m_state == kStateNormal) continue;
         if (!force && active && task->m_window == active) continue;
-        task->CVellumMenuItem::SetState(kStateNormal, 0);
+        // The button's own rules keep a flashing or open button Selected.
+        task->SetState(kStateNormal, 0);
         task->RedrawItem();
     }
 }
@@ -92,6 +93,8 @@ int CVellumMenuSection_Taskbar::UpdateTaskWindow(HWND wnd, int action, int flash
     }
 
     if (action == 1 && !button) {
+        // The library may report a handle that is gone (or never was) by now.
+        if (!IsWindow(wnd)) return 0;
         if (m_groupPopupMode && !AcceptsInGroupPopup(wnd, 0)) return 0;
         int slot = -1;
         const int kind = ClassifyWindow(wnd, &slot);

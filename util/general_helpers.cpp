@@ -48,6 +48,13 @@ BOOL GetProgramFolder(char* buffer, size_t buffer_size) {
     return 1;
 }
 
+HMODULE LoadLibraryBesideProgram(const char* file_name) {
+    char path[MAX_PATH];
+    if (!file_name || !GetProgramFolder(path, sizeof(path)) || !tess::AppendText(path, file_name))
+        return nullptr;
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 bool FileExists(const char* path) {
     if (!path || !*path) return false;
     tess::ScopedFile f(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -20,6 +20,9 @@ bool IsMinorVersionZero();
 // ---- paths and files ---------------------------------------------------------
 // The executable's folder with a trailing backslash.
 BOOL GetProgramFolder(char* buffer, size_t buffer_size = MAX_PATH);
+// A library of the program's own folder, never one found along the search
+// path; null when it is not there or does not load.
+HMODULE LoadLibraryBesideProgram(const char* file_name);
 bool FileExists(const char* path);
 bool PathExists(const char* path);
 // Buffers hold MAX_PATH characters unless a size is given.

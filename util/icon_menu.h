@@ -149,6 +149,9 @@ public:
     int HandleCommand(int command_id) override;
     HMENU FindParentMenu(HMENU menu, HMENU popup, int* position);
     ShellMenuItem* FindItemByName(HMENU menu, const char* text, bool want_submenu);
+    // The absolute list of the folder SetFolder chose (the user's one for
+    // "Programs"); owned by the menu, null before SetFolder.
+    LPCITEMIDLIST GetPrimaryList() const { return primary_list_; }
 
 private:
     int FillFromOneFolder(HMENU menu, IShellFolder* folder, LPCITEMIDLIST list, bool merge);

@@ -42,5 +42,22 @@ ico('theme.ico', (170, 60, 40), (245, 235, 225), frame)
 ico('bar.ico', (30, 130, 70), (235, 245, 235), bar)
 ico('skin.ico', (120, 60, 150), (240, 230, 245), dot)
 ico('editor_node.ico', (90, 90, 90), None, dot)
+panes = lambda x, y, s: x in (0, s-1, s//2-1, s//2) or y in (0, s-1, s//2-1, s//2)
+ico('../../types/res/virtual_desktops.ico', (40, 90, 170), (225, 235, 250), panes)
 arrow = lambda x, y, s: (x >= 8 and x < 14 and y >= 10) or (y < 12 and x >= 4 + (11 - y) // 2 and x <= 18 - (11 - y) // 2)
 ico('hand.cur', (0, 0, 0), None, lambda x, y, s: (6 <= x <= 10 and y < 20) or (4 <= x <= 22 and 14 <= y <= 28), cur=True, hot=(8, 0))
+# The clock item (132): a dial with two hands; the special menu item (130): a
+# list of lines beside a column of dots.
+def clock_face(x, y, s):
+    cx = cy = s / 2 - .5
+    r2 = (x - cx)**2 + (y - cy)**2
+    ring = (s/2.3)**2 >= r2 >= (s/2.3 - max(1, s//12))**2
+    minute_hand = abs(x - cx) <= s/24 + .3 and cy - s/3 <= y <= cy
+    hour_hand = abs(y - cy) <= s/24 + .3 and cx <= x <= cx + s/4
+    return ring or minute_hand or hour_hand
+def menu_list(x, y, s):
+    row = y * 4 // s
+    in_row = (y % (s // 4)) in range(s // 16, s // 16 + max(2, s // 10))
+    return in_row and (s//8 <= x < s//8 + max(2, s//10) or s//3 <= x < s - s//8) and row < 4
+ico('clock.ico', (30, 60, 140), None, clock_face)
+ico('special_menu.ico', (120, 80, 20), None, menu_list)

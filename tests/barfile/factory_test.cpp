@@ -2,7 +2,9 @@
 // 500-section and 500-item limits.
 #include "barfile_fixture.h"
 #include "model/section_factory.h"
+#include "types/clock_item.h"
 #include "types/popup_item.h"
+#include "types/special_menu_item.h"
 #include "util/general_helpers.h"
 
 using namespace barfile_test;
@@ -16,9 +18,8 @@ TEST_F(FactoryTest, SectionTypesByNameCaseInsensitiveUnknownIsDefault) {
         const char* name;
         const char* stored;
     } cases[] = {
-        {"Folder", "Folder"},      {"folder", "Folder"},        {"Panorel", "Panorel"},
-        {"virtual desktops", "Panorel"}, {"Replacable", "Replacable"}, {"Default", ""},
-        {"", ""},                  {"Nonsense", ""},
+        {"Folder", "Folder"}, {"folder", "Folder"}, {"Replacable", "Replacable"},
+        {"Default", ""},      {"", ""},             {"Nonsense", ""},
     };
     int expected_slot = 0;
     for (const auto& c : cases) {
@@ -102,14 +103,14 @@ TEST_F(FactoryTest, ItemTypesByNameQueryAndTheFiveHundredLimit) {
     EXPECT_EQ(0, section->AddItem(nullptr, 0, 1));
     EXPECT_EQ(0, section->GetNumOfItems());
 
-    // "Popup" is the popup item; every other name the plain item, which keeps
-    // a type name no class claims yet.
+    // "Popup" is the popup item, "Shortcut" a plain popup item of its own
+    // class; every other name without a class of its own the plain item,
+    // which keeps a type name no class claims yet.
     const struct {
         const char* name;
         const char* stored;
         bool plain;
-    } types[] = {{"SHORTCUT", "Shortcut", true}, {"popup", "", false}, {"Clock", "Clock", true},
-                 {"specialmenu", "SpecialMenu", true}, {"Plugin", "Plugin", true},
+    } types[] = {{"SHORTCUT", "", true}, {"popup", "", false}, {"Plugin", "Plugin", true},
                  {"Folder", "", true}, {"Default", "", true}, {"", "", true}};
     for (const auto& t : types) {
         int index = section->AddItem(const_cast<char*>(t.name), 1, 0);
@@ -122,8 +123,14 @@ TEST_F(FactoryTest, ItemTypesByNameQueryAndTheFiveHundredLimit) {
         EXPECT_EQ(bar, item->m_pBar);
         EXPECT_EQ(section, item->m_pSection);
     }
-    // A clock the user adds shows its text only.
+    // The clock and the special menu have their classes, whatever the case.
     int clock = section->AddItem(const_cast<char*>("clock"), 1, 0);
+    ASSERT_GE(clock, 0);
+    EXPECT_NE(nullptr, dynamic_cast<CVellumMenuItem_Clock*>(section->m_items[clock]));
+    int special = section->AddItem(const_cast<char*>("specialmenu"), 1, 0);
+    ASSERT_GE(special, 0);
+    EXPECT_NE(nullptr, dynamic_cast<CVellumMenuItem_SpecialMenu*>(section->m_items[special]));
+    // A clock the user adds shows its text only.
     EXPECT_FALSE(section->m_items[clock]->ShowIcon);
     EXPECT_TRUE(section->m_items[clock]->ShowText);
 

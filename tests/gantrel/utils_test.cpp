@@ -97,8 +97,32 @@ TEST(GantrelUtils, SizeText) {
     }
 }
 
+// February's length follows the Gregorian rule, and the days it counts agree
+// with the date arithmetic that carries across the end of the month.
+TEST(GantrelUtils, FebruaryAcrossCenturyYears) {
+    struct Case { int year; int days; } cases[] = {
+        {1900, 28}, {2000, 29}, {2100, 28}, {1600, 29}, {1996, 29}, {1999, 28}, {2004, 29},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.days, DaysInMonth(2, c.year)) << c.year;
+        EXPECT_EQ(c.days == 29, IsLeapYear(c.year)) << c.year;
+    }
+    for (int year = 1899; year <= 2101; ++year) {
+        // Two minutes past the last minute of February 28.
+        DateRecord date{static_cast<WORD>(year), 2, 0, 28, 23, 59};
+        AddSeconds(date, 120);
+        int expect_day = DaysInMonth(2, year) == 29 ? 29 : 1;
+        ASSERT_EQ(expect_day, date.day) << year;
+        ASSERT_EQ(expect_day == 29 ? 2 : 3, date.month) << year;
+        // A whole February forward from February 1 lands on March 1.
+        DateRecord first{static_cast<WORD>(year), 2, 0, 1, 12, 0};
+        AddSeconds(first, DaysInMonth(2, year) * 86400L);
+        ASSERT_EQ(3, first.month) << year;
+        ASSERT_EQ(1, first.day) << year;
+    }
+}
+
 TEST(GantrelUtils, DatesAndNumbers) {
-    EXPECT_EQ(29, DaysInMonth(2, 1900));   // every fourth year, as the suite has always counted
     EXPECT_EQ(28, DaysInMonth(2, 2001));
     EXPECT_EQ(30, DaysInMonth(11, 2001));
     EXPECT_EQ(31, DaysInMonth(12, 2001));

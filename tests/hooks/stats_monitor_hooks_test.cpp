@@ -288,3 +288,39 @@ TEST_F(StatsMonitorHooks, CaptureOfAHangingWindowEndsWithinItsTimeOut) {
     owner.join();
     CloseHandle(release);
 }
+
+// The desktop and a window without a title are announced by name.
+TEST_F(StatsMonitorHooks, DesktopAndUntitledWindowsAreNamed) {
+    const struct {
+        const char* title;
+        const char* announced;
+    } cases[] = {
+        {"Program Manager", "Desktop"},
+        {"", "Tessellar"},
+        {"program manager", "Desktop"},
+        {"Program Manager 2", "Program Manager 2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        HWND w = App("HooksNamedApp", c.title);
+        g_updates.clear();
+        ASSERT_TRUE(Activate(w));
+        EXPECT_STREQ(c.announced, monitor_->m_title);
+        // Leave the title for the next case to change.
+        ASSERT_TRUE(Activate(App("HooksNamedApp", "Between")));
+    }
+}
+
+// The atom is reference-counted by the system; switching off removes it
+// whole, however often it was switched on.
+TEST_F(StatsMonitorHooks, WinTabAtomIsGoneAfterOneOff) {
+    monitor_->SetWinTabEnabled(1);
+    monitor_->SetWinTabEnabled(1);
+    EXPECT_NE(0, GlobalFindAtomA(kAtomWinTabEnabled));
+    monitor_->SetWinTabEnabled(0);
+    EXPECT_EQ(0, GlobalFindAtomA(kAtomWinTabEnabled));
+    // The monitor's end takes it away too.
+    monitor_->SetWinTabEnabled(1);
+    FreeStatsMonitor();
+    EXPECT_EQ(0, GlobalFindAtomA(kAtomWinTabEnabled));
+}

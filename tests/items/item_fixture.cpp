@@ -1,0 +1,142 @@
+#include "item_fixture.h"
+#include <cstdio>
+#include "model/bar_host.h"
+#include "model/live_objects.h"
+#include "model/vellum_menu_section.h"
+#include "tests/support/stand_in_main_window.h"
+#include "util/bar_registry.h"
+
+namespace item_test {
+
+namespace {
+
+// The clock and the special menu tell the main window nothing it must pass on.
+LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg >= 0xC000) return 0;
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+BOOL CALLBACK CollectBar(HWND wnd, LPARAM lp) {
+    reinterpret_cast<std::vector<CVellumMenuObject*>*>(lp)->push_back(LiveBarOfWindow(wnd));
+    return TRUE;
+}
+
+const char kPlainSkin[] =
+    "[General]\r\nSkinName=Plain\r\nItemHeight=20\r\nEdgeBuffer=2\r\nResizeBase=-1\r\n";
+
+void SendButton(DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
+}  // namespace
+
+HWND MainWindow() {
+    static HWND wnd = testing_support::CreateStandInMainWindow("Tessellar Item Test Main", MainProc);
+    return wnd;
+}
+
+std::string ReadKey(const std::string& file, const char* section, const char* key) {
+    char value[2048];
+    GetPrivateProfileStringA(section, key, "<none>", value, sizeof(value), file.c_str());
+    return value;
+}
+
+void ItemTest::SetUp() {
+    MainWindow();
+    BindMonitorFunctions();
+    GetBarHostServices() = BarHostServices{};
+    screen_w_ = GetSystemMetrics(SM_CXSCREEN);
+    screen_h_ = GetSystemMetrics(SM_CYSCREEN);
+    ASSERT_TRUE(files_.Write("plain.tsskin", kPlainSkin));
+    skin_ = files_.File("plain.tsskin");
+    SetCursorPos(screen_w_ - 2, screen_h_ / 2);
+    SendButton(MOUSEEVENTF_LEFTUP);
+    testing_support::PumpFor(20);
+}
+
+void ItemTest::TearDown() {
+    std::vector<CVellumMenuObject*> bars;
+    EnumBarWindows(CollectBar, reinterpret_cast<LPARAM>(&bars));
+    for (CVellumMenuObject* bar : bars)
+        if (bar) testing_support::CloseTestBar(bar, true);
+    testing_support::PumpFor(20);
+    GetBarHostServices() = BarHostServices{};
+}
+
+std::string ItemTest::WriteBar(const std::string& name, const char* title, RECT r, bool vertical,
+                               const std::vector<std::string>& lines) const {
+    char head[1024];
+    std::snprintf(head, sizeof(head),
+                  "[Object]\r\nTitle=%s\r\nLastSkin=%s\r\nDisplayVertically=%d\r\n"
+                  "LastScreenSize.cx=%d\r\nLastScreenSize.cy=%d\r\nLastPos.x=%ld\r\n"
+                  "LastPos.y=%ld\r\nLastSize.cx=%ld\r\nLastSize.cy=%ld\r\nAlwaysOnTop=1\r\n"
+                  "bRestrictMaximumSize=0\r\nWidthResizableWhenVertical=1\r\n",
+                  title, skin_.c_str(), vertical ? 1 : 0, screen_w_, screen_h_, r.left, r.top,
+                  r.right - r.left, r.bottom - r.top);
+    std::string text = head;
+    for (const std::string& line : lines) text += line + "\r\n";
+    EXPECT_TRUE(files_.Write(name, text));
+    return files_.File(name);
+}
+
+CVellumMenuObject* ItemTest::LoadBar(const std::string& path) {
+    auto* bar = new CVellumMenuObject(MainWindow());
+    bar->LoadTheme(const_cast<char*>(path.c_str()), 1, nullptr);
+    EXPECT_TRUE(Wait([&] { return IsLiveBar(bar) && IsWindowVisible(bar->m_hWnd); })) << path;
+    return bar;
+}
+
+CVellumMenuItem* ItemTest::Item(CVellumMenuObject* bar, int index) const {
+    if (!bar || !bar->m_sections[0]) return nullptr;
+    return bar->m_sections[0]->m_items[index];
+}
+
+RECT ItemTest::ItemScreenRect(CVellumMenuItem* item) const {
+    RECT r;
+    item->GetRealItemRect(&r);
+    RECT bar = {};
+    GetWindowRect(item->m_pBar->m_hWnd, &bar);
+    OffsetRect(&r, bar.left, bar.top);
+    return r;
+}
+
+void ItemTest::Click(CVellumMenuItem* item) {
+    RECT r = ItemScreenRect(item);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendButton(MOUSEEVENTF_MOVE);
+    testing_support::PumpFor(30);
+    SendButton(MOUSEEVENTF_LEFTDOWN);
+    testing_support::PumpFor(30);
+    SendButton(MOUSEEVENTF_LEFTUP);
+    testing_support::PumpFor(60);
+}
+
+void ItemTest::DoubleClick(CVellumMenuItem* item, const std::function<void()>& between) {
+    RECT r = ItemScreenRect(item);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendButton(MOUSEEVENTF_MOVE);
+    testing_support::PumpFor(30);
+    for (int i = 0; i < 2; ++i) {
+        SendButton(MOUSEEVENTF_LEFTDOWN);
+        testing_support::PumpFor(20);
+        SendButton(MOUSEEVENTF_LEFTUP);
+        testing_support::PumpFor(20);
+        if (i == 0 && between) between();
+    }
+    testing_support::PumpFor(60);
+}
+
+bool ItemTest::Wait(const std::function<bool()>& cond, DWORD ms) {
+    return testing_support::PumpUntil(cond, ms);
+}
+
+std::string ItemTest::Save(CVellumMenuObject* bar, const std::string& name) {
+    std::string path = files_.File(name);
+    EXPECT_EQ(1, bar->Save(const_cast<char*>(path.c_str()))) << name;
+    return path;
+}
+
+}  // namespace item_test

@@ -1,0 +1,28 @@
+// What shortcut items need from the folder section, a section type built
+// later: the facts of the section an item lies in, and the section of a
+// folder popup. Until the folder section exists (folder_section_unbuilt.cpp)
+// no section is a folder section and no folder popup opens.
+#pragma once
+#include <windows.h>
+
+class CShellFolderMenu;
+class CVellumMenuObject;
+class CVellumMenuSection;
+
+struct FolderSectionFacts {
+    BOOL usesRecentList;      // "Folder.UseRecentList"
+    BOOL usesPinnedList;
+    BOOL personalized;        // personalised menus on for the section
+    BOOL expanded;            // the "show all" expander was used
+    BOOL volatilePopup;       // "Popup.Volitle" of the section
+    CShellFolderMenu* shellMenu;
+    char alternateSkin[MAX_PATH];   // "Popup.UseAlternateSkin"
+};
+
+// False when section is no folder section.
+bool GetFolderSectionFacts(CVellumMenuSection* section, FolderSectionFacts* facts);
+
+// A new folder section in child over (menu, submenu), with the personalised
+// menus flag; null when none could be made.
+CVellumMenuSection* CreateFolderPopupSection(CVellumMenuObject* child, CShellFolderMenu* menu,
+                                             HMENU submenu, int personalized);
