@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+class CVellumMenuObject;
+
 struct BarHostServices {
     // Sends the program's small and large icons to a window.
     void (*SetProgramIcons)(HWND wnd);
@@ -57,6 +59,9 @@ struct BarHostServices {
     // The stats monitor asks the bars again whether one needs the mouse
     // hook; nothing when no monitor exists.
     void (*UpdateMouseHook)();
+    // Moves a bar under the pointer, keeping its size (a bar shown again by
+    // its hotkey with "bReshowUnderMouse"); nothing when no shell runs.
+    void (*ReshowBarUnderPointer)(CVellumMenuObject* bar);
     // The global option "bHideBehaviorWarning": a behaviour-class change asks nothing.
     bool (*IsBehaviorWarningHidden)();
 };

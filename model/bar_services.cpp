@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include "model/bar_host.h"
 #include "model/bar_messages.h"
+#include "model/bar_window.h"
 #include "model/live_objects.h"
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
@@ -109,6 +110,9 @@ bool CVellumMenuObject::IsUnrelatedBar(CVellumMenuObject* other) {
 
 void CVellumMenuObject::Show(int sync) {
     if (!m_hWnd) return;
+    // The desktop right-click handler bar only anchors the bars it opens;
+    // it has no skin to draw and is never shown.
+    if (IsWindowOfClass(m_hWnd, kDesktopBarWindowClass)) return;
     const BarHostServices& host = GetBarHostServices();
     if (HostSays(host.IsThemeLoading) && (SetAsHidden || m_hiddenUntilHotkey)) return;
     SetAsHidden = FALSE;
@@ -136,6 +140,11 @@ void CVellumMenuObject::Hide(int sync) {
         m_keyboardItem->SetState(kStateNormal, 0);
         m_keyboardItem->RedrawItem();
     }
+}
+
+void CVellumMenuObject::ReshowUnderPointer() {
+    const BarHostServices& host = GetBarHostServices();
+    if (host.ReshowBarUnderPointer) host.ReshowBarUnderPointer(this);
 }
 
 void CVellumMenuObject::HideAsSetting(int hidden) {

@@ -9,8 +9,6 @@
 
 
 // ---- positioning --------------------------------------------------------------------------------
-// Moving a bar under the pointer belongs to the desktop right-click code.
-void CVellumMenuObject::ReshowUnderPointer() {}
 // The bar's and its sections' property pages: closed and opened again so
 // that they show a new orientation. No page is built yet.
 void ReopenPagesForOrientation(CVellumMenuObject*) {}

@@ -27,6 +27,10 @@ void CVellumMenuObject::SetNextBarIsDesktopBar() {
     g_nextBarIsDesktopBar = true;
 }
 
+void CVellumMenuObject::ClearNextBarIsDesktopBar() {
+    g_nextBarIsDesktopBar = false;
+}
+
 void CVellumMenuObject::ResetFields() {
     // Every field is plain data declared in one block, from m_lastLeftPress to
     // m_backgroundCacheSize: zero them together, then set the few that start

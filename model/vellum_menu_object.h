@@ -33,6 +33,8 @@ public:
     // The next time the constructor runs it makes the hidden desktop
     // right-click bar (class "Tessellar Toolbar DESKTOP").
     static void SetNextBarIsDesktopBar();
+    // Withdraws that request (a construction that made no window leaves it).
+    static void ClearNextBarIsDesktopBar();
 
     // ---- section list ---------------------------------------------------------
     void InsertSection(int index, CVellumMenuSection* section);

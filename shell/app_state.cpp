@@ -5,6 +5,7 @@
 #include "model/live_objects.h"
 #include "model/vellum_menu_object.h"
 #include "shell/global_settings.h"
+#include "shell/desktop_integration.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/registered_messages.h"

@@ -3,6 +3,8 @@
 #include "shell/app_state.h"
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
+#include "shell/desktop_integration.h"
+#include "shell/desktop_right_click.h"
 #include "shell/startup.h"
 #include "shell/stats_monitor.h"
 #include "util/text.h"
@@ -32,6 +34,10 @@ bool CopyActiveWindowTitle(char* buffer, size_t size) {
     return true;
 }
 
+// A bar that reappears under the pointer goes there the way the desktop
+// right-click menu opens.
+void ReshowBarUnderPointer(CVellumMenuObject* bar) { ShowDesktopRightClickMenuAt(bar, nullptr); }
+
 }  // namespace
 
 void InstallBarHostServices() {
@@ -58,6 +64,8 @@ void InstallBarHostServices() {
     host.AreAnimationsDisabled = AreAnimationsOff;
     host.GetActiveWindowTitle = CopyActiveWindowTitle;
     host.UpdateMouseHook = UpdateStatsMouseHook;
+    host.PostHiddenTaskbarUpdate = PostHiddenTaskbarUpdate;
+    host.ReshowBarUnderPointer = ReshowBarUnderPointer;
     host.IsBehaviorWarningHidden = IsBehaviorWarningHidden;
     // The hidden taskbar's refresh comes with the theme's desktop
     // integration; its entry stays empty until then.

@@ -10,6 +10,8 @@
 #include "shell/desktop_integration.h"
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
+#include "shell/desktop_right_click.h"
+#include "shell/menu_hiding_exclusions.h"
 #include "shell/main_window.h"
 #include "shell/program_tray_icon.h"
 #include "shell/registered_messages.h"

@@ -2,6 +2,8 @@
 #include "shell/global_settings.h"
 
 #include "shell/later_stubs.h"
+#include "shell/desktop_right_click.h"
+#include "shell/menu_hiding_exclusions.h"
 #include "shell/type_services.h"
 #include "shell/registered_messages.h"
 #include "util/shortcut_files.h"
@@ -182,7 +184,7 @@ bool SaveGlobalSettings() {
     }
     bool ok = WriteDword(key.get(), "LastTSVersion", kSettingsVersion);
     for (const SettingField& f : kFields) ok = WriteDword(key.get(), f.name, g_settings.*(f.field)) && ok;
-    SaveMenuHidingExclusions(key.get());
+    ok = SaveMenuHidingExclusions(key.get()) && ok;
     return ok;
 }
 

@@ -31,28 +31,6 @@ bool RegisterHelperLinesClass(HINSTANCE instance) {
 void CreateWizardFonts() {}
 void FreeWizardFonts() {}
 
-// ---- desktop right-click bar ---------------------------------------------------------------------------
-void CreateDesktopRightClickBar() {}
-void FreeDesktopRightClickBar(int) {}
-void ShowDesktopRightClickMenu() {}
-void UpdateDesktopRightClickHook() {}
-void ShowDesktopBarsDialog() {}
-
-// ---- desktop integration ------------------------------------------------------------------------------
-int SetHideTaskbar(int, int) { return 0; }
-void ApplyHideTaskbar() {}
-void RecheckHiddenTaskbar() {}
-void DriveTaskbarPropertiesDialog(bool) {}
-void DetectFullScreenWindow(HWND) {}
-bool IsFullScreenAppActive() { return false; }
-void SetTaskbarHideInstance(HINSTANCE) {}
-void ClearMenuHidingExclusions() {}
-void FreeMenuHidingExclusions() {}
-void LoadMenuHidingExclusions(HKEY) {}
-bool SaveMenuHidingExclusions(HKEY) { return true; }
-bool IsWindowMenuHidingExcluded(HWND) { return false; }
-void ShowMenuHidingExclusionsDialog(HWND) {}
-
 // ---- tray server -------------------------------------------------------------------------------------------
 
 // ---- icons: import into the theme --------------------------------------------------------------------

@@ -23,29 +23,6 @@ bool RegisterHelperLinesClass(HINSTANCE instance);
 void CreateWizardFonts();
 void FreeWizardFonts();
 
-// ---- desktop right-click bar ---------------------------------------------------------------------------
-void CreateDesktopRightClickBar();
-void FreeDesktopRightClickBar(int flags);
-void ShowDesktopRightClickMenu();
-void UpdateDesktopRightClickHook();
-void ShowDesktopBarsDialog();
-
-// ---- desktop integration: taskbar, desktop icons, full screen, menu hiding ---------------------------
-int SetHideTaskbar(int hide, int force);
-void ApplyHideTaskbar();
-void RecheckHiddenTaskbar();
-// Older systems hide and show the taskbar through its own properties dialog.
-void DriveTaskbarPropertiesDialog(bool show);
-void DetectFullScreenWindow(HWND wnd);
-bool IsFullScreenAppActive();
-void SetTaskbarHideInstance(HINSTANCE instance);
-void ClearMenuHidingExclusions();
-void FreeMenuHidingExclusions();
-void LoadMenuHidingExclusions(HKEY settings_key);
-bool SaveMenuHidingExclusions(HKEY settings_key);
-bool IsWindowMenuHidingExcluded(HWND wnd);
-void ShowMenuHidingExclusionsDialog(HWND owner);
-
 
 // ---- icons: import into the theme --------------------------------------------------------------------
 struct SkinRecord;

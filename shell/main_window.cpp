@@ -7,6 +7,8 @@
 
 #include "shell/app_state.h"
 #include "shell/desktop_integration.h"
+#include "shell/desktop_right_click.h"
+#include "shell/menu_hiding_exclusions.h"
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
 #include "shell/type_services.h"
@@ -189,7 +191,7 @@ LRESULT MainWindow::OnCreate() {
     // What ran since may have moved the current directory: back to the program folder.
     StoreProgramFolder(*this);
     // The hidden bar behind the desktop's right-click menu.
-    CreateDesktopRightClickBar();
+    CreateDesktopRightClickBar(GetAppInstance());
     // The document from the command line; else the last theme; else the
     // Theme Browser to choose one.
     if (!OpenDocument(GetCommandLineDocument())) {

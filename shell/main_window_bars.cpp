@@ -5,6 +5,7 @@
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
+#include "shell/desktop_integration.h"
 #include "shell/later_stubs.h"
 #include "shell/type_services.h"
 #include "shell/main_window_internal.h"

@@ -10,6 +10,8 @@
 #include "shell/app_state.h"
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
+#include "shell/desktop_integration.h"
+#include "shell/desktop_right_click.h"
 #include "shell/main_window.h"
 #include "shell/main_window_internal.h"
 #include "shell/registered_messages.h"
@@ -154,7 +156,7 @@ void TrayMenuCommand(HWND wnd, UINT id) {
         PackUpExpansion();
         break;
     case kCmdDesktopBarsDialog:
-        ShowDesktopBarsDialog();
+        ShowDesktopRightClickBarsDialog();
         break;
     case kCmdSaveAndReload:
         SaveThemeFile(GetCurrentThemeFile(), 0, 0);

@@ -9,6 +9,8 @@
 #include "util/icon_menu.h"
 #include "shell/app_state.h"
 #include "shell/desktop_integration.h"
+#include "shell/desktop_right_click.h"
+#include "shell/menu_hiding_exclusions.h"
 #include "shell/global_settings.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
@@ -177,7 +179,7 @@ MessageOutcome HandleRegisteredMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp,
     }
     if (msg == m.DesktopRightClick) {
         SetForegroundWindow(wnd);
-        ShowDesktopRightClickMenu();
+        ShowDesktopRightClickMenu(nullptr);
         return Outcome::End;
     }
     if (msg == m.ActivateTaskbar) return Outcome::Relay;   // accepted; nothing sends it
@@ -230,7 +232,11 @@ MessageOutcome HandleRegisteredMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp,
         if (bar && GetThemeEditorWindow()) RemoveEditorNode(bar);
         return Outcome::End;
     }
-    if (msg == m.BarClosed) return Outcome::End;
+    if (msg == m.BarClosed) {
+        // The bar is gone by the time the update arrives.
+        PostHiddenTaskbarUpdate();
+        return Outcome::End;
+    }
     if (msg == m.FolderMenuExePidl) {
         *result = OpenShellMenuEntry(wnd, wp, lp);
         return Outcome::Return;

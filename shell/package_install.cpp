@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "shell/app_state.h"
+#include "shell/desktop_integration.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/main_window_internal.h"

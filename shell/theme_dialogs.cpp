@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "shell/app_state.h"
+#include "shell/desktop_integration.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"

@@ -5,6 +5,7 @@
 #include <shlwapi.h>
 #include <cstring>
 
+#include "shell/desktop_integration.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/skin_editor_link.h"

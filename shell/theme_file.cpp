@@ -14,6 +14,8 @@
 #include "model/vellum_menu_object.h"
 #include "shell/app_state.h"
 #include "shell/later_stubs.h"
+#include "shell/desktop_integration.h"
+#include "shell/desktop_right_click.h"
 #include "shell/main_window.h"
 #include "shell/registered_messages.h"
 #include "shell/startup.h"
@@ -29,7 +31,6 @@ namespace {
 constexpr char kInfo[] = "Theme Info";
 constexpr char kOptions[] = "Options";
 constexpr char kOpenBars[] = "OpenBars";
-constexpr char kDesktopBars[] = "DesktopRightClickBars";
 constexpr char kCannotLoadCaption[] = "Tessellar - Cannot Load Theme";
 constexpr char kCannotFindBarCaption[] = "Tessellar - Cannot Find Bar";
 constexpr char kSaveChangesCaption[] = "Tessellar - Save Changes?";
@@ -42,8 +43,6 @@ struct ThemeState {
     int kept_answer;          // 1 yes, -1 no, 0 none
     bool reloading;
     bool has_styles;
-    char desktop_bars[kMaxDesktopRightClickBars][kDesktopBarTitleSize];
-    int desktop_bar_count;
 };
 
 ThemeState g_theme = {};
@@ -91,18 +90,6 @@ void ReadLayerKeys(const char* file) {
     }
     ResetLayerFlags();
     for (int i = 0; i < kLayerCount; ++i) SetLayerFlags(i, is_volatile[i], hidden[i]);
-}
-
-void ReadDesktopBarList(const char* file) {
-    g_theme.desktop_bar_count = 0;
-    for (int i = 1; i <= kMaxDesktopRightClickBars; ++i) {
-        char key[32];
-        tess::FormatText(key, sizeof(key), "Bar#%i", i);
-        char* slot = g_theme.desktop_bars[g_theme.desktop_bar_count];
-        GetPrivateProfileStringA(kDesktopBars, key, "", slot, kDesktopBarTitleSize, file);
-        if (!slot[0]) break;
-        ++g_theme.desktop_bar_count;
-    }
 }
 
 void ReadThemeInfoSection(const char* file, bool options_only) {
@@ -264,20 +251,6 @@ void SetThemeUsesLVSkin(bool on) {
     g_theme.modified = true;
 }
 
-int GetDesktopRightClickBarCount() { return g_theme.desktop_bar_count; }
-
-const char* GetDesktopRightClickBarTitle(int index) {
-    return index >= 0 && index < g_theme.desktop_bar_count ? g_theme.desktop_bars[index] : "";
-}
-
-void SetDesktopRightClickBarTitles(const char* const* titles, int count) {
-    g_theme.desktop_bar_count = 0;
-    for (int i = 0; i < count && i < kMaxDesktopRightClickBars; ++i) {
-        if (!titles[i] || !titles[i][0]) break;
-        tess::CopyText(g_theme.desktop_bars[g_theme.desktop_bar_count++], kDesktopBarTitleSize, titles[i]);
-    }
-}
-
 // ---- load ----------------------------------------------------------------------------------
 
 bool LoadThemeFile(const char* path, int options_only) {
@@ -320,7 +293,7 @@ bool LoadThemeFile(const char* path, int options_only) {
     SetHideTaskbar(g_theme.info.HideTaskbar, 0);
     SetThemeLoading(true);
     OpenListedBars(canonical);
-    ReadDesktopBarList(canonical);
+    LoadDesktopRightClickBars(canonical);
 
     if (HWND main = GetMainWindow()) {
         SendMessageA(main, Msgs().ThemeLoadingAlmostDone, 0, 0);
@@ -332,6 +305,7 @@ bool LoadThemeFile(const char* path, int options_only) {
     g_theme.modified = false;
     g_theme.reloading = false;
     g_theme.has_styles = CountThemeFilesIn(GetThemeFolder()) >= 2;
+    PostHiddenTaskbarUpdate();
     SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
     return true;
 }
@@ -349,7 +323,7 @@ bool ResetThemeInfo(int keep_desktop_bars) {
     }
     g_theme.modified = false;
     g_theme.kept_answer = 0;
-    if (!keep_desktop_bars) g_theme.desktop_bar_count = 0;
+    if (!keep_desktop_bars) ClearDesktopRightClickBars();
     return true;
 }
 

@@ -8,7 +8,7 @@
 //                 TSVersion UseLVSkin
 //   [Options]     HideTaskbar LayerVolitle%i LayerHidden%i
 //   [OpenBars]    Bar%i SkinForBar%i   (relative to the theme folder)
-//   [DesktopRightClickBars]  Bar#%i    (bar titles)
+//   [DesktopRightClickBars]  Bar#%i    (bar titles; shell/desktop_right_click.h)
 #pragma once
 #include <windows.h>
 
@@ -18,8 +18,6 @@ constexpr int kThemeFileVersion = 150;
 // Files of this version or lower name their bars relative to the program folder.
 constexpr int kOldThemeVersion = 35;
 constexpr int kMaxThemeBars = 499;
-constexpr int kMaxDesktopRightClickBars = 20;
-constexpr int kDesktopBarTitleSize = 200;
 constexpr int kLastThemeValueSize = 311;
 constexpr char kThemeExtension[] = ".tstheme";
 constexpr char kProgramIniName[] = "Tessellar.ini";
@@ -50,10 +48,6 @@ bool IsThemeReloading();
 void SetThemeReloading(bool on);
 // The previous current theme file (kept by ResetThemeInfo).
 const char* GetPreviousThemePath();
-// The titles of the desktop right-click bars ("Bar#%i").
-int GetDesktopRightClickBarCount();
-const char* GetDesktopRightClickBarTitle(int index);
-void SetDesktopRightClickBarTitles(const char* const* titles, int count);
 
 // ---- load, switch, save (theme_file.cpp, theme_save.cpp) -----------------------------------
 // path null or empty: an Open dialog. options_only: the [Theme Info] and

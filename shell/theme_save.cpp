@@ -9,6 +9,7 @@
 #include "model/live_objects.h"
 #include "model/vellum_menu_object.h"
 #include "shell/app_state.h"
+#include "shell/desktop_right_click.h"
 #include "shell/main_window.h"
 #include "shell/registered_messages.h"
 #include "shell/startup.h"
@@ -24,7 +25,6 @@ namespace {
 constexpr char kInfo[] = "Theme Info";
 constexpr char kOptions[] = "Options";
 constexpr char kOpenBars[] = "OpenBars";
-constexpr char kDesktopBars[] = "DesktopRightClickBars";
 constexpr int kMaxStyleEntries = 200;
 
 void WriteKey(const char* section, const char* key, const char* value, const char* file) {
@@ -75,12 +75,7 @@ void WriteOptions(const char* file) {
             WriteIntKey(kOptions, key, layer, file);
         }
     }
-    tess::WriteProfileString(kDesktopBars, nullptr, nullptr, file);
-    for (int i = 0; i < GetDesktopRightClickBarCount(); ++i) {
-        char key[32];
-        tess::FormatText(key, sizeof(key), "Bar#%i", i + 1);
-        WriteKey(kDesktopBars, key, GetDesktopRightClickBarTitle(i), file);
-    }
+    SaveDesktopRightClickBars(file);
 }
 
 bool BarCountsAsOpen(CVellumMenuObject* bar, HWND wnd) {

@@ -4,6 +4,9 @@
 #pragma once
 #include <windows.h>
 
+class CVellumMenuItem;
+class CVellumMenuObject;
+
 struct ShellTypeServices {
     // Starts Lanternfold (its window comes a moment later); false: not started.
     bool (*StartTrayIconServer)();
@@ -15,6 +18,17 @@ struct ShellTypeServices {
     // Deletes the files of the theme's data folder ("<bars>Data\") that no
     // bar's record names; bars_folder ends with a backslash.
     void (*SweepPluginDataFiles)(const char* bars_folder);
+
+    // ---- the desktop right-click handler's popup item ---------------------------------
+    // Marks the item as the handler item (hide on close); false: no popup item.
+    bool (*MakeDesktopHandlerItem)(CVellumMenuItem* item);
+    // Replaces the item's listed bars with the titles.
+    void (*SetDesktopHandlerBars)(CVellumMenuItem* item, const char* const* titles, int count);
+    // Opens the listed bars at the item's bar; with an owner bar, moves that
+    // bar there instead, keeping its size. 1 when something was done.
+    int (*OpenDesktopHandlerItem)(CVellumMenuItem* item, CVellumMenuObject* owner);
+    // Fills the available-bars (1280) and listed-bars (1281) lists of a dialog.
+    void (*FillDesktopHandlerLists)(CVellumMenuItem* item, HWND dialog);
     // The program's most-used list: created and loaded with the main window,
     // saved and freed when it goes.
     void (*CreateMFUList)();

@@ -11,6 +11,7 @@
 
 #include "shell/app_state.h"
 #include "shell/theme_dialogs.h"
+#include "shell/desktop_right_click.h"
 #include "shell/theme_file.h"
 #include "shell/theme_menus.h"
 #include "tests/support/test_support.h"
