@@ -3,6 +3,7 @@
 #include "model/item_host_calls.h"
 #include "model/item_messages.h"
 #include "shell/app_state.h"
+#include "shell/desktop_integration.h"
 #include "shell/later_stubs.h"
 #include "shell/skin_editor_link.h"
 #include "shell/startup.h"
