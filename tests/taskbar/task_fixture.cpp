@@ -123,7 +123,11 @@ std::vector<UINT> TaskWindows::Commands(HWND wnd) const {
     while (std::getline(in, line)) {
         unsigned long long handle = 0;
         unsigned command = 0;
-        if (std::sscanf(line.c_str(), "%llx %x", &handle, &command) != 2) continue;
+        int end = 0;
+        // Only "<window> <command>" lines: "close" and "command <id>" start
+        // with a hex letter too, so the whole line must be read.
+        if (std::sscanf(line.c_str(), "%llx %x%n", &handle, &command, &end) != 2) continue;
+        if (static_cast<size_t>(end) != line.size()) continue;
         if (handle == static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(wnd))) out.push_back(command);
     }
     return out;
