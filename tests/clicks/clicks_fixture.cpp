@@ -203,6 +203,19 @@ void ClicksTest::Click(CVellumMenuItem* item) {
     testing_support::PumpFor(60);
 }
 
+void ClicksTest::ClickAtOnce(CVellumMenuItem* item) {
+    RECT r = ItemScreenRect(item);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendButton(MOUSEEVENTF_MOVE);
+    testing_support::PumpFor(30);
+    INPUT press[2] = {};
+    press[0].type = press[1].type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, press, sizeof(INPUT));
+    testing_support::PumpFor(60);
+}
+
 bool ClicksTest::Wait(const std::function<bool()>& cond, DWORD ms) {
     return testing_support::PumpUntil(cond, ms);
 }

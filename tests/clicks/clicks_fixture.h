@@ -46,6 +46,10 @@ protected:
     CVellumMenuItem* Item(CVellumMenuObject* bar, int index = 0, int section = 0);
     RECT ItemScreenRect(CVellumMenuItem* item);
     void Click(CVellumMenuItem* item);
+    // A click whose release is queued with the press: on a volatile bar the
+    // press waits in drag detection until the button comes up, and this
+    // thread could not send the release while it waits.
+    void ClickAtOnce(CVellumMenuItem* item);
     bool Wait(const std::function<bool()>& cond, DWORD ms = 3000);
 
     int screen_w_ = 0, screen_h_ = 0;

@@ -91,10 +91,34 @@ TEST_F(ItemKeysTest, AClickInAVolatileBarBringsTheMainWindowForward) {
     ASSERT_NE(nullptr, item);
     bar->m_volatile = TRUE;
     bar->m_neverSave = TRUE;
-    SetForegroundWindow(bar->m_hWnd);
-    item->OnClick();
-    EXPECT_EQ(MainWindow(), GetForegroundWindow());
+    HWND wnd = bar->m_hWnd;
+    SetForegroundWindow(wnd);
+    ClickAtOnce(item);
+    EXPECT_TRUE(Wait([] { return GetForegroundWindow() == MainWindow(); }));
+    EXPECT_TRUE(Wait([&] { return !IsLiveBar(bar) || !IsWindow(wnd) || !IsWindowVisible(wnd); }));
     EXPECT_TRUE(Wait([] { return CountCommands(kRetrieveLostBars) == 1; }));
+}
+
+TEST_F(ItemKeysTest, AClickOnAPopupItemOfAVolatileBarKeepsTheBarOpen) {
+    testing_support::MessageBoxWatcher boxes(IDNO);
+    const std::string child = WriteBar(
+        "vchild.tsbar", OneSectionBar("VChild", {0, 0, 120, 60}, true, {"Item1.Title=Inner"}));
+    CVellumMenuObject* bar = LoadBar(WriteBar(
+        "vp.tsbar", OneSectionBar("VolatilePopup", {200, 200, 400, 230}, false,
+                                  {"Item1.Type=Popup", "Item1.Title=Tools", "Item1.Popup=" + child,
+                                   "Item1.Popup.AutoReposition=0"})));
+    auto* opener = dynamic_cast<CVellumMenuItem_Popup*>(Item(bar));
+    ASSERT_NE(nullptr, opener);
+    bar->m_volatile = TRUE;
+    bar->m_neverSave = TRUE;
+    HWND wnd = bar->m_hWnd;
+    SetForegroundWindow(wnd);
+    ClickAtOnce(opener);
+    ASSERT_TRUE(Wait([&] { return opener->m_childBar && IsLiveBar(opener->m_childBar); }));
+    testing_support::PumpFor(300);
+    EXPECT_TRUE(IsLiveBar(bar));
+    EXPECT_TRUE(IsWindow(wnd) && IsWindowVisible(wnd));
+    EXPECT_NE(MainWindow(), GetForegroundWindow());
 }
 
 TEST_F(ItemKeysTest, ASkinChangeWritesItsFlagOnlyIntoTheProgramsOwnMemory) {
