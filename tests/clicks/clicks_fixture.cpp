@@ -51,11 +51,6 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-BOOL CALLBACK CollectBar(HWND wnd, LPARAM lp) {
-    reinterpret_cast<std::vector<CVellumMenuObject*>*>(lp)->push_back(LiveBarOfWindow(wnd));
-    return TRUE;
-}
-
 // A skin whose separator element has a bitmap.
 const char kSkin[] =
     "[General]\r\nSkinName=Clicks\r\nItemHeight=20\r\nEdgeBuffer=2\r\nResizeBase=-1\r\n"
@@ -129,11 +124,7 @@ void ClicksTest::SetUp() {
 }
 
 void ClicksTest::TearDown() {
-    std::vector<CVellumMenuObject*> bars;
-    EnumBarWindows(CollectBar, reinterpret_cast<LPARAM>(&bars));
-    for (CVellumMenuObject* bar : bars)
-        if (bar) testing_support::CloseTestBar(bar, true);
-    testing_support::PumpFor(20);
+    testing_support::CloseEveryTestBar();
     GetBarHostServices() = BarHostServices{};
     GetItemHostCalls() = ItemHostCalls{};
     ResetSystemActions();

@@ -38,11 +38,6 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-BOOL CALLBACK CollectBar(HWND wnd, LPARAM lp) {
-    reinterpret_cast<std::vector<CVellumMenuObject*>*>(lp)->push_back(LiveBarOfWindow(wnd));
-    return TRUE;
-}
-
 const char kPlainSkin[] =
     "[General]\r\nSkinName=Plain\r\nItemHeight=20\r\nEdgeBuffer=2\r\nResizeBase=-1\r\n";
 
@@ -118,11 +113,7 @@ void PluginTest::SetUp() {
 }
 
 void PluginTest::CloseAllBars() {
-    std::vector<CVellumMenuObject*> bars;
-    EnumBarWindows(CollectBar, reinterpret_cast<LPARAM>(&bars));
-    for (CVellumMenuObject* bar : bars)
-        if (bar) testing_support::CloseTestBar(bar, true);
-    testing_support::PumpFor(20);
+    testing_support::CloseEveryTestBar();
 }
 
 void PluginTest::TearDown() {

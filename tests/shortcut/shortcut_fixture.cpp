@@ -25,11 +25,6 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-BOOL CALLBACK CollectBar(HWND wnd, LPARAM lp) {
-    reinterpret_cast<std::vector<CVellumMenuObject*>*>(lp)->push_back(LiveBarOfWindow(wnd));
-    return TRUE;
-}
-
 const char kPlainSkin[] =
     "[General]\r\nSkinName=Plain\r\nItemHeight=20\r\nEdgeBuffer=2\r\nResizeBase=-1\r\n";
 
@@ -80,11 +75,7 @@ void ShortcutTest::SetUp() {
 }
 
 void ShortcutTest::TearDown() {
-    std::vector<CVellumMenuObject*> bars;
-    EnumBarWindows(CollectBar, reinterpret_cast<LPARAM>(&bars));
-    for (CVellumMenuObject* bar : bars)
-        if (bar) testing_support::CloseTestBar(bar, true);
-    testing_support::PumpFor(20);
+    testing_support::CloseEveryTestBar();
     GetBarHostServices() = BarHostServices{};
     SetEnvironmentVariableA("TESS_LAUNCH_PROBE_OUT", nullptr);
 }

@@ -1,5 +1,7 @@
 #include "tests/support/stand_in_main_window.h"
 
+#include <vector>
+
 #include "model/bar_window.h"
 #include "model/live_objects.h"
 #include "model/vellum_menu_object.h"
@@ -50,6 +52,23 @@ void CloseTestBar(CVellumMenuObject* bar, bool never_save) {
     }
     bar->Destroy();
     PumpUntil([bar] { return !IsLiveBar(bar); }, 3000);
+}
+
+namespace {
+
+BOOL CALLBACK CollectLiveBar(HWND wnd, LPARAM lp) {
+    reinterpret_cast<std::vector<CVellumMenuObject*>*>(lp)->push_back(LiveBarOfWindow(wnd));
+    return TRUE;
+}
+
+}  // namespace
+
+void CloseEveryTestBar() {
+    std::vector<CVellumMenuObject*> bars;
+    EnumBarWindows(CollectLiveBar, reinterpret_cast<LPARAM>(&bars));
+    for (CVellumMenuObject* bar : bars)
+        if (bar) CloseTestBar(bar, true);
+    PumpFor(20);
 }
 
 }  // namespace testing_support

@@ -21,4 +21,8 @@ void RelayToEveryBar(UINT msg, WPARAM wp, LPARAM lp);
 // bar does not ask for a file to save to on the way.
 void CloseTestBar(CVellumMenuObject* bar, bool never_save);
 
+// Ends every bar a test left open, never asking to save, and lets the
+// messages of their closing through.
+void CloseEveryTestBar();
+
 }  // namespace testing_support

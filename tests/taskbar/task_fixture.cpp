@@ -30,11 +30,6 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-BOOL CALLBACK CollectBar(HWND wnd, LPARAM lp) {
-    reinterpret_cast<std::vector<CVellumMenuObject*>*>(lp)->push_back(LiveBarOfWindow(wnd));
-    return TRUE;
-}
-
 struct WindowSearch {
     DWORD process;
     std::string title;
@@ -143,10 +138,7 @@ void TaskbarTest::SetUp() {
 }
 
 void TaskbarTest::TearDown() {
-    std::vector<CVellumMenuObject*> bars;
-    EnumBarWindows(CollectBar, reinterpret_cast<LPARAM>(&bars));
-    for (CVellumMenuObject* bar : bars)
-        if (bar) testing_support::CloseTestBar(bar, true);
+    testing_support::CloseEveryTestBar();
     for (HWND w : local_) DestroyWindow(w);
     program_.Kill();
     PumpFor(20);
