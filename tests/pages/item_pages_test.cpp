@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "model/bar_host.h"
 #include "model/standard_commands.h"
 #include "model/vellum_menu_section.h"
 #include "shell/item_pages.h"
@@ -23,6 +24,10 @@ protected:
         ItemTest::SetUp();
         InitCommonControls();
         InstallItemPages();
+        GetBarHostServices().AllocHotkeyId = [] {
+            static int next = 0x3000;
+            return next++;
+        };
         host_ = testing_support::CreatePlainWindow("Item Pages Host");
         ASSERT_NE(nullptr, host_);
         SetWindowPos(host_, nullptr, 200, 150, 520, 520, SWP_NOZORDER | SWP_SHOWWINDOW);
@@ -194,6 +199,7 @@ TEST_F(ItemPagesTest, BehaviorListsTakeOneCommandAtATime) {
     ASSERT_NE(nullptr, item);
     HWND page = item->CallConfigDialogEx(host_);
     ASSERT_NE(nullptr, page);
+    ShowWindow(page, SW_SHOW);
     const int lists[] = {IDC_BEHAVIOR_WINDOW, IDC_BEHAVIOR_SYSTEM, IDC_BEHAVIOR_TESSELLAR, IDC_BEHAVIOR_CLIPBOARD,
                          IDC_BEHAVIOR_MORE_SYSTEM};
     for (int set = 0; set < 5; ++set) {
@@ -306,6 +312,7 @@ TEST_F(ItemPagesTest, EditPopupMenuKeepsTheItemsMenuEqualToTheRows) {
     ASSERT_NE(nullptr, item);
     HWND page = item->CallConfigDialogEx(host_);
     ASSERT_NE(nullptr, page);
+    ShowWindow(page, SW_SHOW);
     ASSERT_TRUE(IsWindowVisible(GetDlgItem(page, IDC_BEHAVIOR_CUSTOMIZE_POPUP)));
 
     HWND dialog = nullptr;
@@ -371,6 +378,7 @@ TEST_F(ItemPagesTest, EditPopupMenuRefusesARowBeyondWhatTheMenuTakes) {
     for (int i = 0; i < 1000; ++i) AppendMenuA(item->m_popupMenu, MF_STRING, kCmdCopy, ("E" + std::to_string(i)).c_str());
     HWND page = item->CallConfigDialogEx(host_);
     ASSERT_NE(nullptr, page);
+    ShowWindow(page, SW_SHOW);
     HWND dialog = nullptr;
     size_t rows_after = 0;
     bool entry_dialog_seen = false;
