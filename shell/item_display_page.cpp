@@ -102,13 +102,16 @@ protected:
         case IDC_DISPLAY_BROWSE2:
             BrowseIcon(id == IDC_DISPLAY_BROWSE1 ? 1 : 2);
             break;
-        case IDC_DISPLAY_LOAD_FROM_FILE:
-        case IDC_DISPLAY_ACTIVE_ICON:
-        case IDC_DISPLAY_TEXT_WITH_ICON:
         case IDC_DISPLAY_RADIO_SEPARATOR:
         case IDC_DISPLAY_RADIO_TEXT:
         case IDC_DISPLAY_RADIO_ICON:
         case IDC_DISPLAY_RADIO_BITMAP:
+            KeepOneModeRadio(id);
+            CommonDisplayUpdate();
+            break;
+        case IDC_DISPLAY_LOAD_FROM_FILE:
+        case IDC_DISPLAY_ACTIVE_ICON:
+        case IDC_DISPLAY_TEXT_WITH_ICON:
         case IDC_DISPLAY_TRANSPARENCY:
         case IDC_DISPLAY_SKIN_BEHIND:
             CommonDisplayUpdate();
@@ -327,6 +330,15 @@ private:
         item_->ProcessUserMessage(GetItemMessages().ImageRelativityChanging, 0, 0);
         MarkItemBarModified(item_);
         CommonDisplayUpdate();
+    }
+
+    // The mode radios are hidden, so the dialog manager does not keep them
+    // exclusive: a checked one clears the others here.
+    void KeepOneModeRadio(int id) {
+        if (!Checked(id)) return;
+        for (int radio : {IDC_DISPLAY_RADIO_TEXT, IDC_DISPLAY_RADIO_ICON, IDC_DISPLAY_RADIO_BITMAP,
+                          IDC_DISPLAY_RADIO_SEPARATOR})
+            if (radio != id) Check(radio, false);
     }
 
     void CommonDisplayUpdate() {

@@ -451,3 +451,136 @@ TEST_F(ItemPagesTest, HotkeyRadiosStoreTheKeyAndRegisterIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---- the Display page follows the item ------------------------------------------------------------------
+
+TEST_F(ItemPagesTest, MovingTheItemToAnotherSectionRebuildsAVisibleDisplayPage) {
+    CVellumMenuObject* bar = BarWith({"Properties.ShowIconsByDef=0", "Properties.ShowTextByDef=1",
+                                      "Item1.Title=Mover", "Item1.ShowText=1", "Item1.ShowIcon=0", "[Section2]",
+                                      "Properties.ShowIconsByDef=1", "Properties.ShowTextByDef=0"});
+    CVellumMenuItem* item = Item(bar);
+    ASSERT_NE(nullptr, item);
+    ASSERT_NE(nullptr, bar->m_sections[1]);
+    HWND page = item->CallConfigDialog(host_);
+    ASSERT_NE(nullptr, page);
+    ShowWindow(page, SW_SHOW);
+    item->UpdateParents(bar, bar->m_sections[1]);
+    HWND rebuilt = item->m_pages[kItemDisplayPage];
+    ASSERT_NE(page, rebuilt);
+    EXPECT_NE(nullptr, GetDlgItem(rebuilt, IDC_DISPLAY_ICON1)) << "the icon template for the new section's mode";
+    EXPECT_EQ("Icon Only", ComboText(rebuilt, IDC_DISPLAY_MODE));
+    EXPECT_TRUE(Wait([&] { return !IsWindow(page); }));
+
+    // A hidden page is left alone.
+    ShowWindow(rebuilt, SW_HIDE);
+    item->UpdateParents(bar, bar->m_sections[0]);
+    EXPECT_EQ(rebuilt, item->m_pages[kItemDisplayPage]);
+    item->UpdateParents(bar, bar->m_sections[0]);
+}
+
+TEST_F(ItemPagesTest, HiddenModeControlsDriveTheCommonDisplayUpdate) {
+    CVellumMenuObject* bar = BarWith({"Item1.Title=Icon", "Item1.ShowText=0", "Item1.ShowIcon=1"});
+    CVellumMenuItem* item = Item(bar);
+    ASSERT_NE(nullptr, item);
+    HWND page = item->CallConfigDialog(host_);
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, IDC_DISPLAY_RADIO_ICON));
+    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(page, IDC_DISPLAY_LOAD_FROM_FILE)) << "no icon path";
+    const struct {
+        int control;   // clicked
+        int show_text, show_icon, bitmap, separator, use_active_icon;
+    } cases[] = {
+        {IDC_DISPLAY_TEXT_WITH_ICON, 1, 1, 0, 0, 0},
+        {IDC_DISPLAY_ACTIVE_ICON, 1, 1, 0, 0, 1},
+        {IDC_DISPLAY_TEXT_WITH_ICON, 0, 1, 0, 0, 1},
+        {IDC_DISPLAY_RADIO_SEPARATOR, 0, 0, 0, 1, 1},
+        {IDC_DISPLAY_RADIO_BITMAP, 0, 0, 1, 0, 1},
+        {IDC_DISPLAY_RADIO_TEXT, 1, 0, 0, 0, 1},
+    };
+    for (const auto& c : cases) {
+        bar->m_modified = FALSE;
+        Click(page, c.control);
+        EXPECT_EQ(c.show_text, item->ShowText) << c.control;
+        EXPECT_EQ(c.show_icon, item->ShowIcon) << c.control;
+        EXPECT_EQ(c.bitmap, item->DisplayAsBitmap) << c.control;
+        EXPECT_EQ(c.separator, item->Separator) << c.control;
+        EXPECT_EQ(c.use_active_icon, item->UseActiveIcon) << c.control;
+        EXPECT_TRUE(bar->m_modified) << c.control;
+    }
+}
+
+TEST_F(ItemPagesTest, BitmapPageListsTheStatesAndTheAlignmentForTheBarsOrientation) {
+    CVellumMenuObject* bar = BarWith({"Item1.Title=Bmp", "Item1.DisplayAsBitmap=1", "Item1.BitmapAlign=2",
+                                      "Item1.NormalBitmap=n.bmp", "Item1.nCustomStates=1", "Item1.CustomState0.Name=Busy",
+                                      "Item1.CustomState0.BmpPath=busy.bmp"});
+    CVellumMenuItem* item = Item(bar);
+    ASSERT_NE(nullptr, item);
+    HWND page = item->CallConfigDialog(host_);
+    ASSERT_NE(nullptr, page);
+    ShowWindow(page, SW_SHOW);
+    HWND list = GetDlgItem(page, IDC_DISPLAY_STATES);
+    std::vector<std::string> states;
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        char text[260] = "";
+        ListView_GetItemText(list, row, 0, text, sizeof(text));
+        states.push_back(text);
+    }
+    EXPECT_EQ((std::vector<std::string>{"Default", "Mouseover", "Selected", "Busy"}), states);
+    EXPECT_EQ("Bottom", ComboText(page, IDC_DISPLAY_BITMAP_ALIGN)) << "a horizontal bar aligns top to bottom";
+    Select(page, IDC_DISPLAY_BITMAP_ALIGN, 0);
+    EXPECT_EQ(0, item->BitmapAlign);
+    EXPECT_TRUE(bar->m_modified);
+}
+
+// ---- queries the pages share ------------------------------------------------------------------------------
+
+TEST_F(ItemPagesTest, ActionsComboListsOneSetOrAllAndSelectsTheCommand) {
+    CVellumMenuObject* bar = BarWith({"Item1.Title=Q", "Item1.Action=13", "Item1.ActionClass=3"});
+    CVellumMenuItem* item = Item(bar);
+    ASSERT_NE(nullptr, item);
+    auto fill = [&](int select, int set) {
+        HWND dialog = CreateWindowExA(0, "ComboBox", "", CBS_DROPDOWNLIST | WS_CHILD, 0, 0, 100, 200, host_,
+                                      nullptr, nullptr, nullptr);
+        EXPECT_EQ(1, item->SetupActionsCombobox(dialog, select, set));
+        std::vector<int> commands;
+        const int count = static_cast<int>(SendMessageA(dialog, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i)
+            commands.push_back(static_cast<int>(SendMessageA(dialog, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
+        const int selected = static_cast<int>(SendMessageA(dialog, CB_GETCURSEL, 0, 0));
+        DestroyWindow(dialog);
+        return std::make_pair(commands, selected >= 0 ? commands[static_cast<size_t>(selected)] : -100);
+    };
+    // The item's own set (clipboard) when the set is negative.
+    auto own = fill(kCmdCopy, -1);
+    for (int command : own.first) EXPECT_EQ(kClipboardCommands, StandardCommandSetOf(command)) << command;
+    EXPECT_EQ(kCmdCopy, own.second);
+    // Another set; a command outside it selects the first entry.
+    auto system = fill(kCmdCopy, kSystemCommands);
+    ASSERT_FALSE(system.first.empty());
+    for (int command : system.first) EXPECT_EQ(kSystemCommands, StandardCommandSetOf(command)) << command;
+    EXPECT_EQ(system.first[0], system.second);
+    // A blank item of no set lists every command.
+    item->ActionClass = -1;
+    auto every = fill(kCmdRunDialog, -1);
+    EXPECT_EQ(kStandardCommandCount, static_cast<int>(every.first.size()));
+    EXPECT_EQ(kCmdRunDialog, every.second);
+}
+
+TEST_F(ItemPagesTest, DrawStateIsTheSkinElementOfTheItemsState) {
+    CVellumMenuObject* bar = BarWith({"Item1.Title=D"});
+    CVellumMenuItem* item = Item(bar);
+    ASSERT_NE(nullptr, item);
+    int frame = -5;
+    const unsigned element = item->GetDrawState(&frame);
+    EXPECT_EQ(item->m_frame, frame);
+    EXPECT_EQ(item->GetDrawState(nullptr), element) << "the frame is optional";
+    if (bar->m_stateAnimator)
+        EXPECT_EQ(static_cast<unsigned>(item->m_drawnElement), element);
+    else
+        EXPECT_EQ(6u, element) << "the normal state of style 0";
+}
+
+}  // namespace
