@@ -371,6 +371,63 @@ TEST_F(ItemPagesTest, EditPopupMenuKeepsTheItemsMenuEqualToTheRows) {
     EXPECT_TRUE(bar->m_modified);
 }
 
+TEST_F(ItemPagesTest, EditItemReplacesTheRowInPlaceAndCancelChangesNothing) {
+    CVellumMenuObject* bar = BarWith({"Item1.Title=Menu", "Item1.Action=1", "Item1.ActionClass=0"});
+    CVellumMenuItem* item = Item(bar);
+    ASSERT_NE(nullptr, item);
+    AppendMenuA(item->m_popupMenu, MF_STRING, kCmdCopy, "First");
+    AppendMenuA(item->m_popupMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(item->m_popupMenu, MF_STRING, kCmdRunDialog, "Last");
+    HWND page = item->CallConfigDialogEx(host_);
+    ASSERT_NE(nullptr, page);
+    HWND dialog = nullptr;
+    std::string shown_title;
+    std::vector<std::string> after_cancel;
+    DialogScript script({
+        [&] { return (dialog = FindDialog("Edit Popup Menu")) != nullptr; },
+        [&] {
+            SendDlgItemMessageA(dialog, IDC_POPUP_ROWS, LB_SETCURSEL, 2, 0);
+            PostMessageA(GetDlgItem(dialog, IDC_POPUP_EDIT), BM_CLICK, 0, 0);
+            return true;
+        },
+        [&] {
+            HWND entry = FindDialog("Item Properties");
+            if (!entry) return false;
+            char text[64] = "";
+            GetDlgItemTextA(entry, IDC_ENTRY_TITLE, text, sizeof(text));
+            shown_title = text;
+            SetDlgItemTextA(entry, IDC_ENTRY_TITLE, "Never");
+            PostMessageA(GetDlgItem(entry, IDCANCEL), BM_CLICK, 0, 0);
+            return true;
+        },
+        [&] {
+            if (FindDialog("Item Properties")) return false;
+            after_cancel = MenuEntries(item->m_popupMenu);
+            PostMessageA(GetDlgItem(dialog, IDC_POPUP_EDIT), BM_CLICK, 0, 0);
+            return true;
+        },
+        [&] {
+            HWND entry = FindDialog("Item Properties");
+            if (!entry) return false;
+            SetDlgItemTextA(entry, IDC_ENTRY_TITLE, "Renamed");
+            PostMessageA(GetDlgItem(entry, IDOK), BM_CLICK, 0, 0);
+            return true;
+        },
+        [&] {
+            if (FindDialog("Item Properties")) return false;
+            PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+            return true;
+        },
+    });
+    Click(page, IDC_BEHAVIOR_CUSTOMIZE_POPUP);
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ("Last", shown_title);
+    const std::string first = "First#" + std::to_string(kCmdCopy);
+    EXPECT_EQ((std::vector<std::string>{first, "<separator>", "Last#" + std::to_string(kCmdRunDialog)}), after_cancel);
+    EXPECT_EQ((std::vector<std::string>{first, "<separator>", "Renamed#" + std::to_string(kCmdRunDialog)}),
+              MenuEntries(item->m_popupMenu));
+}
+
 TEST_F(ItemPagesTest, EditPopupMenuRefusesARowBeyondWhatTheMenuTakes) {
     CVellumMenuObject* bar = BarWith({"Item1.Title=Menu", "Item1.Action=1", "Item1.ActionClass=0"});
     CVellumMenuItem* item = Item(bar);
