@@ -126,6 +126,65 @@ TEST(ChangeIcon, CancelLeavesPathAndIndexAlone) {
     EXPECT_EQ(1, run.index);
 }
 
+// With browseFirst the open-file dialog comes first; cancelling it cancels
+// the Change Icon dialog before it shows.
+TEST(ChangeIcon, BrowsingFirstListsTheChosenFile) {
+    TempFolder tmp;
+    const std::string chosen = FixtureIcon("first.ico");
+    const struct {
+        std::string answer;
+        int result;
+        std::string path;
+        int index;
+    } cases[] = {
+        {chosen, 1, chosen, 0},
+        {"", 0, tmp.Path(), 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        char path[MAX_PATH] = "";
+        lstrcpynA(path, tmp.Path().c_str(), MAX_PATH);
+        int index = 5;
+        LRESULT listed = -1;
+        DialogDriver driver(IDC_CI_ICONS, [&](HWND dialog) {
+            listed = ListCount(dialog);
+            Click(dialog, IDOK);
+        });
+        driver.AnswerFileDialogs(c.answer);
+        EXPECT_EQ(c.result, ShowChangeIconDialog(path, &index, 1, nullptr));
+        EXPECT_EQ(c.path, path);
+        EXPECT_EQ(c.index, index);
+        EXPECT_EQ(c.result == 1, driver.Ran());
+        if (c.result == 1) {
+            EXPECT_EQ(1, listed);
+        }
+        const std::vector<AnsweredBox> boxes = driver.Boxes();
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ("Browse For Icon", boxes[0].caption);
+    }
+}
+
+TEST(ChangeIcon, BrowseButtonListsTheChosenFile) {
+    const std::string chosen = FixtureIcon("second.ico");
+    std::string shown;
+    LRESULT listed = -1;
+    char path[MAX_PATH] = "";
+    lstrcpynA(path, FixtureLibrary().c_str(), MAX_PATH);
+    int index = 2;
+    DialogDriver driver(IDC_CI_ICONS, [&](HWND dialog) {
+        Click(dialog, IDC_CI_BROWSE);
+        shown = DlgText(dialog, IDC_CI_FILE);
+        listed = ListCount(dialog);
+        Click(dialog, IDOK);
+    });
+    driver.AnswerFileDialogs(chosen);
+    EXPECT_EQ(1, ShowChangeIconDialog(path, &index, 0, nullptr));
+    EXPECT_EQ(chosen, shown);
+    EXPECT_EQ(1, listed);
+    EXPECT_EQ(chosen, path);
+    EXPECT_EQ(0, index);
+}
+
 // An entry's icon is drawn at 32 x 32 in the middle of its cell, on the
 // highlight colour when selected.
 TEST(ChangeIcon, CellsAreDrawnOnTheSelectionColour) {

@@ -154,6 +154,35 @@ TEST_F(IconImport, ASameNamedIconKeepsTheFirstOne) {
     EXPECT_FALSE(FileExistsOnDisk(Imports() + "icons_1_2.ico"));
 }
 
+// "Save As..." writes the icon under the name chosen there; a cancelled save
+// dialog leaves the question open.
+TEST_F(IconImport, SaveAsTakesTheChosenName) {
+    const std::string source = Outside("x.ico", ReadFileBytes(FixtureIcon("first.ico")));
+    const std::string chosen = Imports() + "mine.ico";
+    for (const std::string& answer : {std::string(), chosen}) {
+        SCOPED_TRACE(answer);
+        char path[MAX_PATH] = "";
+        lstrcpynA(path, source.c_str(), MAX_PATH);
+        int index = 0;
+        bool open_after_save_as = false;
+        DialogDriver driver(IDC_II_TARGET, [&](HWND dialog) {
+            Click(dialog, IDC_II_SAVE_AS);
+            open_after_save_as = IsWindowVisible(dialog) != FALSE;
+            if (open_after_save_as) Click(dialog, IDCANCEL);
+        });
+        driver.AnswerFileDialogs(answer);
+        const int result = ImportIconIntoTheme(path, &index);
+        const std::vector<AnsweredBox> boxes = driver.Boxes();
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ("Save Imported Icon As...", boxes[0].caption);
+        EXPECT_EQ(answer.empty(), open_after_save_as);
+        EXPECT_EQ(answer.empty() ? 0 : 1, result);
+        EXPECT_EQ(answer.empty() ? source : chosen, path);
+    }
+    EXPECT_EQ(ReadFileBytes(FixtureIcon("first.ico")), ReadFileBytes(chosen));
+    EXPECT_FALSE(FileExistsOnDisk(Imports() + "x.ico"));
+}
+
 TEST_F(IconImport, TargetsLongerThanAPathAreRefused) {
     const std::string folder = theme_.Outside().Path();
     const std::string name = std::string(MAX_PATH - 1 - folder.size() - 4, 'n') + ".ico";

@@ -8,10 +8,21 @@ using namespace testing_support;
 
 namespace icons_test {
 
-std::string FixtureLibrary() { return BinFolder() + "\\icons.dll"; }
+namespace {
+
+// The folder with exactly one backslash after it: file dialogs take a
+// doubled one for a missing file.
+std::string Folder(std::string folder) {
+    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder + "\\";
+}
+
+}  // namespace
+
+std::string FixtureLibrary() { return Folder(BinFolder()) + "icons.dll"; }
 
 std::string FixtureIcon(const std::string& name) {
-    return SourceFolder() + "\\tests\\icons\\fixtures\\" + name;
+    return Folder(SourceFolder()) + "tests\\icons\\fixtures\\" + name;
 }
 
 std::string WithZeroedImageSizes(std::string ico) {
@@ -38,6 +49,7 @@ struct Pending {
     bool ran = false;
     HWND dialog = nullptr;
     std::vector<AnsweredBox> boxes;
+    std::string file_answer;
 };
 Pending g_pending;
 
@@ -53,9 +65,24 @@ std::vector<HWND> ThreadDialogs() {
     return found;
 }
 
+// The file name field of the common file dialogs (explorer style, old style).
+constexpr int kFileNameCombo = 0x47C;
+constexpr int kFileNameEdit = 0x480;
+
 void AnswerBox(HWND box) {
     char caption[512] = "", text[1024] = "";
     GetWindowTextA(box, caption, sizeof(caption));
+    if (IsFileDialog(box)) {
+        g_pending.boxes.push_back({caption, "file dialog"});
+        if (g_pending.file_answer.empty()) {
+            PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+        const int field = GetDlgItem(box, kFileNameCombo) ? kFileNameCombo : kFileNameEdit;
+        SetDlgItemTextA(box, field, g_pending.file_answer.c_str());
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return;
+    }
     GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
     g_pending.boxes.push_back({caption, text});
     PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -96,6 +123,11 @@ DialogDriver::~DialogDriver() {
 }
 
 bool DialogDriver::Ran() const { return g_pending.ran; }
+void DialogDriver::AnswerFileDialogs(const std::string& file) { g_pending.file_answer = file; }
+
+bool IsFileDialog(HWND dialog) {
+    return GetDlgItem(dialog, kFileNameCombo) != nullptr || GetDlgItem(dialog, kFileNameEdit) != nullptr;
+}
 std::vector<AnsweredBox> DialogDriver::Boxes() const { return g_pending.boxes; }
 
 std::string DlgText(HWND dialog, int id) {

@@ -52,10 +52,16 @@ public:
     ~DialogDriver();
     bool Ran() const;
     std::vector<AnsweredBox> Boxes() const;
+    // File dialogs (open and save) are answered with this file name, or
+    // cancelled when it is empty; each is recorded with its title.
+    void AnswerFileDialogs(const std::string& file);
 
 private:
     UINT_PTR timer_;
 };
+
+// A common open or save dialog: its file name field exists.
+bool IsFileDialog(HWND dialog);
 
 std::string DlgText(HWND dialog, int id);
 void Click(HWND dialog, int id);
