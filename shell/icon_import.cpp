@@ -2,6 +2,8 @@
 
 #include <shlwapi.h>
 
+#include <cctype>
+#include <memory>
 #include <string>
 #include <vector>
 

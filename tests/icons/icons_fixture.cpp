@@ -53,15 +53,17 @@ struct Pending {
 };
 Pending g_pending;
 
+BOOL CALLBACK CollectShownDialog(HWND wnd, LPARAM list) {
+    char cls[16] = "";
+    GetClassNameA(wnd, cls, sizeof(cls));
+    if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(wnd))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(wnd);
+    return TRUE;
+}
+
 std::vector<HWND> ThreadDialogs() {
     std::vector<HWND> found;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND wnd, LPARAM list) -> BOOL {
-        char cls[16] = "";
-        GetClassNameA(wnd, cls, sizeof(cls));
-        if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(wnd))
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(wnd);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), CollectShownDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
