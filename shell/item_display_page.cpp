@@ -11,6 +11,8 @@
 #include "model/vellum_menu_section.h"
 #include "shell/item_pages.h"
 #include "shell/item_pages_resources.h"
+#include "shell/icon_dialogs.h"
+#include "shell/icon_import.h"
 #include "shell/later_stubs.h"
 #include "skins/skin_record.h"
 #include "util/general_helpers.h"

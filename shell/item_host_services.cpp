@@ -4,6 +4,7 @@
 #include "model/item_messages.h"
 #include "shell/app_state.h"
 #include "shell/desktop_integration.h"
+#include "shell/icon_dialogs.h"
 #include "shell/item_pages.h"
 #include "shell/later_stubs.h"
 #include "shell/skin_editor_link.h"
@@ -36,6 +37,12 @@ void AddCopyToThemeEditor(CVellumMenuItem* copy) { AddItemToEditorTreeAndSelect(
 
 void RemoveBarFromThemeEditor(CVellumMenuObject* bar) { RemoveEditorNode(bar); }
 
+// A cancelled dialog keeps the current size.
+int AskCustomIconSize(HWND owner, int current) {
+    const int chosen = ShowCustomIconSizeDialog(owner ? owner : GetThemeEditorWindow(), current);
+    return chosen > 0 ? chosen : current;
+}
+
 }  // namespace
 
 void InstallItemHostCalls() {
@@ -52,7 +59,6 @@ void InstallItemHostCalls() {
     host.ShowItemInThemeEditor = ShowItemInThemeEditor;
     host.AddItemToThemeEditor = AddCopyToThemeEditor;
     host.RemoveBarFromThemeEditor = RemoveBarFromThemeEditor;
+    host.AskCustomIconSize = AskCustomIconSize;
     InstallItemPages();
-    // The custom icon size dialog comes with the icon dialogs; its entry
-    // stays empty until then.
 }
