@@ -4,6 +4,7 @@
 // bar files saved afterwards.
 #include <windows.h>
 #include <shlobj.h>
+#include <commctrl.h>
 #include <string>
 #include <vector>
 #include "drop_data.h"
@@ -42,8 +43,45 @@ class HoverCountingItem : public CVellumMenuItem {
 public:
     HoverCountingItem(CVellumMenuObject* bar, CVellumMenuSection* section, const char* title)
         : CVellumMenuItem(bar, section, const_cast<char*>(title)) {}
-    void DragHover() override { ++hovers; }
+    void DragHover() override {
+        ++hovers;
+        ++all_hovers;
+    }
+    void DragDrop_Dropped(DWORD effect) override { dropped_effects.push_back(effect); }
     int hovers = 0;
+    std::vector<DWORD> dropped_effects;
+    static int all_hovers;
+};
+int HoverCountingItem::all_hovers = 0;
+
+// A window of another kind that takes every drop as a move.
+class TakingTarget : public IDropTarget {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
+            *out = static_cast<IDropTarget*>(this);
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        *effect = DROPEFFECT_MOVE;
+        return S_OK;
+    }
+    STDMETHODIMP DragOver(DWORD, POINTL, DWORD* effect) override {
+        *effect = DROPEFFECT_MOVE;
+        return S_OK;
+    }
+    STDMETHODIMP DragLeave() override { return S_OK; }
+    STDMETHODIMP Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        *effect = DROPEFFECT_MOVE;
+        ++drops;
+        return S_OK;
+    }
+    int drops = 0;
 };
 
 // ---- the fixture ---------------------------------------------------------------------------------
@@ -378,6 +416,14 @@ TEST_F(DragDropTest, RestingOverAnItemForTheDelayCallsItsHover) {
     PumpFor(200);
     EXPECT_EQ(0, first->hovers);
     EXPECT_EQ(1, second->hovers);
+
+    // An item that goes while the pointer rests on it is not called.
+    DWORD again = DROPEFFECT_LINK;
+    Target()->DragOver(0, InItem(first, 0.5), &again);
+    section->RemoveItem(first, 1);
+    int before = HoverCountingItem::all_hovers;
+    PumpFor(1800);
+    EXPECT_EQ(before, HoverCountingItem::all_hovers);
     Target()->DragLeave();
 }
 
@@ -410,6 +456,239 @@ TEST_F(DragDropTest, TheDropMarkIsDrawnBetweenItemsAndTakenBack) {
     PumpFor(50);
     testing_support::ScreenCapture after(window);
     EXPECT_EQ(before.Pixel(c.x, c.y), after.Pixel(c.x, c.y));
+}
+
+// ---- the object itself ------------------------------------------------------------------------------
+
+TEST(DragDropObject, AnswersForItsThreeInterfacesAndNeverDeletesItself) {
+    CVellumDragDropObject object(0);
+    struct Case {
+        IID iid;
+        void* expected;
+    } cases[] = {
+        {IID_IUnknown, static_cast<IDataObject*>(&object)},
+        {IID_IDataObject, static_cast<IDataObject*>(&object)},
+        {IID_IDropSource, static_cast<IDropSource*>(&object)},
+        {IID_IDropTarget, static_cast<IDropTarget*>(&object)},
+        {IID_IStream, nullptr},
+    };
+    for (const Case& c : cases) {
+        void* out = reinterpret_cast<void*>(1);
+        HRESULT hr = static_cast<IDataObject*>(&object)->QueryInterface(c.iid, &out);
+        EXPECT_EQ(c.expected ? S_OK : E_NOINTERFACE, hr);
+        EXPECT_EQ(c.expected, out);
+    }
+    EXPECT_EQ(5, object.m_refCount);
+    for (int i = 0; i < 5; ++i) static_cast<IDropTarget*>(&object)->Release();
+    EXPECT_EQ(0u, static_cast<IDropSource*>(&object)->Release());
+    EXPECT_EQ(0u, static_cast<IDropSource*>(&object)->Release());
+    // Still whole: counting below zero freed nothing.
+    EXPECT_EQ(DRAGDROP_S_DROP, object.QueryContinueDrag(FALSE, 0));
+
+    // An internal drag carries no data.
+    FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    EXPECT_EQ(E_NOTIMPL, object.GetData(&format, &medium));
+    EXPECT_EQ(E_NOTIMPL, object.QueryGetData(&format));
+    IEnumFORMATETC* formats = nullptr;
+    EXPECT_EQ(E_NOTIMPL, object.EnumFormatEtc(DATADIR_GET, &formats));
+}
+
+TEST(DragDropObject, TheDragGoesOnWhileAButtonIsDown) {
+    CVellumDragDropObject object(0);
+    struct Case {
+        BOOL escape;
+        DWORD keys;
+        HRESULT result;
+    } cases[] = {
+        {TRUE, MK_LBUTTON, DRAGDROP_S_CANCEL},
+        {FALSE, MK_LBUTTON, S_OK},
+        {FALSE, MK_RBUTTON | MK_SHIFT, S_OK},
+        {FALSE, MK_SHIFT | MK_CONTROL, DRAGDROP_S_DROP},
+        {FALSE, 0, DRAGDROP_S_DROP},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.result, object.QueryContinueDrag(c.escape, c.keys)) << c.escape << " " << c.keys;
+    EXPECT_EQ(DRAGDROP_S_USEDEFAULTCURSORS, object.GiveFeedback(DROPEFFECT_MOVE));
+}
+
+TEST_F(DragDropTest, DragsThatCannotStartAreRefused) {
+    CVellumMenuObject* bar = BarOf("Refused", "Default", {"A"});
+    ASSERT_TRUE(bar);
+    CVellumDragDropObject* drag = GetDragDropObject();
+    EXPECT_EQ(0, drag->DoDragDrop(static_cast<CVellumMenuItem*>(nullptr)));
+    // Sections are dragged in the tree only.
+    EXPECT_EQ(0, drag->DoDragDrop(bar->m_sections[0]));
+    CVellumDragDropObject tree(1);
+    EXPECT_EQ(0, tree.DoDragDrop(0, kNewShortcutItem));
+    EXPECT_FALSE(drag->IsInInternalDragDrop());
+}
+
+TEST_F(DragDropTest, AnItemDroppedOutsideTheProgramIsToldTheEffect) {
+    CVellumMenuObject* bar = BarOf("Outside", "Default", {});
+    ASSERT_TRUE(bar);
+    CVellumMenuSection* section = bar->m_sections[0];
+    auto* item = new HoverCountingItem(bar, section, "Leaving");
+    auto* other = new HoverCountingItem(bar, section, "Other");
+    ASSERT_TRUE(section->InsertItem(0, item));
+    ASSERT_TRUE(section->InsertItem(1, other));
+    bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
+    HWND window = testing_support::CreatePlainWindow("DragDropTestOutside");
+    ASSERT_TRUE(window);
+    SetWindowPos(window, HWND_TOPMOST, 600, 500, 120, 80, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    TakingTarget taking;
+    ASSERT_EQ(S_OK, RegisterDragDrop(window, &taking));
+    PumpFor(50);
+
+    DragItemTo(item, POINTL{660, 540});
+    EXPECT_EQ(1, taking.drops);
+    EXPECT_EQ((std::vector<DWORD>{DROPEFFECT_MOVE}), item->dropped_effects);
+    // Dropped on a bar, the program handled it: the item hears nothing.
+    DragItemTo(other, InItem(item, 0.25));
+    EXPECT_TRUE(other->dropped_effects.empty());
+    EXPECT_EQ((std::vector<std::string>{"Other", "Leaving"}), Titles(section));
+
+    RevokeDragDrop(window);
+    DestroyWindow(window);
+}
+
+TEST_F(DragDropTest, APaletteItemWhoseWizardEndsWithoutFinishingLeavesTheSection) {
+    CVellumMenuObject* bar = BarOf("Palette", "Default", {"A", "B"});
+    ASSERT_TRUE(bar);
+    CVellumMenuSection* section = bar->m_sections[0];
+    for (int kind : {kNewDefaultItem, kNewShortcutItem, kNewPopupItem, kNewClockItem, kNewSeparator}) {
+        POINTL p = InItem(section->m_items[0], 0.75);
+        SetCursorPos(p.x, p.y);
+        PumpFor(30);
+        EXPECT_EQ(1, GetDragDropObject()->DoDragDrop(0, kind)) << kind;
+        EXPECT_EQ((std::vector<std::string>{"A", "B"}), Titles(section)) << kind;
+        EXPECT_FALSE(GetDragDropObject()->m_paletteDrag);
+    }
+}
+
+// ---- the tree ----------------------------------------------------------------------------------------
+
+class TreeDragTest : public DragDropTest {
+protected:
+    void SetUp() override {
+        DragDropTest::SetUp();
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TREEVIEW_CLASSES};
+        InitCommonControlsEx(&controls);
+        tree_ = CreateWindowExA(WS_EX_TOPMOST, WC_TREEVIEWA, "", WS_POPUP | WS_VISIBLE | TVS_HASLINES,
+                                600, 300, 300, 400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_TRUE(tree_);
+        object_.Register(tree_);
+    }
+    void TearDown() override {
+        object_.Revoke(tree_);
+        DestroyWindow(tree_);
+        DragDropTest::TearDown();
+    }
+    HTREEITEM Add(HTREEITEM parent, const char* text, const void* data) {
+        TVINSERTSTRUCTA insert = {};
+        insert.hParent = parent;
+        insert.hInsertAfter = TVI_LAST;
+        insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+        insert.item.pszText = const_cast<char*>(text);
+        insert.item.lParam = reinterpret_cast<LPARAM>(data);
+        HTREEITEM node = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+        return node;
+    }
+    // The bar, its sections and their items as nodes.
+    void Fill(CVellumMenuObject* bar) {
+        HTREEITEM root = Add(TVI_ROOT, bar->Title, bar);
+        for (int s = 0; s < kMaxSections && bar->m_sections[s]; ++s) {
+            HTREEITEM node = Add(root, bar->m_sections[s]->Title, bar->m_sections[s]);
+            for (int i = 0; i < kMaxItems && bar->m_sections[s]->m_items[i]; ++i)
+                Add(node, bar->m_sections[s]->m_items[i]->m_title, bar->m_sections[s]->m_items[i]);
+            SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node));
+        }
+        PumpFor(50);
+    }
+    HTREEITEM NodeOf(const void* data, HTREEITEM from = TVI_ROOT) {
+        HTREEITEM node = reinterpret_cast<HTREEITEM>(SendMessageA(
+            tree_, TVM_GETNEXTITEM, from == TVI_ROOT ? TVGN_ROOT : TVGN_CHILD, reinterpret_cast<LPARAM>(from == TVI_ROOT ? nullptr : from)));
+        for (; node; node = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(node)))) {
+            TVITEMA item = {};
+            item.mask = TVIF_PARAM | TVIF_HANDLE;
+            item.hItem = node;
+            SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+            if (reinterpret_cast<const void*>(item.lParam) == data) return node;
+            if (HTREEITEM inner = NodeOf(data, node)) return inner;
+        }
+        return nullptr;
+    }
+    std::vector<std::string> ChildTexts(HTREEITEM parent) {
+        std::vector<std::string> texts;
+        HTREEITEM node = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
+        for (; node; node = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(node)))) {
+            char text[256] = "";
+            TVITEMA item = {};
+            item.mask = TVIF_TEXT | TVIF_HANDLE;
+            item.hItem = node;
+            item.pszText = text;
+            item.cchTextMax = sizeof(text);
+            SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+            texts.push_back(text);
+        }
+        return texts;
+    }
+    POINTL NodePoint(HTREEITEM node) {
+        RECT r = {};
+        memcpy(&r, &node, sizeof(node));   // TVM_GETITEMRECT takes the node in the rectangle
+        SendMessageA(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+        POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(tree_, &p);
+        return POINTL{p.x, p.y};
+    }
+    void DragTo(CVellumMenuItem* item, CVellumMenuSection* section, HTREEITEM node) {
+        POINTL p = NodePoint(node);
+        SetCursorPos(p.x, p.y);
+        PumpFor(30);
+        ASSERT_EQ(1, item ? object_.DoDragDrop(item) : object_.DoDragDrop(section));
+        PumpFor(30);
+    }
+    HTREEITEM Selected() {
+        return reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    }
+
+    HWND tree_ = nullptr;
+    CVellumDragDropObject object_{1};
+};
+
+TEST_F(TreeDragTest, ItemsMoveOntoItemNodesAndSectionsOntoSectionNodes) {
+    std::vector<std::string> lines = {"AlwaysOnTop=1", "[Section1]", "Type=Default", "Title=First",
+                                      "Item1.Title=A", "Item2.Title=B", "[Section2]", "Type=Default",
+                                      "Title=Second", "Item1.Title=X", "Item2.Title=Y"};
+    CVellumMenuObject* bar = LoadBar(WriteBar("tree.tsbar", BarLines("Tree", {50, 100, 450, 130}, false, lines)));
+    ASSERT_TRUE(bar);
+    Fill(bar);
+    CVellumMenuSection* first = bar->m_sections[0];
+    CVellumMenuSection* second = bar->m_sections[1];
+    CVellumMenuItem* a = first->m_items[0];
+
+    // An item onto an item node: behind that item, its node moved with it and selected.
+    DragTo(a, nullptr, NodeOf(second->m_items[0]));
+    EXPECT_EQ((std::vector<std::string>{"B"}), Titles(first));
+    EXPECT_EQ((std::vector<std::string>{"X", "A", "Y"}), Titles(second));
+    EXPECT_EQ((std::vector<std::string>{"B"}), ChildTexts(NodeOf(first)));
+    EXPECT_EQ((std::vector<std::string>{"X", "A", "Y"}), ChildTexts(NodeOf(second)));
+    EXPECT_EQ(NodeOf(a), Selected());
+
+    // An item onto the bar's node: refused.
+    DragTo(a, nullptr, NodeOf(bar));
+    EXPECT_EQ((std::vector<std::string>{"X", "A", "Y"}), Titles(second));
+
+    // A section onto another section's node: behind it.
+    DragTo(nullptr, first, NodeOf(second));
+    ASSERT_EQ(second, bar->m_sections[0]);
+    ASSERT_EQ(first, bar->m_sections[1]);
+    EXPECT_EQ((std::vector<std::string>{"Second", "First"}), ChildTexts(NodeOf(bar)));
+    EXPECT_EQ((std::vector<std::string>{"B"}), ChildTexts(NodeOf(first)));
+    EXPECT_EQ(NodeOf(first), Selected());
+    ASSERT_TRUE(bar->Save(bar->m_barFile));
+    EXPECT_EQ("Second", clicks_test::ReadKey(bar->m_barFile, "Section1", "Title"));
 }
 
 }  // namespace
