@@ -5,13 +5,19 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <commctrl.h>
+#include <shlwapi.h>
 #include <string>
 #include <vector>
 #include "drop_data.h"
+#include "model/bar_host.h"
+#include "model/drag_drop_calls.h"
 #include "model/drag_drop_object.h"
 #include "model/live_objects.h"
 #include "model/section_factory.h"
 #include "model/vellum_menu_section.h"
+#include "shell/app_state.h"
+#include "shell/skin_lists.h"
+#include "shell/startup.h"
 #include "tests/clicks/clicks_fixture.h"
 #include "types/shortcut_item.h"
 #include "util/shortcut_files.h"
@@ -30,6 +36,18 @@ public:
         lstrcpyA(out, "Other");
         return 1;
     }
+};
+
+// A section that names itself a folder section, locked or not.
+class FolderNamedSection : public CVellumMenuSection {
+public:
+    using CVellumMenuSection::CVellumMenuSection;
+    int GetCustomSectionName(char* out) override {
+        lstrcpyA(out, "Folder");
+        return 1;
+    }
+    int IsLockedSection() override { return locked; }
+    int locked = 0;
 };
 
 class LockedSection : public CVellumMenuSection {
@@ -346,6 +364,68 @@ TEST_F(DragDropTest, AFullSectionLosesNoItem) {
     DropAt(&data, p);
     EXPECT_EQ(kMaxItems, into->GetNumOfItems());
     EXPECT_EQ(std::string("F499"), into->m_items[kMaxItems - 1]->m_title);
+}
+
+TEST_F(DragDropTest, FilesDroppedOnAFolderSectionGoIntoItsFolderNotIntoTheBarFile) {
+    // The folder itself is the folder section's; here a stand-in moves the
+    // file into a folder of the test and makes the entry.
+    static std::string folder;
+    folder = files_.Path() + "Folder\\";
+    ASSERT_TRUE(files_.MakeFolder("Folder"));
+    DropItemCalls saved = GetDropItemCalls();
+    GetDropItemCalls().MoveIntoFolder = [](CVellumMenuObject* bar, CVellumMenuSection* section,
+                                           const char* file) -> CVellumMenuItem* {
+        std::string name = strrchr(file, '\\') + 1;
+        if (!MoveFileA(file, (folder + name).c_str())) return nullptr;
+        return new CVellumMenuItem(bar, section, const_cast<char*>(name.c_str()));
+    };
+    ASSERT_TRUE(files_.Write("moved.txt", "m"));
+    ASSERT_TRUE(files_.Write("linked.txt", "l"));
+    CVellumMenuObject* bar = BarOf("FolderDrop", "Default", {"Plain"});
+    ASSERT_TRUE(bar);
+    auto* section = PutSectionFirst<FolderNamedSection>(bar, {"Old"});
+    section->locked = 1;
+    bar->m_modified = FALSE;
+    POINTL p = InItem(section->m_items[0], 0.25);
+
+    // The move is offered when the source allows it, else a link.
+    FileDropData moved({files_.File("moved.txt")});
+    EXPECT_EQ(DWORD(DROPEFFECT_LINK), Enter(&moved, p, DROPEFFECT_COPY | DROPEFFECT_LINK));
+    EXPECT_EQ(DWORD(DROPEFFECT_MOVE), DropAt(&moved, p, DROPEFFECT_MOVE | DROPEFFECT_LINK));
+    EXPECT_EQ((std::vector<std::string>{"moved.txt", "Old"}), Titles(section));
+    EXPECT_TRUE(testing_support::FileExistsOnDisk(folder + "moved.txt"));
+    EXPECT_FALSE(testing_support::FileExistsOnDisk(files_.File("moved.txt")));
+    EXPECT_FALSE(bar->m_modified);
+    EXPECT_TRUE(section->m_orderChanged);
+    // A file that did not arrive makes no entry.
+    FileDropData gone({files_.File("missing.txt")});
+    DropAt(&gone, p, DROPEFFECT_MOVE);
+    EXPECT_EQ(2, section->GetNumOfItems());
+    GetDropItemCalls() = saved;
+}
+
+TEST_F(DragDropTest, SavingABarWithASkinOfAnotherThemeImportsTheSkin) {
+    ASSERT_TRUE(files_.MakeFolder("theme"));
+    ASSERT_TRUE(files_.Write("theme\\t.tstheme", "[Theme Info]\r\nName=T\r\n"));
+    ASSERT_TRUE(SetCurrentThemeFile(files_.File("theme\\t.tstheme").c_str()));
+    InstallBarHostServices();
+    ASSERT_EQ(&ImportSkinFileForBars, GetBarHostServices().ImportSkinFile);
+    CVellumMenuObject* bar = BarOf("Foreign", "Default", {"A"});
+    ASSERT_TRUE(bar);
+    // What choosing a skin of another theme on the bar's pages leaves behind.
+    bar->m_foreignSkin = TRUE;
+    testing_support::MessageBoxWatcher boxes(IDOK);
+    ASSERT_TRUE(bar->Save(bar->m_barFile));
+    EXPECT_TRUE(boxes.SawCaption("Tessellar - Saving Bar"));
+    std::string saved = clicks_test::ReadKey(bar->m_barFile, "Object", "LastSkin");
+    EXPECT_NE(std::string::npos, saved.find("Skins\\Imported\\")) << saved;
+    char folder[MAX_PATH];
+    lstrcpynA(folder, files_.Path().c_str(), MAX_PATH);
+    PathRemoveBackslashA(folder);
+    std::string copy = files_.File("theme\\Skins\\Imported\\") + PathFindFileNameA(folder) + "\\clicks.tsskin";
+    EXPECT_EQ(testing_support::ReadFileBytes(skin_), testing_support::ReadFileBytes(copy));
+    EXPECT_FALSE(bar->m_foreignSkin);
+    SetCurrentThemeFile("");
 }
 
 // ---- the program's own drags -----------------------------------------------------------------------
