@@ -206,6 +206,7 @@ void CVellumDragDropObject::DropFiles(IDataObject* data, CVellumMenuObject* bar,
     const DropItemCalls& calls = GetDropItemCalls();
     CVellumMenuItem* after = CheckedInsertPoint(section, m_insertAfter);
     bool added = false;
+    HTREEITEM lastNode = nullptr;
     UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
         // A name cut to the buffer would name another file: it is skipped.
@@ -227,9 +228,11 @@ void CVellumDragDropObject::DropFiles(IDataObject* data, CVellumMenuObject* bar,
             continue;
         }
         // The next file follows this one, so the files keep their order.
+        if (m_singleWindow) lastNode = AddItemNode(m_targetWindow, item, after);
         after = item;
         added = true;
     }
+    SelectNode(m_singleWindow ? m_targetWindow : nullptr, lastNode);
     ::ReleaseStgMedium(&medium);
     if (added) Relayout(nullptr, nullptr, bar, section, folder);
 }

@@ -248,6 +248,7 @@ DWORD CVellumDragDropObject::EffectAt(POINTL pt, DWORD allowed, CVellumMenuSecti
         *node = HitTest(pt);
         if (!*node || !TreeNodeAccepts(*node)) return DROPEFFECT_NONE;
         *section = GetSection(*node);
+        if (outside) return BarEffect(*section, allowed);
         return (allowed & DROPEFFECT_MOVE) ? DROPEFFECT_MOVE : DROPEFFECT_LINK;
     }
     CVellumMenuItem* hovered = nullptr;

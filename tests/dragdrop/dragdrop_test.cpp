@@ -771,4 +771,30 @@ TEST_F(TreeDragTest, ItemsMoveOntoItemNodesAndSectionsOntoSectionNodes) {
     EXPECT_EQ("Second", clicks_test::ReadKey(bar->m_barFile, "Section1", "Title"));
 }
 
+TEST_F(TreeDragTest, FilesDroppedOnAnItemNodeFollowThatItem) {
+    std::vector<std::string> lines = {"AlwaysOnTop=1", "[Section1]", "Type=Default", "Title=Only",
+                                      "Item1.Title=A", "Item2.Title=B"};
+    CVellumMenuObject* bar = LoadBar(WriteBar("treefiles.tsbar", BarLines("TreeFiles", {50, 100, 450, 130}, false, lines)));
+    ASSERT_TRUE(bar);
+    Fill(bar);
+    CVellumMenuSection* section = bar->m_sections[0];
+    ASSERT_TRUE(files_.Write("f.txt", "x"));
+    const std::string name = DisplayName(files_.File("f.txt"));
+    FileDropData data({files_.File("f.txt")});
+    POINTL p = NodePoint(NodeOf(section->m_items[0]));
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_LINK;
+    ASSERT_EQ(S_OK, object_.DragEnter(&data, 0, p, &effect));
+    EXPECT_EQ(DWORD(DROPEFFECT_LINK), effect);
+    effect = DROPEFFECT_COPY | DROPEFFECT_LINK;
+    ASSERT_EQ(S_OK, object_.Drop(&data, 0, p, &effect));
+    EXPECT_EQ((std::vector<std::string>{"A", name, "B"}), Titles(section));
+    EXPECT_EQ((std::vector<std::string>{"A", name, "B"}), ChildTexts(NodeOf(section)));
+    EXPECT_EQ(NodeOf(section->m_items[1]), Selected());
+    // The bar's node takes no files.
+    effect = DROPEFFECT_LINK;
+    object_.DragEnter(&data, 0, NodePoint(NodeOf(bar)), &effect);
+    EXPECT_EQ(DWORD(DROPEFFECT_NONE), effect);
+    object_.DragLeave();
+}
+
 }  // namespace
