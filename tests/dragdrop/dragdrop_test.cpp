@@ -314,18 +314,31 @@ TEST_F(DragDropTest, OnlyPlainSectionsTakeFilesAndOnlyFileListsAreTaken) {
     }
 }
 
-TEST_F(DragDropTest, ANameTooLongForTheBufferIsSkipped) {
+TEST_F(DragDropTest, NamesAndCommandsTooLongForTheirBuffersAreSkipped) {
     ASSERT_TRUE(files_.Write("one.txt", "1"));
     ASSERT_TRUE(files_.Write("two.txt", "2"));
     // Cut to the buffer, this name would be one.txt's folder plus junk.
     std::string long_name = files_.Path() + std::string(300 - files_.Path().size() - 4, 'n') + ".txt";
     ASSERT_EQ(300u, long_name.size());
+    // A link whose target and arguments together overflow the item's target.
+    ShortcutInfo link = {};
+    lstrcpynA(link.target, files_.File("one.txt").c_str(), MAX_PATH);
+    link.mask = kShortcutArguments;
+    std::string arguments(kShortcutTargetSize - 2 - files_.File("one.txt").size(), 'a');
+    link.arguments = arguments.c_str();
+    ASSERT_TRUE(SUCCEEDED(CreateShortcut(files_.File("long.lnk").c_str(), link)));
+    // Two characters fewer and the command just fits.
+    arguments.resize(arguments.size() - 2);
+    link.arguments = arguments.c_str();
+    ASSERT_TRUE(SUCCEEDED(CreateShortcut(files_.File("fits.lnk").c_str(), link)));
     CVellumMenuObject* bar = BarOf("Long", "Default", {"A"});
     ASSERT_TRUE(bar);
     CVellumMenuSection* section = bar->m_sections[0];
-    FileDropData data({files_.File("one.txt"), long_name, files_.File("two.txt")});
+    FileDropData data({files_.File("one.txt"), long_name, files_.File("long.lnk"),
+                       files_.File("fits.lnk"), files_.File("two.txt")});
     DropAt(&data, InItem(section->m_items[0], 0.75));
     EXPECT_EQ((std::vector<std::string>{"A", DisplayName(files_.File("one.txt")),
+                                        DisplayName(files_.File("fits.lnk")),
                                         DisplayName(files_.File("two.txt"))}),
               Titles(section));
 }
