@@ -48,7 +48,7 @@ struct BarHostServices {
     bool (*GetThemeBarsFolder)(char* buffer);
     // True while the whole theme is being saved.
     bool (*IsSavingTheme)();
-    // Copies a skin of another theme into this theme's "Skins\Imports\"
+    // Copies a skin of another theme into this theme's "Skins\Imported\"
     // folder; the copy's path in out. False when nothing was copied.
     bool (*ImportSkinFile)(const char* skin, char* out, size_t out_size);
     // The global option "bDisableAnimations": state changes show their last frame at once.

@@ -3,6 +3,7 @@
 // call does nothing and says so.
 #include "model/bar_input_internal.h"
 #include <cstring>
+#include "model/drag_drop_object.h"
 #include "model/live_objects.h"
 #include "model/popup_item_calls.h"
 #include "model/vellum_menu_item.h"
@@ -160,9 +161,15 @@ CVellumMenuItem* FindItemInNeighbourBar(CVellumMenuItem* popupItem, CVellumMenuO
         GetPopupItemCalls().FindItemInNeighbourBar;
     return bar && find ? find(popupItem, bar, direction) : nullptr;
 }
-// Drag and drop is not built: no drag runs and none starts.
-bool IsProgramDragRunning() { return false; }
-void DragItemWithMouse(CVellumMenuItem*) {}
-bool GetDropTargetOfSection(CVellumMenuObject*, CVellumMenuSection*, CVellumMenuItem**) {
-    return false;
+// The program-wide drag-and-drop object runs the drags.
+bool IsProgramDragRunning() { return GetDragDropObject()->IsInInternalDragDrop() != 0; }
+void DragItemWithMouse(CVellumMenuItem* item) {
+    if (item) GetDragDropObject()->DoDragDrop(item);
+}
+bool GetDropTargetOfSection(CVellumMenuObject* bar, CVellumMenuSection* section,
+                            CVellumMenuItem** target) {
+    const CVellumDragDropObject* drag = GetDragDropObject();
+    if (!section || drag->m_targetSection != section || section->m_pBar != bar) return false;
+    if (target) *target = drag->m_insertAfter;
+    return true;
 }

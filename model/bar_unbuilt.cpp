@@ -1,5 +1,5 @@
 // Bar operations whose behaviour belongs to work not built yet: moving a
-// bar under the pointer, the context menu, drag and drop, property pages and
+// bar under the pointer, the context menu, property pages and
 // other parts of the program. Each does nothing and reports failure (0, none)
 // where it has a result; none pretends to have done its work.
 #include "model/vellum_menu_object.h"
@@ -35,6 +35,3 @@ int CVellumMenuObject::ObjectExGUI_UpdateValues(int) { return 0; }
 void CVellumMenuObject::TellHelperLinesOverlay(UINT, WPARAM) {}
 // The theme editor's tree.
 void CVellumMenuObject::RetitleEditorNode() {}
-// The shared drag-and-drop object.
-void CVellumMenuObject::RegisterDropTarget() {}
-void CVellumMenuObject::RevokeDropTarget() {}

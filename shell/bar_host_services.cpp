@@ -5,6 +5,7 @@
 #include "shell/later_stubs.h"
 #include "shell/desktop_integration.h"
 #include "shell/desktop_right_click.h"
+#include "shell/skin_lists.h"
 #include "shell/startup.h"
 #include "shell/stats_monitor.h"
 #include "util/text.h"
@@ -61,6 +62,7 @@ void InstallBarHostServices() {
     host.IsAutoSaveBars = IsAutoSaveBarsOn;
     host.GetThemeBarsFolder = GetThemeBarsFolder;
     host.IsSavingTheme = IsSavingTheme;
+    host.ImportSkinFile = ImportSkinFileForBars;
     host.AreAnimationsDisabled = AreAnimationsOff;
     host.GetActiveWindowTitle = CopyActiveWindowTitle;
     host.UpdateMouseHook = UpdateStatsMouseHook;

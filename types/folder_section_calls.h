@@ -26,3 +26,7 @@ bool GetFolderSectionFacts(CVellumMenuSection* section, FolderSectionFacts* fact
 // menus flag; null when none could be made.
 CVellumMenuSection* CreateFolderPopupSection(CVellumMenuObject* child, CShellFolderMenu* menu,
                                              HMENU submenu, int personalized);
+
+// The folder a folder section shows (with a trailing backslash) into out;
+// false when section is no folder section or shows no folder.
+bool GetFolderSectionFolder(CVellumMenuSection* section, char* out, size_t size);

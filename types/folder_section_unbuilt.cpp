@@ -7,3 +7,5 @@ bool GetFolderSectionFacts(CVellumMenuSection*, FolderSectionFacts*) { return fa
 CVellumMenuSection* CreateFolderPopupSection(CVellumMenuObject*, CShellFolderMenu*, HMENU, int) {
     return nullptr;
 }
+
+bool GetFolderSectionFolder(CVellumMenuSection*, char*, size_t) { return false; }
