@@ -9,6 +9,7 @@
 #include "model/item_menu_resources.h"
 #include "model/live_objects.h"
 #include "model/menu_edit.h"
+#include "model/menu_header_text.h"
 #include "model/plugin_calls.h"
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
@@ -203,6 +204,9 @@ int ShowBarContextMenu(CVellumMenuObject* bar, CVellumMenuSection* section, CVel
     if (item) item->UnInitContextMenu();
     if (section) section->UnInitContextMenu();
     bar->UnInitContextMenu();
+    // A part that died cannot clear its own line.
+    SetItemMenuHeaderText(nullptr, 0, 0);
+    SetSectionMenuHeaderText(nullptr, 0);
     ::DestroyMenu(menu);
     bar->Release();
     return 1;

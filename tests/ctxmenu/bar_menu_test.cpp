@@ -417,5 +417,34 @@ TEST_F(BarMenuTest, ARightClickOnAnItemOpensTheMenuForItsItemSectionAndBar) {
     EXPECT_TRUE(Wait([&] { return !bar->m_contextMenuRunning; }));
 }
 
+TEST_F(BarMenuTest, ASectionDeletedWhileTheMenuShowsIsLeftAlone) {
+    CVellumMenuObject* bar = Bar("deleted", {}, false, "Menus", 2);
+    ASSERT_TRUE(IsLiveBar(bar));
+    auto* doomed = new CVellumMenuSection(bar, -1, 0);
+    bar->InsertSection(0, doomed);
+    char plain[] = "";
+    doomed->AddItem(plain, 1, 0);
+    CVellumMenuItem* doomed_item = doomed->m_items[0];
+    ASSERT_NE(nullptr, doomed_item);
+    static int started = 0;
+    started = 0;
+    GetBarMenuHostCalls().StartProgram = [](const char*, const char*) {
+        ++started;
+        return true;
+    };
+    // Like a taskbar rebuilding its buttons meanwhile: the section goes.
+    MenuDriver menu(IDM_TASK_MANAGER);
+    menu.while_open = [&] { bar->RemoveSection(doomed, 1); };
+    menu.Run([&] { EXPECT_EQ(1, ShowBarContextMenu(bar, doomed, doomed_item)); });
+    ASSERT_TRUE(menu.Shown());
+    EXPECT_FALSE(IsLiveSection(doomed));
+    EXPECT_TRUE(IsLiveBar(bar));
+    EXPECT_EQ(1, started);
+    EXPECT_EQ(nullptr, bar->m_barSubmenu);
+    EXPECT_STREQ("", GetBarMenuHeaderText());
+    EXPECT_STREQ("", GetSectionMenuHeaderText());
+    EXPECT_STREQ("", GetItemMenuHeaderText());
+}
+
 }  // namespace
 }  // namespace ctxmenu_test

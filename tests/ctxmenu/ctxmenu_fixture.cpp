@@ -131,6 +131,7 @@ void MenuDriver::Serve(HWND menu_window) {
     bar_line = GetBarMenuHeaderText();
     section_line = GetSectionMenuHeaderText();
     item_line = GetItemMenuHeaderText();
+    if (while_open) while_open();
     std::vector<int> path;
     if (!choose_ || !menu || !KeyPath(menu, choose_, &path)) {
         Key(menu_window, VK_ESCAPE);

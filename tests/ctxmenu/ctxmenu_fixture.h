@@ -38,6 +38,8 @@ public:
     const ShownEntry* Find(UINT id, bool plain = false) const;
     bool Has(UINT id) const { return Find(id) != nullptr; }
     bool HasAtTop(UINT id) const;
+    // Runs while the menu shows, before the keys are sent.
+    std::function<void()> while_open;
     // The texts of the header lines while the menu showed.
     std::string bar_line, section_line, item_line;
 

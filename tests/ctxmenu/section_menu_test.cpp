@@ -261,5 +261,48 @@ TEST_F(SectionMenuTest, OtherCommandsGoToTheEditorTheSkinEditorOrTheSectionType)
     EXPECT_EQ(1, section->DoContextMenuCommand(0));
 }
 
+// An item that notes each state it is set to while its section restyles.
+class RestyleWatcher : public CVellumMenuItem {
+public:
+    RestyleWatcher(CVellumMenuObject* bar, CVellumMenuSection* section, char* title)
+        : CVellumMenuItem(bar, section, title) {}
+    void SetState(UINT state, int keep) override {
+        if (m_pSection && m_pSection->m_restyle) restyled.push_back(state);
+        CVellumMenuItem::SetState(state, keep);
+    }
+    std::vector<UINT> restyled;
+};
+
+TEST_F(SectionMenuTest, ChoosingASkinTypeReentersEveryItemsState) {
+    CVellumMenuObject* bar = Bar("restyle", {SectionLines({})});
+    ASSERT_TRUE(IsLiveBar(bar));
+    CVellumMenuSection* section = bar->m_sections[0];
+    char first[] = "Watcher one", second[] = "Watcher two";
+    auto* a = new RestyleWatcher(bar, section, first);
+    auto* b = new RestyleWatcher(bar, section, second);
+    ASSERT_TRUE(section->InsertItem(0, a));
+    ASSERT_TRUE(section->InsertItem(1, b));
+    a->m_state = 7;
+    b->m_state = 6;
+    struct Case {
+        UINT id;
+        int style;
+    } const cases[] = {{IDM_SECTION_SKIN_2, 1}, {IDM_SECTION_SKIN_4, 3}, {IDM_SECTION_SKIN_1, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        a->restyled.clear();
+        b->restyled.clear();
+        bar->m_modified = FALSE;
+        EXPECT_EQ(1, section->DoContextMenuCommand(static_cast<int>(c.id)));
+        EXPECT_EQ(c.style, section->iSectionSkin);
+        EXPECT_EQ(std::vector<UINT>{7}, a->restyled);
+        EXPECT_EQ(std::vector<UINT>{6}, b->restyled);
+        EXPECT_FALSE(section->m_restyle);
+        EXPECT_TRUE(bar->m_modified);
+    }
+    ASSERT_TRUE(bar->Save(const_cast<char*>(path_.c_str())));
+    EXPECT_EQ("0", ReadKey(path_, "Section1", "Properties.iSectionSkin"));
+}
+
 }  // namespace
 }  // namespace ctxmenu_test
