@@ -3,7 +3,9 @@
 // the saved bar file, the plug-ins and the main window.
 #include "ctxmenu_fixture.h"
 
+#include <functional>
 #include <map>
+#include "model/bar_host.h"
 #include "model/bar_input_internal.h"
 #include "model/bar_menu_host_calls.h"
 #include "model/bar_menu_resources.h"
@@ -444,6 +446,68 @@ TEST_F(BarMenuTest, ASectionDeletedWhileTheMenuShowsIsLeftAlone) {
     EXPECT_STREQ("", GetBarMenuHeaderText());
     EXPECT_STREQ("", GetSectionMenuHeaderText());
     EXPECT_STREQ("", GetItemMenuHeaderText());
+}
+
+TEST_F(BarMenuTest, BarCommandsThatDoNotApplyChangeNothing) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> lines;
+        bool vertical;
+        int id;
+        bool modified;
+        std::function<bool(CVellumMenuObject*)> holds;
+    } const cases[] = {
+        {"left edge on a horizontal bar", {}, false, IDM_BAR_DOCK_LEFT, false,
+         [](CVellumMenuObject* b) { return b->DockToEdge == -1; }},
+        {"top edge on a vertical bar", {}, true, IDM_BAR_DOCK_TOP, false,
+         [](CVellumMenuObject* b) { return b->DockToEdge == -1; }},
+        {"same edge again", {"DockToEdge=3"}, false, IDM_BAR_DOCK_BOTTOM, false,
+         [](CVellumMenuObject* b) { return b->DockToEdge == 3; }},
+        {"orientation of a docked bar", {"DockToEdge=1"}, false, IDM_BAR_VERTICAL, false,
+         [](CVellumMenuObject* b) { return !b->DisplayVertically; }},
+        {"orientation it has", {}, false, IDM_BAR_HORIZONTAL, false,
+         [](CVellumMenuObject* b) { return !b->DisplayVertically; }},
+        {"internal bar on top", {}, false, IDM_INTERNAL_ALWAYS_ON_TOP, false,
+         [](CVellumMenuObject* b) { return b->AlwaysOnTop != FALSE; }},
+        {"ignore skin autohide", {"UseAutohide=1"}, false, IDM_BAR_IGNORE_SKIN_AUTOHIDE, true,
+         [](CVellumMenuObject* b) { return b->bIgnoreSkinAutohideSettings != FALSE; }},
+        {"current skin", {}, false, IDM_BAR_CURRENT_SKIN, false, [](CVellumMenuObject*) { return true; }},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CVellumMenuObject* bar = Bar("inapt" + std::to_string(++n), c.lines, c.vertical);
+        ASSERT_TRUE(IsLiveBar(bar));
+        bar->m_modified = FALSE;
+        EXPECT_EQ(1, bar->DoContextMenuCommand(c.id));
+        EXPECT_EQ(c.modified, bar->m_modified != FALSE);
+        EXPECT_TRUE(c.holds(bar));
+        testing_support::CloseTestBar(bar, true);
+    }
+    // Ids that are not the bar's are left to others.
+    CVellumMenuObject* bar = Bar("others");
+    EXPECT_EQ(0, bar->DoContextMenuCommand(IDM_LOAD_THEME));
+    EXPECT_EQ(0, bar->DoContextMenuCommand(IDM_SECTION_EQUAL_WIDTHS));
+}
+
+TEST_F(BarMenuTest, CloseBarEndsATornOffBarOnceTheMenuHasClosed) {
+    static int removed = 0, refreshed = 0;
+    removed = refreshed = 0;
+    GetItemHostCalls().RemoveBarFromThemeEditor = [](CVellumMenuObject*) { ++removed; };
+    GetBarHostServices().PostHiddenTaskbarUpdate = [] { ++refreshed; };
+    CVellumMenuObject* bar = Bar("close");
+    ASSERT_TRUE(IsLiveBar(bar));
+    bar->m_tornOff = TRUE;
+    // Held by the window's message as a right click would be.
+    bar->AddRef();
+    MenuDriver menu(IDM_BAR_CLOSE);
+    menu.Run([&] { ShowBarContextMenu(bar, Section(bar), Item(bar)); });
+    ASSERT_TRUE(menu.Shown());
+    EXPECT_EQ(1, removed);
+    EXPECT_LE(1, refreshed);
+    ASSERT_TRUE(IsLiveBar(bar));
+    bar->Release();
+    EXPECT_TRUE(Wait([&] { return !IsLiveBar(bar); }));
 }
 
 }  // namespace
