@@ -123,7 +123,8 @@ void RunChosenCommand(int id, CVellumMenuObject* bar, CVellumMenuSection* sectio
 }
 
 // Builds the menu: steps that remove entries, the three parts, the plug-ins.
-// parts receives the submenu the section returned, else the item's.
+// tracked receives the submenu the section returned, else the item's, else
+// the menu itself.
 HMENU BuildMenu(CVellumMenuObject* bar, CVellumMenuSection* section, CVellumMenuItem* item,
                 bool simple, HMENU* tracked) {
     HINSTANCE module = bar->m_hModule ? bar->m_hModule : ::GetModuleHandleA(nullptr);
@@ -194,7 +195,6 @@ int ShowBarContextMenu(CVellumMenuObject* bar, CVellumMenuSection* section, CVel
         ::TrackPopupMenu(tracked, TPM_RETURNCMD, at.x, at.y, 0, bar->m_hWnd, nullptr));
     if (item && !IsLiveItem(item)) item = nullptr;
     if (section && !IsLiveSection(section)) section = nullptr;
-    if (item && item->m_pSection != section) item = nullptr;
     if (id) RunChosenCommand(id, bar, section, item);
     if (item && !IsLiveItem(item)) item = nullptr;
     if (section && !IsLiveSection(section)) section = nullptr;
