@@ -152,8 +152,6 @@ bool LinkBarInPopupList(const PopupBarList& list, const char* title, bool link) 
 
 // ---- other parts of the program ------------------------------------------------------------------
 
-// The bar context menu is not built.
-void ShowBarContextMenu(CVellumMenuObject*, CVellumMenuSection*, CVellumMenuItem*) {}
 // Popup items answer through their table.
 CVellumMenuItem* FindItemInNeighbourBar(CVellumMenuItem* popupItem, CVellumMenuObject* bar,
                                         int direction) {

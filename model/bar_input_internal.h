@@ -70,8 +70,9 @@ bool LinkBarInPopupList(const PopupBarList& list, const char* title, bool link);
 void RefreshPopupItemAfterLink(CVellumMenuItem* item);
 
 // ---- other parts of the program --------------------------------------------------------
-void ShowBarContextMenu(CVellumMenuObject* bar, CVellumMenuSection* section,
-                        CVellumMenuItem* item);
+// The whole right-click menu of the bar; 0 without bar, else 1.
+int ShowBarContextMenu(CVellumMenuObject* bar, CVellumMenuSection* section,
+                       CVellumMenuItem* item);
 // The nearest item in a neighbouring bar in a direction (0 left, 1 up, 2
 // right, 3 down) among the bars of a popup item's list (or the free bars).
 CVellumMenuItem* FindItemInNeighbourBar(CVellumMenuItem* popupItem, CVellumMenuObject* bar,

@@ -1,5 +1,5 @@
 // Bar operations whose behaviour belongs to work not built yet: moving a
-// bar under the pointer, the context menu, property pages and
+// bar under the pointer, property pages and
 // other parts of the program. Each does nothing and reports failure (0, none)
 // where it has a result; none pretends to have done its work.
 #include "model/vellum_menu_object.h"
@@ -12,15 +12,6 @@
 // The bar's and its sections' property pages: closed and opened again so
 // that they show a new orientation. No page is built yet.
 void ReopenPagesForOrientation(CVellumMenuObject*) {}
-
-// ---- context menu ------------------------------------------------------------------------------
-int CVellumMenuObject::InitSimpleContextMenu(HMENU) { return 0; }
-HMENU CVellumMenuObject::InitContextMenu(HMENU) { return nullptr; }
-void CVellumMenuObject::UnInitContextMenu() {}
-int CVellumMenuObject::DoContextMenuCommand(int) { return 0; }
-bool CVellumMenuObject::ServeContextMenuHeader(UINT, WPARAM, LPARAM) { return false; }
-void CVellumMenuObject::CreateMenuHeaderFont() {}
-void CVellumMenuObject::DeleteMenuHeaderFont() {}
 
 // ---- property pages ------------------------------------------------------------------------------
 HWND CVellumMenuObject::CallConfigDialog(HWND) { return nullptr; }

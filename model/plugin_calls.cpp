@@ -13,3 +13,8 @@ void ForwardWindowMessageToPlugins(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     void (*forward)(HWND, UINT, WPARAM, LPARAM) = GetPluginCalls().ForwardWindowMessage;
     if (forward) forward(wnd, msg, wp, lp);
 }
+
+void TellBarPlugins(CVellumMenuObject* bar, UINT message, INT_PTR param) {
+    void (*tell)(CVellumMenuObject*, UINT, INT_PTR) = GetPluginCalls().TellBarPlugins;
+    if (tell) tell(bar, message, param);
+}

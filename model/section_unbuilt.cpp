@@ -1,9 +1,5 @@
-// Section operations that belong to work not built yet: layout, drawing,
-// input, the context menu, transitions and property pages. Each does
-// nothing and reports failure or nothing where it has a result.
+// Section operations that belong to work not built yet: property pages.
+// Each does nothing and reports failure where it has a result.
 #include "model/vellum_menu_section.h"
 
-HMENU CVellumMenuSection::InitContextMenu(HMENU) { return nullptr; }
-void CVellumMenuSection::UnInitContextMenu() {}
-void CVellumMenuSection::UpdateTransitions(UINT_PTR) {}
 HWND CVellumMenuSection::CallConfigDialogEx(HWND) { return nullptr; }

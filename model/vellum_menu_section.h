@@ -108,8 +108,22 @@ public:
     int ArrowR(int redraw);
     int DragDetectAtCursor(HWND wnd, int unused1, int unused2);
 
-    // ---- calls into work that arrives later --------------------------------------------
+    // ---- context menu (section_context_menu.cpp) -----------------------------------------
+    // The section header line is cleared, the custom part and the bar's part
+    // undone and the context submenu destroyed.
     void UnInitContextMenu();
+    // A "Section Options" command; 0 for ids that are not the section's.
+    int DoContextMenuCommand(int id);
+
+    // ---- transitions (section_transitions.cpp) -------------------------------------------
+    // A type calls MarkStartTransition before it changes its items, lays the
+    // section out, calls MarkEndTransition, then StartTransition: the items
+    // then move from their old rectangles to their new ones in 10 steps.
+    void MarkStartTransition();
+    void MarkEndTransition();
+    void StartTransition();
+    void EndTransition();
+    // One step, on every tick of the section's transition timer.
     void UpdateTransitions(UINT_PTR timer_id);
 
     // Copies every field unchanged, handles and pointers included; exported

@@ -28,6 +28,9 @@ bool RegisterHelperLinesClass(HINSTANCE instance) {
     wc.lpszClassName = kHelperLinesClass;
     return RegisterOwnWindowClass(wc);
 }
+void SortEditorTree() {}
+void ShowNewSectionDialog(CVellumMenuObject*) {}
+int CreateNewItem(CVellumMenuObject*, CVellumMenuSection*, CVellumMenuItem*, const char*) { return 0; }
 void CreateWizardFonts() {}
 void FreeWizardFonts() {}
 

@@ -6,6 +6,8 @@
 #include <windows.h>
 
 class CVellumMenuObject;
+class CVellumMenuSection;
+class CVellumMenuItem;
 
 // ---- theme editor, helper lines ------------------------------------------------
 void ShowThemeEditor();
@@ -20,6 +22,14 @@ bool ShowHelperLines();
 bool AreHelperLinesShown();
 void NotifyHelperLinesBarClosing(CVellumMenuObject* bar);
 bool RegisterHelperLinesClass(HINSTANCE instance);
+// The editor's tree sorts its bars again.
+void SortEditorTree();
+// The new-section dialog of the editor for the bar.
+void ShowNewSectionDialog(CVellumMenuObject* bar);
+// A new item of the type ("Shortcut", "Clock", "Popup") after the item; 0:
+// nothing was created.
+int CreateNewItem(CVellumMenuObject* bar, CVellumMenuSection* section, CVellumMenuItem* after,
+                  const char* typeName);
 void CreateWizardFonts();
 void FreeWizardFonts();
 

@@ -227,6 +227,7 @@ int RunTessellar(HINSTANCE instance, const char* command_line) {
     SetAppInstance(instance);
     InstallBarHostServices();
     InstallItemHostCalls();
+    InstallBarMenuHostCalls();
     // The shell's icon cache, the start-up entry and the document types wait
     // until the first bars show (DeferredStartWork); the window classes now.
     RegisterWindowClasses(instance);

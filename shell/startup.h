@@ -17,6 +17,9 @@ constexpr const char kHelperLinesClass[] = "TSHelperLines";
 void InstallBarHostServices();
 // Gives items' commands and menus the shell's calls (model/item_host_calls.h).
 void InstallItemHostCalls();
+// Gives the bar and section context menus the shell's calls
+// (model/bar_menu_host_calls.h).
+void InstallBarMenuHostCalls();
 
 // Everything WinMain does, in order; returns the exit code.
 int RunTessellar(HINSTANCE instance, const char* command_line);

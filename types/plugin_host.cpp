@@ -36,8 +36,17 @@ std::vector<CVellumMenuItem_Plugin*>& Forwarding() {
     return table;
 }
 
+// The model names the bar-menu messages itself; they must stay the interface's.
+static_assert(kPluginBarContextMenu == VTM_BARCONTEXTMENU, "bar menu message");
+static_assert(kPluginBarContextCommand == VTM_BARCONTEXTCOMMAND, "bar command message");
+
 struct PluginCallsRegistration {
-    PluginCallsRegistration() { GetPluginCalls().ForwardWindowMessage = DeliverWindowMessageToPlugins; }
+    PluginCallsRegistration() {
+        GetPluginCalls().ForwardWindowMessage = DeliverWindowMessageToPlugins;
+        GetPluginCalls().TellBarPlugins = [](CVellumMenuObject* bar, UINT message, INT_PTR param) {
+            BroadcastPluginMessage(bar, message, param, 0);
+        };
+    }
 } const kPluginCalls;
 
 }  // namespace

@@ -115,12 +115,6 @@ public:
     AutoGroup* SetGroupPopupSource(const AutoGroup* group);
     bool AcceptsInGroupPopup(HWND wnd, int group);
 
-    // ---- transitions of moved buttons (not animated yet) -------------------------------------------
-    void MarkStartTransition();
-    void MarkEndTransition();
-    void StartTransition();
-    void EndTransition();
-
     // ---- grouping modes --------------------------------------------------------------------------
     void EnableAutoGrouping();
     void DisableAutoGrouping();
