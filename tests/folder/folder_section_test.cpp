@@ -178,3 +178,57 @@ TEST_F(FolderTest, ReadsThePopupTextFlagOfOlderFiles) {
         CloseBar(bar);
     }
 }
+
+// Page 125: a typed path applies after a pause, the source buttons switch
+// at once, and the overlay switch reaches every entry; each marks the bar
+// modified.
+TEST_F(FolderTest, PageChangesTheSourceAtOnce) {
+    const std::string first = MakeTree("first", {"a.txt"});
+    const std::string second = MakeTree("second", {"x.txt", "y.txt"});
+    CVellumMenuObject* bar = LoadBar("[Section1]\r\nProperties.Type=Folder\r\nFolder=" + first + "\r\n");
+    CVellumMenuSection_Folder* section = FolderOf(bar);
+    ASSERT_NE(nullptr, section);
+    HWND page = section->CallConfigDialogEx(MainWindow());
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(page, section->CallConfigDialogEx(MainWindow())) << "one page per section";
+    EXPECT_EQ(static_cast<UINT>(BST_CHECKED), IsDlgButtonChecked(page, 1083));
+    char shown[MAX_PATH] = "";
+    GetDlgItemTextA(page, 1084, shown, sizeof(shown));
+    EXPECT_EQ(first, std::string(shown));
+
+    bar->m_modified = FALSE;
+    SetDlgItemTextA(page, 1084, second.c_str());
+    EXPECT_EQ(first, std::string(section->Folder)) << "not while typing";
+    EXPECT_TRUE(Wait([&] { return BareTitles(section) == std::vector<std::string>{"x", "y"}; }, 2000));
+    EXPECT_EQ(second, std::string(section->Folder));
+    EXPECT_TRUE(bar->m_modified);
+
+    const struct {
+        int button;
+        bool recent;
+        const char* folder;
+    } cases[] = {
+        {1087, true, nullptr},
+        {1086, false, "QuickLaunch"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        bar->m_modified = FALSE;
+        SendMessageA(GetDlgItem(page, c.button), BM_CLICK, 0, 0);
+        EXPECT_EQ(c.recent, section->UseRecentList != FALSE);
+        if (c.folder) EXPECT_STREQ(c.folder, section->Folder);
+        EXPECT_TRUE(bar->m_modified);
+    }
+    EXPECT_TRUE(section->m_quickLaunch);
+
+    SendMessageA(GetDlgItem(page, 1083), BM_CLICK, 0, 0);
+    SetDlgItemTextA(page, 1084, first.c_str());
+    SendMessageA(page, WM_COMMAND, 1307, 0);
+    ASSERT_EQ((std::vector<std::string>{"a"}), BareTitles(section));
+    SendMessageA(GetDlgItem(page, 1252), BM_CLICK, 0, 0);
+    EXPECT_TRUE(section->HideLinkOverlays);
+    EXPECT_TRUE(dynamic_cast<CVellumMenuItem_Shortcut*>(section->m_items[0])->m_noOverlay);
+    SendMessageA(page, WM_COMMAND, IDOK, 0);
+    EXPECT_FALSE(IsWindow(page));
+    EXPECT_EQ(nullptr, section->m_pages[2]);
+}
