@@ -6,6 +6,7 @@
 #include "tests/folder/folder_fixture.h"
 
 #include <fstream>
+#include <thread>
 
 #include "model/live_objects.h"
 #include "shell/stats_monitor.h"
@@ -261,4 +262,57 @@ TEST_F(MirroringTest, PointerMessagesFromAnotherProcessChangeNothing) {
         EXPECT_EQ(-1, entry->m_orderPosition);
     }
     EXPECT_EQ("", ReadOrder(NoSlash(root)));
+}
+
+// A menu command that reaches a mirroring section goes to the application
+// as WM_COMMAND; only a section of system commands sends WM_SYSCOMMAND.
+TEST_F(MirroringTest, MenuCommandsReachTheOwnerAsItsMenuWouldSendThem) {
+    CVellumMenuObject* bar = LoadMirrorBar();
+    CVellumMenuSection_Replaceable* section = Mirror(bar);
+    ASSERT_TRUE(Activate(with_menu_));
+    ASSERT_TRUE(Wait([&] { return Titles(section) == kMenu; }));
+    const struct {
+        BOOL system;
+        UINT expected;
+    } cases[] = {{FALSE, WM_COMMAND}, {TRUE, WM_SYSCOMMAND}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.system);
+        section->m_systemCommands = c.system;
+        bar->m_tracking.last_pressed_item = section->m_items[0];
+        g_seen.clear();
+        section->ProcessMenuMessage(WM_COMMAND, 101, 0);
+        bar->m_tracking.last_pressed_item = nullptr;
+        ASSERT_EQ(1u, g_seen.size());
+        EXPECT_EQ(c.expected, g_seen[0].msg);
+        EXPECT_EQ(101u, g_seen[0].wp);
+    }
+}
+
+// A window that asks whether a mirroring section is present gets the answer
+// and the bar to bring forward, and one that does not answer is not waited
+// for beyond two seconds.
+TEST_F(MirroringTest, PresenceEchoIsAnsweredAndBounded) {
+    CVellumMenuObject* bar = LoadMirrorBar();
+    CVellumMenuSection_Replaceable* section = Mirror(bar);
+    ASSERT_TRUE(Activate(with_menu_));
+    ASSERT_TRUE(Wait([&] { return Titles(section) == kMenu; }));
+    const UINT is_present = RegisterWindowMessageA("Replacable - IS present");
+
+    // A window on a thread that never pumps its messages.
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND hung = nullptr;
+    std::thread thread([&] {
+        hung = CreateWindowExA(0, "STATIC", "hung", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        WaitForSingleObject(release, 10000);
+        DestroyWindow(hung);
+    });
+    ASSERT_TRUE(Wait([&] { return hung != nullptr; }, 2000));
+    const DWORD start = GetTickCount();
+    section->ProcessUserMessage(is_present, reinterpret_cast<WPARAM>(hung), 0);
+    const DWORD waited = GetTickCount() - start;
+    EXPECT_LT(waited, 3000u);
+    EXPECT_EQ(bar->m_hWnd, GetPropA(hung, "hwndSetToForeground"));
+    SetEvent(release);
+    thread.join();
+    CloseHandle(release);
 }
