@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "model/live_objects.h"
+#include "shell/type_services.h"
 #include "tests/support/stand_in_main_window.h"
 
 using namespace folder_test;
@@ -231,4 +232,37 @@ TEST_F(FolderTest, PageChangesTheSourceAtOnce) {
     SendMessageA(page, WM_COMMAND, IDOK, 0);
     EXPECT_FALSE(IsWindow(page));
     EXPECT_EQ(nullptr, section->m_pages[2]);
+}
+
+// The section's own entries of the bar's context menu, before the place
+// kept for further entries: a refresh only where an order is kept, a sort
+// only for a folder.
+TEST_F(FolderTest, ContextMenuOffersRefreshAndSortWhereTheyApply) {
+    const std::string root = MakeTree("menu", {"a.txt"});
+    const struct {
+        std::string keys;
+        bool refresh, sort;
+    } cases[] = {
+        {"Folder=" + root, true, true},
+        {"Folder.UsePinnedList=1", true, false},
+        {"Folder.UseRecentList=1", false, false},
+    };
+    CreateMFUList();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys);
+        CVellumMenuObject* bar = LoadBar("[Section1]\r\nProperties.Type=Folder\r\n" + c.keys + "\r\n");
+        CVellumMenuSection_Folder* section = FolderOf(bar);
+        ASSERT_NE(nullptr, section);
+        HMENU menu = CreatePopupMenu();
+        AppendMenuA(menu, MF_STRING, 40140, "ADD EXTENDED ITEMS HERE");
+        EXPECT_EQ(1, section->InitSimpleContextMenu(menu));
+        char text[64] = "";
+        EXPECT_EQ(c.refresh, GetMenuStringA(menu, kFolderRefreshCommand, text, sizeof(text), MF_BYCOMMAND) > 0);
+        if (c.refresh) EXPECT_STREQ("Refresh Folder", text);
+        EXPECT_EQ(c.sort, GetMenuStringA(menu, kFolderSortByNameCommand, text, sizeof(text), MF_BYCOMMAND) > 0);
+        EXPECT_EQ(40140u, GetMenuItemID(menu, GetMenuItemCount(menu) - 1)) << "ahead of the extended entries";
+        DestroyMenu(menu);
+        CloseBar(bar);
+    }
+    FreeMFUList();
 }
