@@ -117,6 +117,19 @@ private:
 CVellumMenuSection* MakeFolderSection(CVellumMenuObject* bar, int sectionNumber);
 INT_PTR CALLBACK FolderPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp);
 
+// A record the section hands its entries by pointer: honoured (as an owned
+// record) only while the section's own call runs, never from a window message.
+class FolderCallRecord {
+public:
+    explicit FolderCallRecord(const void* record);
+    ~FolderCallRecord();
+    FolderCallRecord(const FolderCallRecord&) = delete;
+    FolderCallRecord& operator=(const FolderCallRecord&) = delete;
+
+private:
+    const void* record_;
+};
+
 struct FolderSectionMessages {
     UINT ResetSorting;         // "FolderAdv - Reset Sorting"
     UINT UpdateSorting;        // "FolderAdv - Update Sorting"

@@ -31,19 +31,6 @@ constexpr const char* kSettingsKey = "Software\\Vantrell\\Tessellar";
 constexpr COLORREF kExpanderKeyColor = RGB(255, 0, 255);
 constexpr int kSectionSkinState = 4;
 
-// A record handed to the entries by pointer, honoured only while the
-// section's own call runs.
-class OwnedForCall {
-public:
-    explicit OwnedForCall(const void* record) : record_(record) { RegisterOwnedRecord(record_); }
-    ~OwnedForCall() { UnregisterOwnedRecord(record_); }
-    OwnedForCall(const OwnedForCall&) = delete;
-    OwnedForCall& operator=(const OwnedForCall&) = delete;
-
-private:
-    const void* record_;
-};
-
 bool IsHiddenEntry(CVellumMenuItem* item) {
     auto* entry = dynamic_cast<CVellumMenuItem_Shortcut*>(item);
     return entry && entry->m_hiddenByPersonalization;
@@ -108,7 +95,7 @@ bool CVellumMenuSection_Folder::IsBlockedByBar(const char* path) {
     char asked[kMFUPathSize];
     tess::CopyText(asked, path);
     int unblocked = 1;
-    OwnedForCall path_record(asked), flag_record(&unblocked);
+    FolderCallRecord path_record(asked), flag_record(&unblocked);
     m_pBar->ProcessUserMessage(GetFolderSectionMessages().BlockCopies, reinterpret_cast<WPARAM>(asked),
                                reinterpret_cast<LPARAM>(&unblocked));
     return unblocked == 0;

@@ -15,23 +15,13 @@
 
 namespace {
 
-// What the entries are handed by pointer, honoured only during the
-// section's own call.
-class OwnedDuringCall {
-public:
-    explicit OwnedDuringCall(const void* record) : record_(record) { RegisterOwnedRecord(record_); }
-    ~OwnedDuringCall() { UnregisterOwnedRecord(record_); }
-    OwnedDuringCall(const OwnedDuringCall&) = delete;
-    OwnedDuringCall& operator=(const OwnedDuringCall&) = delete;
-
-private:
-    const void* record_;
-};
-
 // The longest order text read back; anything larger is not an order we wrote.
 constexpr DWORD kMaxOrderBytes = 1024 * 1024;
 
 }  // namespace
+
+FolderCallRecord::FolderCallRecord(const void* record) : record_(record) { RegisterOwnedRecord(record_); }
+FolderCallRecord::~FolderCallRecord() { UnregisterOwnedRecord(record_); }
 
 void CVellumMenuSection_Folder::GetMenuOrderValueName(char* out) {
     out[0] = '\0';
@@ -84,7 +74,7 @@ void CVellumMenuSection_Folder::LoadMenuOrder() {
     RegCloseKey(key);
     if (!ok) return;
     text[bytes] = '\0';
-    OwnedDuringCall owned(text.data());
+    FolderCallRecord owned(text.data());
     const UINT msg = GetFolderSectionMessages().UpdateSorting;
     for (int i = 0; i < kMaxItems && m_items[i]; ++i)
         m_items[i]->ProcessUserMessage(msg, reinterpret_cast<WPARAM>(text.data()), 0);
@@ -101,7 +91,7 @@ void CVellumMenuSection_Folder::SaveMenuOrder() {
     const FolderSectionMessages& m = GetFolderSectionMessages();
     int length = 2;
     {
-        OwnedDuringCall owned(&length);
+        FolderCallRecord owned(&length);
         for (int i = 0; i < kMaxItems && m_items[i]; ++i)
             m_items[i]->ProcessUserMessage(m.GetWriteOrderLen, reinterpret_cast<WPARAM>(&length), 0);
     }
@@ -112,7 +102,7 @@ void CVellumMenuSection_Folder::SaveMenuOrder() {
     // Each entry appends within the length it is given (lParam).
     std::vector<char> text(static_cast<size_t>(length), '\0');
     {
-        OwnedDuringCall owned(text.data());
+        FolderCallRecord owned(text.data());
         for (int i = 0; i < kMaxItems && m_items[i]; ++i)
             m_items[i]->ProcessUserMessage(m.WriteOrderData, reinterpret_cast<WPARAM>(text.data()),
                                            static_cast<LPARAM>(length));

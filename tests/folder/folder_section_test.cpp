@@ -217,7 +217,9 @@ TEST_F(FolderTest, PageChangesTheSourceAtOnce) {
         bar->m_modified = FALSE;
         SendMessageA(GetDlgItem(page, c.button), BM_CLICK, 0, 0);
         EXPECT_EQ(c.recent, section->UseRecentList != FALSE);
-        if (c.folder) EXPECT_STREQ(c.folder, section->Folder);
+        if (c.folder) {
+            EXPECT_STREQ(c.folder, section->Folder);
+        }
         EXPECT_TRUE(bar->m_modified);
     }
     EXPECT_TRUE(section->m_quickLaunch);
@@ -258,7 +260,9 @@ TEST_F(FolderTest, ContextMenuOffersRefreshAndSortWhereTheyApply) {
         EXPECT_EQ(1, section->InitSimpleContextMenu(menu));
         char text[64] = "";
         EXPECT_EQ(c.refresh, GetMenuStringA(menu, kFolderRefreshCommand, text, sizeof(text), MF_BYCOMMAND) > 0);
-        if (c.refresh) EXPECT_STREQ("Refresh Folder", text);
+        if (c.refresh) {
+            EXPECT_STREQ("Refresh Folder", text);
+        }
         EXPECT_EQ(c.sort, GetMenuStringA(menu, kFolderSortByNameCommand, text, sizeof(text), MF_BYCOMMAND) > 0);
         EXPECT_EQ(40140u, GetMenuItemID(menu, GetMenuItemCount(menu) - 1)) << "ahead of the extended entries";
         DestroyMenu(menu);
