@@ -32,10 +32,3 @@ void CreateWizardFonts() {}
 void FreeWizardFonts() {}
 
 // ---- tray server -------------------------------------------------------------------------------------------
-
-// ---- icons: import into the theme --------------------------------------------------------------------
-int ImportBitmapIntoTheme(char*, int, SkinRecord*) { return 0; }
-
-// ---- icons: Change Icon and icon import ---------------------------------------------------------------
-bool ShowChangeIconDialog(HWND, const char*, char*, size_t, int*) { return false; }
-bool ImportIconIntoTheme(const char*, char*, size_t) { return false; }
