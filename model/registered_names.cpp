@@ -96,6 +96,9 @@ constexpr NameEntry kNames[] = {
     {N::FolderUpdateSorting, "FolderAdv - Update Sorting"},
     {N::FolderGetWriteOrderLen, "FolderAdv - GetWriteOrderLen"},
     {N::FolderWriteOrderData, "FolderAdv - WriteOrderdata"},
+    {N::FolderFullRefresh, "Folder - FullRefresh"},
+    {N::ReplaceableIsPresent, "Replacable - IS present"},
+    {N::ReplaceableAltPressed, "Replacable - Alt Pressed in Window"},
     {N::EndExplorerHook, "EndExplorerHook"},
 };
 

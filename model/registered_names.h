@@ -98,6 +98,10 @@ enum class RegisteredName : int {
     FolderUpdateSorting,
     FolderGetWriteOrderLen,
     FolderWriteOrderData,
+    FolderFullRefresh,
+    // menu mirroring
+    ReplaceableIsPresent,
+    ReplaceableAltPressed,
     // the foreground-application monitor
     EndExplorerHook,
     Count

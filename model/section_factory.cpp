@@ -42,6 +42,7 @@ struct RegisteredItem {
 RegisteredSection g_sectionClasses[sizeof(kSectionTypes) / sizeof(kSectionTypes[0])];
 RegisteredItem g_itemClasses[sizeof(kItemTypes) / sizeof(kItemTypes[0])];
 ItemClassMaker g_defaultItemClass = nullptr;
+SectionClassMaker g_defaultSectionClass = nullptr;
 
 const char* StoredSectionType(const char* name) {
     if (!name) return "";
@@ -94,12 +95,14 @@ bool RegisterItemClass(const char* typeName, ItemClassMaker make) {
 }
 
 void RegisterDefaultItemClass(ItemClassMaker make) { g_defaultItemClass = make; }
+void RegisterDefaultSectionClass(SectionClassMaker make) { g_defaultSectionClass = make; }
 
 CVellumMenuSection* CreateSectionOfType(const char* typeName, CVellumMenuObject* bar,
                                         int sectionNumber) {
     const char* stored = StoredSectionType(typeName);
     if (stored[0])
         if (SectionClassMaker make = RegisteredSectionMaker(stored)) return make(bar, sectionNumber);
+    if (!stored[0] && g_defaultSectionClass) return g_defaultSectionClass(bar, sectionNumber);
     return new (std::nothrow) CVellumMenuSection_Default(bar, sectionNumber, 1, stored);
 }
 

@@ -36,6 +36,9 @@ bool RegisterItemClass(const char* typeName, ItemClassMaker make);
 // The item class for "Default" and every type name no class claimed; it is
 // given the stored type name ("" for "Default") to write back.
 void RegisterDefaultItemClass(ItemClassMaker make);
+// The section class for "Default" and every type name no class claimed;
+// without one the default section below is made.
+void RegisterDefaultSectionClass(SectionClassMaker make);
 
 // Drops what a section kept of a bar-file section too long to read whole.
 void ForgetSectionTail(const CVellumMenuSection* section);

@@ -1,7 +1,5 @@
-// What shortcut items need from the folder section, a section type built
-// later: the facts of the section an item lies in, and the section of a
-// folder popup. Until the folder section exists (folder_section_unbuilt.cpp)
-// no section is a folder section and no folder popup opens.
+// What shortcut items need from the folder section: the facts of the
+// section an item lies in, and the section of a folder popup.
 #pragma once
 #include <windows.h>
 

@@ -8,6 +8,7 @@
 
 #include "model/vellum_menu_object.h"
 #include "shell/stats_monitor.h"
+#include "types/folder_section.h"
 #include "util/text.h"
 
 namespace {
@@ -27,6 +28,14 @@ void EntryText(HMENU menu, int position, char* out, size_t size) {
     GetMenuStringA(menu, position, out, static_cast<int>(size), MF_BYPOSITION);
     for (char* c = out; *c; ++c)
         if (*c == '\b') *c = '\t';
+}
+
+// The item's section follows a menu the monitor captured from Explorer or
+// a browser (not a window's own menu bar).
+BOOL FollowsCapturedMenu(CVellumMenuSection* section) {
+    auto* mirror = dynamic_cast<CVellumMenuSection_Replaceable*>(section);
+    CStatsMonitor* monitor = GetStatsMonitor();
+    return mirror && !mirror->m_menuOnly && monitor && monitor->m_captured ? TRUE : FALSE;
 }
 
 }  // namespace
@@ -50,16 +59,22 @@ void RemoveAppMenuWatcher() {
 CVellumMenuSection_Replaceable::CVellumMenuSection_Replaceable(CVellumMenuObject* bar, int sectionNumber,
                                                                int loadItems, int plain)
     : CVellumMenuSection(bar, sectionNumber, loadItems) {
-    std::memset(&m_replaceable, 0, reinterpret_cast<char*>(&m_holdsSystemMenuMode + 1) -
+    std::memset(&m_replaceable, 0, reinterpret_cast<char*>(&m_trimToThree + 1) -
                                        reinterpret_cast<char*>(&m_replaceable));
     if (g_system_menu_mode == 2) {
         g_system_menu_mode = 1;
         m_holdsSystemMenuMode = TRUE;
     }
     if (!plain) m_valid = TRUE;
+    SetReplaceable(!plain);
 }
 
 CVellumMenuSection_Replaceable::~CVellumMenuSection_Replaceable() {
+    if (m_replaceable) {
+        RemoveAppMenuWatcher();
+        // The own items come back, and go with the section.
+        if (m_mirroring) EndMirroring();
+    }
     if (m_holdsSystemMenuMode) g_system_menu_mode = 0;
     delete[] m_ownItems;
 }
@@ -97,6 +112,17 @@ int CVellumMenuSection_Replaceable::BuildMirroredItems() {
             delete item;
             break;
         }
+    }
+    if (m_trimToThree && count == 2) {
+        auto* separator = new (std::nothrow) CVellumMenuItem_Replaceable(m_pBar, this);
+        if (separator) {
+            separator->Separator = TRUE;
+            separator->m_disabled = TRUE;
+            separator->m_position = count;
+            if (!InsertItem(-1, separator)) delete separator;
+        }
+    } else if (m_trimToThree && count == 4) {
+        RemoveItem(3, 1);
     }
     return 1;
 }
@@ -189,6 +215,7 @@ CVellumMenuSection* CVellumMenuItem_Replaceable::CreatePopupSection(CVellumMenuO
     if (!section) return nullptr;
     section->MinItems = 1;
     section->m_systemCommands = m_systemCommand;
+    section->m_trimToThree = FollowsCapturedMenu(m_pSection);
     section->SetMirroredMenu(m_owner, submenu);
     if (useMenu) *useMenu = 0;
     if (childBar) childBar->m_hideOnClose = TRUE;
@@ -220,4 +247,25 @@ void CVellumMenuItem_Replaceable::OnClick() {
     const UINT id = GetMenuItemID(m_menu, m_position);
     PostMessageA(m_owner, m_systemCommand ? WM_SYSCOMMAND : WM_COMMAND, LOWORD(id), 0);
     SetForegroundWindow(m_owner);
+}
+
+// A browser's Favorites menu shows the user's favourites below its own
+// entries: a folder section of "Favorites" under the (trimmed) three.
+void CVellumMenuItem_Replaceable::PrePopup(CVellumMenuObject* childBar) {
+    if (!childBar || !FollowsCapturedMenu(m_pSection) || childBar->GetSectionCount() < 1) return;
+    if (childBar->m_sections[0]->GetNumOfItems() != 3) return;
+    if (m_pSection->FindItem(this) + 1 >= m_pSection->GetNumOfItems()) return;
+    const int slot = childBar->AddSection(const_cast<char*>("Folder"), childBar->GetSectionCount() + 1, 0);
+    auto* favorites = slot >= 0 ? dynamic_cast<CVellumMenuSection_Folder*>(childBar->m_sections[slot]) : nullptr;
+    if (!favorites) return;
+    tess::CopyText(favorites->Title, "Favorites");
+    favorites->MinItems = 1;
+    favorites->EqualWidths = TRUE;
+    favorites->ShowTextByDef = TRUE;
+    favorites->HideLinkOverlays = TRUE;
+    favorites->PopupVolitle = TRUE;
+    favorites->m_popupText = 1;
+    favorites->m_entryIconSize = 16;
+    favorites->SetFolderByName("Favorites");
+    childBar->m_modified = FALSE;
 }

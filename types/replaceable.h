@@ -1,9 +1,14 @@
-// Mirrored menus: CVellumMenuSection_Replaceable shows the entries of a
-// menu as items, CVellumMenuItem_Replaceable is one entry (a submenu opens
-// as a popup bar of the same kind; any other entry posts its command to the
-// menu's owner). Here in menu-only mode: the popup of one menu, as task
-// items show a window's system menu. Following the active window's menu
-// bar comes with the menu-mirroring section.
+// Mirrored menus: CVellumMenuSection_Replaceable is the class of every
+// ordinary section ("Default", plain mode); with mirroring on ("Replacable")
+// it shows the active window's menu bar in place of its own items while
+// that window has one. In menu-only mode it is the popup of one menu (a
+// submenu of a mirrored menu, or a window's system menu for a task item).
+// CVellumMenuItem_Replaceable is one entry: a submenu opens as a popup bar
+// of the same kind; any other entry posts its command to the menu's owner.
+//
+//   replaceable.cpp            the entries, menu-only mode, the process-wide values
+//   replaceable_mirroring.cpp  plain and mirroring mode: following the capture, the slots
+//   replaceable_page.cpp       page 152
 #pragma once
 #include <windows.h>
 #include "model/vellum_menu_section.h"
@@ -32,6 +37,24 @@ public:
     int BuildMirroredItems();
     // Takes over the entries' current texts and states; whether any changed.
     int RefreshMirroredItems();
+    // Mirroring on or off ("Replacable"); counts the section as a watcher of
+    // the active window's menu.
+    void SetReplaceable(int on);
+    // Own items put aside, the menu's entries in their place (1 when done).
+    int BeginMirroring();
+    // The own items back (1 when the section was mirroring).
+    int EndMirroring();
+    // "Stats Updated" with a read menu: follows the active window's menu.
+    int OnStatsUpdated();
+
+    // ---- virtual operations (plain mode: the base's) -------------------------------------
+    int GetCustomSectionName(char* out) override;
+    int AllowEnumItems() override;
+    CVellumMenuItem* GUI_CustomEnumItems(int index) override;
+    int SaveExternal() override;
+    void ProcessMenuMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void ProcessUserMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    HWND CallConfigDialogEx(HWND parent) override;
 
     BOOL m_replaceable;
     BOOL m_systemCommands;
@@ -44,7 +67,15 @@ public:
     int m_ownItemCount;
     BOOL m_menuOnly;
     BOOL m_holdsSystemMenuMode;
+    // The popup of a menu captured from Explorer or a browser: shows three
+    // entries (a separator added to two, the fourth left out of four) so
+    // that "Favorites" fits below; the menu itself is never changed.
+    BOOL m_trimToThree;
 };
+
+CVellumMenuSection* MakeDefaultSection(CVellumMenuObject* bar, int sectionNumber);
+CVellumMenuSection* MakeReplaceableSection(CVellumMenuObject* bar, int sectionNumber);
+INT_PTR CALLBACK ReplaceablePageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp);
 
 class CVellumMenuItem_Replaceable : public CVellumMenuItem_Popup {
 public:
@@ -58,6 +89,7 @@ public:
     void UpdateHiddenPopup() override;
     int GetCustomItemName(char* out) override;
     CVellumMenuSection* CreatePopupSection(CVellumMenuObject* childBar, int* useMenu) override;
+    void PrePopup(CVellumMenuObject* childBar) override;
     void OnClick() override;
     void SetItemTitle(char* title, int headerLength) override;
     void InitMenu(HMENU submenu) override;

@@ -431,9 +431,10 @@ bool CVellumMenuItem_Shortcut::HandleFolderMessage(UINT msg, WPARAM wp, LPARAM l
         auto* text = reinterpret_cast<char*>(wp);
         if (m_expander || !text || !IsOwnedRecord(text)) return true;
         char entry[kShortcutTargetSize + 4];
-        const size_t used = strlen(text), length = OrderEntry(entry, sizeof(entry));
-        // The sender sized the text with "GetWriteOrderLen"; it is checked anyway.
-        if (IsWritableCallerBuffer(text, used + length + 1)) std::memcpy(text + used, entry, length + 1);
+        // lParam is the text's size: no entry writes past it, whatever the count said.
+        const size_t size = lp > 0 ? static_cast<size_t>(lp) : 0;
+        const size_t used = strnlen(text, size), length = OrderEntry(entry, sizeof(entry));
+        if (used + length + 1 <= size) std::memcpy(text + used, entry, length + 1);
         return true;
     }
     return false;

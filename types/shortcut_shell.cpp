@@ -10,6 +10,7 @@
 #include "shell/app_state.h"
 #include "skins/skin_cache.h"
 #include "skins/skin_record.h"
+#include "types/folder_section.h"
 #include "types/folder_section_calls.h"
 #include "types/mfu_list.h"
 #include "types/shortcut_internal.h"
@@ -344,14 +345,47 @@ int CVellumMenuItem_Shortcut::TrackPopupMenu(int byHover) {
     return 1;
 }
 
+// The submenu of the entry this item is bound to, filled once from the
+// entry's folders ("(Empty)" when they hold nothing).
+static HMENU FilledEntrySubmenu(CShellFolderMenu* menu, HMENU parent, int position, ShellMenuItem* entry) {
+    HMENU submenu = parent && position >= 0 ? GetSubMenu(parent, position) : nullptr;
+    if (!submenu || !entry) return nullptr;
+    if (!entry->filled) {
+        menu->FillFromFolders(submenu, entry->folder, entry->absolute, entry->merged_folder,
+                              entry->merged_absolute);
+        if (GetMenuItemCount(submenu) <= 0) AppendMenuA(submenu, MF_STRING | MF_GRAYED, 0, "(Empty)");
+        entry->filled = 1;
+    }
+    return submenu;
+}
+
 bool CVellumMenuItem_Shortcut::OpenFolderPopup(int byHover) {
-    CShellFolderMenu* menu = new (std::nothrow) CShellFolderMenu(1);
-    if (!menu) return false;
+    FolderSectionFacts facts = {};
+    const bool in_folder = m_inFolderSection && GetFolderSectionFacts(m_pSection, &facts);
+    CShellFolderMenu* menu = nullptr;
+    HMENU submenu = nullptr;
+    int personalized = m_personalizedMenus;
+    BOOL popup_volatile = FALSE;
+    if (in_folder && m_shellMenu && m_shellItem) {
+        // An entry of a folder section: the next level of the section's menu.
+        if (m_pBar->m_hWnd) ::SetForegroundWindow(m_pBar->m_hWnd);
+        submenu = FilledEntrySubmenu(m_shellMenu, m_shellSubmenu, m_shellPosition, m_shellItem);
+        if (!submenu) return false;
+        menu = m_shellMenu;
+        menu->AddRef();
+        personalized = facts.personalized;
+        Volitle = facts.volatilePopup;
+        popup_volatile = facts.volatilePopup;
+    } else {
+        menu = new (std::nothrow) CShellFolderMenu(1);
+        if (!menu) return false;
+        if (menu->SetFolder(m_target) && menu->Fill()) submenu = menu->GetMenu();
+    }
     bool shown = false;
-    if (menu->SetFolder(m_target) && menu->Fill()) {
+    if (submenu) {
         CVellumMenuObject* child = NewChildBar();
         CVellumMenuSection* section =
-            child ? CreateFolderPopupSection(child, menu, menu->GetMenu(), m_personalizedMenus) : nullptr;
+            child ? CreateFolderPopupSection(child, menu, submenu, personalized) : nullptr;
         if (child && section) {
             child->m_internalBar = TRUE;
             child->m_neverSave = TRUE;
@@ -367,11 +401,22 @@ bool CVellumMenuItem_Shortcut::OpenFolderPopup(int byHover) {
             section->ShowTextByDef = PopupText;
             section->ShowIconsByDef = PopupIconSize > 0;
             section->DefaultIconSize = PopupIconSize;
+            if (m_title) tess::CopyText(section->Title, m_title);
+            if (auto* folder = dynamic_cast<CVellumMenuSection_Folder*>(section)) {
+                folder->PopupVolitle = popup_volatile;
+                if (HideLinkOverlaysFromPopup || m_noOverlay) {
+                    folder->HideLinkOverlays = TRUE;
+                    for (int i = 0; i < kMaxItems && folder->m_items[i]; ++i)
+                        if (auto* entry = dynamic_cast<CVellumMenuItem_Shortcut*>(folder->m_items[i]))
+                            entry->m_noOverlay = TRUE;
+                }
+                folder->SetFolderItemIconSize(PopupIconSize);
+            }
             child->InsertSection(0, section);
             if (m_title) child->SetTitle(m_title);
             m_childBar = child;
             if (byHover && child->m_hWnd) SetJustOpenedPopup(child->m_hWnd);
-            ShowPopupBar(0);
+            ShowPopupBar(popup_volatile);
             shown = true;
         } else if (child) {
             // Nothing to show in it yet: the bar goes again.

@@ -21,3 +21,7 @@ struct ItemClassRegistration {
 struct DefaultItemClassRegistration {
     explicit DefaultItemClassRegistration(ItemClassMaker make) { RegisterDefaultItemClass(make); }
 };
+
+struct DefaultSectionClassRegistration {
+    explicit DefaultSectionClassRegistration(SectionClassMaker make) { RegisterDefaultSectionClass(make); }
+};

@@ -152,6 +152,10 @@ public:
     // The absolute list of the folder SetFolder chose (the user's one for
     // "Programs"); owned by the menu, null before SetFolder.
     LPCITEMIDLIST GetPrimaryList() const { return primary_list_; }
+    // The folders behind the top menu (not AddRef'd; null when unset).
+    IShellFolder* GetPrimaryFolder() const { return primary_; }
+    IShellFolder* GetSecondaryFolder() const { return secondary_; }
+    LPCITEMIDLIST GetSecondaryList() const { return secondary_list_; }
 
 private:
     int FillFromOneFolder(HMENU menu, IShellFolder* folder, LPCITEMIDLIST list, bool merge);

@@ -4,7 +4,9 @@
 #include "model/section_factory.h"
 #include "types/plugin_item.h"
 #include "types/clock_item.h"
+#include "types/folder_section.h"
 #include "types/popup_item.h"
+#include "types/replaceable.h"
 #include "types/special_menu_item.h"
 #include "util/general_helpers.h"
 
@@ -17,22 +19,31 @@ TEST_F(FactoryTest, SectionTypesByNameCaseInsensitiveUnknownIsDefault) {
     CVellumMenuObject* bar = NewBar();
     const struct {
         const char* name;
-        const char* stored;
+        const char* custom;   // the class's own name
+        bool mirroring;
     } cases[] = {
-        {"Folder", "Folder"}, {"folder", "Folder"}, {"Replacable", "Replacable"},
-        {"Default", ""},      {"", ""},             {"Nonsense", ""},
+        {"Folder", "Folder", false},
+        {"folder", "Folder", false},
+        {"Replacable", "Replacable Section", true},
+        {"Default", "Default", false},
+        {"", "Default", false},
+        {"Nonsense", "Default", false},
     };
     int expected_slot = 0;
     for (const auto& c : cases) {
         int slot = bar->AddSection(const_cast<char*>(c.name), expected_slot + 1, 0);
         ASSERT_EQ(expected_slot, slot) << c.name;
-        auto* section = dynamic_cast<CVellumMenuSection_Default*>(bar->m_sections[slot]);
+        CVellumMenuSection* section = bar->m_sections[slot];
         ASSERT_NE(nullptr, section) << c.name;
-        EXPECT_STREQ(c.stored, section->m_storedType) << c.name;
+        EXPECT_EQ(nullptr, dynamic_cast<CVellumMenuSection_Default*>(section)) << "never the bare stand-in";
+        if (auto* mirror = dynamic_cast<CVellumMenuSection_Replaceable*>(section))
+            EXPECT_EQ(c.mirroring, mirror->m_replaceable != FALSE) << c.name;
+        else
+            EXPECT_NE(nullptr, dynamic_cast<CVellumMenuSection_Folder*>(section)) << c.name;
         EXPECT_TRUE(section->m_valid) << c.name;
         char name[32];
         EXPECT_EQ(1, section->GetCustomSectionName(name));
-        EXPECT_STREQ("Default", name);
+        EXPECT_STREQ(c.custom, name);
         ++expected_slot;
     }
     // Sections added by the user start with what their kind needs.

@@ -94,30 +94,24 @@ const std::vector<KeptCase>& Cases() {
           {"Section1", "Item2.Item1.Shortcut.File", nullptr},
           {"Section1", "Item2.Title", nullptr}},
          {}},
-        {"a folder section keeps its keys under its new section number",
+        {"folder and mirroring sections write their own keys under the new section number",
          {"[Object]", "Title=Task", "[Section1]", "Item1.Title=Start", "[Section3]",
           "Properties.Type=Folder", "Title=Tasks", "Taskbar.GroupingDisabled=1",
-          "Taskbar.XPGroupingEnabled=1", "Taskbar.Filter1.Name=Browsers",
-          "Taskbar.Filter1.Match=*firefox*", "properties.title.visible=1",
-          "item1.title=lower case", "Item1.Type=Shortcut", "Item1.Title=Button",
+          "properties.title.visible=1", "Item1.Type=Shortcut", "Item1.Title=Button",
           "Item1.Shortcut.File=x.exe", "[Section4]", "Properties.Type=Replacable",
-          "Properties.ForceValid=1", "Replacable.Note=1"},
+          "Properties.ForceValid=1", "Replacable.Note=1", "Item1.Title=Own"},
          -1, nullptr,
          {{"Section2", "Properties.Type", "Folder"},
           {"Section2", "Title", "Tasks"},
-          {"Section2", "Taskbar.GroupingDisabled", "1"},
-          {"Section2", "Taskbar.XPGroupingEnabled", "1"},
-          {"Section2", "Taskbar.Filter1.Name", "Browsers"},
-          {"Section2", "Taskbar.Filter1.Match", "*firefox*"},
-          // Keys the class wrote stay as written, whatever their case in the file.
           {"Section2", "Properties.Title.Visible", "0"},
-          {"Section2", "Item1.Title", "Button"},
-          {"Section2", "Item1.Shortcut.File", "x.exe"},
+          {"Section2", "Popup.Volitle", "1"},
+          // Another type's keys and the folder's entries are not the file's.
+          {"Section2", "Taskbar.GroupingDisabled", nullptr},
+          {"Section2", "Item1.Title", nullptr},
           {"Section3", "Properties.Type", "Replacable"},
-          {"Section3", "Replacable.Note", "1"},
-          {"Section1", "Taskbar.GroupingDisabled", nullptr}},
-         {{"Section2", "Properties.ForceValid", "Taskbar.GroupingDisabled"},
-          {"Section2", "Taskbar.Filter1.Match", "Item1.Title"}}},
+          {"Section3", "Item1.Title", "Own"},
+          {"Section3", "Replacable.Note", nullptr}},
+         {}},
         {"a doubled key is the class's and an edit in memory wins",
          {"[Object]", "Title=Twice", "[Section1]", "Item1.Type=Shortcut", "Item1.Title=First",
           "Item1.Shortcut.File=a.exe", "Item1.Title=Second", "Item1.Shortcut.File=b.exe"},
@@ -143,7 +137,7 @@ const std::vector<KeptCase>& Cases() {
 
 class KeptKeysTest : public BarFileTest {};
 
-TEST_F(KeptKeysTest, KeysOfTypesNotBuiltSurviveASaveUnderTheNewNumbers) {
+TEST_F(KeptKeysTest, KeysSurviveASaveUnderTheNewNumbers) {
     for (const KeptCase& c : Cases()) {
         std::string in = WriteBarFile("kept.tsbar", Lines(c.file));
         CVellumMenuObject* bar = LoadBar(in);
