@@ -64,6 +64,11 @@ struct BarHostServices {
     void (*ReshowBarUnderPointer)(CVellumMenuObject* bar);
     // The global option "bHideBehaviorWarning": a behaviour-class change asks nothing.
     bool (*IsBehaviorWarningHidden)();
+    // The theme editor's helper lines paint their marks into the bar's
+    // drawing bitmap, last of all.
+    void (*DrawHelperLines)(HDC dc, CVellumMenuObject* bar);
+    // The bar window tells the helper lines of a change (its activation).
+    void (*TellHelperLines)(CVellumMenuObject* bar, UINT msg, WPARAM wp);
 };
 
 BarHostServices& GetBarHostServices();

@@ -31,8 +31,6 @@ HWND CVellumMenuObject::CallConfigDialogKeyboard(HWND) { return nullptr; }
 int CVellumMenuObject::ObjectExGUI_UpdateValues(int) { return 0; }
 
 // ---- other parts of the program ----------------------------------------------------------------------
-// The helper-lines overlay of the theme editor.
-void CVellumMenuObject::TellHelperLinesOverlay(UINT, WPARAM) {}
 // The theme editor's tree.
 void CVellumMenuObject::RetitleEditorNode() {}
 // The shared drag-and-drop object.

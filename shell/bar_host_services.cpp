@@ -2,6 +2,7 @@
 #include "model/bar_host.h"
 #include "shell/app_state.h"
 #include "shell/global_settings.h"
+#include "shell/helper_lines.h"
 #include "shell/later_stubs.h"
 #include "shell/desktop_integration.h"
 #include "shell/desktop_right_click.h"
@@ -67,6 +68,8 @@ void InstallBarHostServices() {
     host.PostHiddenTaskbarUpdate = PostHiddenTaskbarUpdate;
     host.ReshowBarUnderPointer = ReshowBarUnderPointer;
     host.IsBehaviorWarningHidden = IsBehaviorWarningHidden;
+    host.DrawHelperLines = DrawHelperLinesOnBar;
+    host.TellHelperLines = HelperLinesOnBarWindowChange;
     // The hidden taskbar's refresh comes with the theme's desktop
     // integration; its entry stays empty until then.
 }

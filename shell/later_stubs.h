@@ -7,7 +7,7 @@
 
 class CVellumMenuObject;
 
-// ---- theme editor, helper lines ------------------------------------------------
+// ---- theme editor ------------------------------------------------
 void ShowThemeEditor();
 HWND GetThemeEditorWindow();
 void SendThemeEditorCommand(UINT id);
@@ -16,10 +16,6 @@ void RemoveEditorNode(const void* object);
 void SelectEditorObject(const void* object, int deep);
 void SuspendEditorPageRedraw(bool suspend);
 void AddItemToEditorTreeAndSelect(const void* item);
-bool ShowHelperLines();
-bool AreHelperLinesShown();
-void NotifyHelperLinesBarClosing(CVellumMenuObject* bar);
-bool RegisterHelperLinesClass(HINSTANCE instance);
 void CreateWizardFonts();
 void FreeWizardFonts();
 
