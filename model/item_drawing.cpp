@@ -485,3 +485,9 @@ void CVellumMenuItem::Draw(HDC dc) {
     if (!dc || ::IsRectEmpty(&m_itemRect)) return;
     ItemPainter(this, dc).Run();
 }
+
+unsigned CVellumMenuItem::GetDrawState(int* frameOut) {
+    if (frameOut) *frameOut = m_frame;
+    if (m_pBar && m_pBar->m_stateAnimator) return static_cast<unsigned>(m_drawnElement);
+    return static_cast<unsigned>(StateElement(this, m_state));
+}

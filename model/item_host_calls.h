@@ -34,8 +34,12 @@ struct ItemHostCalls {
     // The custom icon size dialog, modal: the chosen size, or current when
     // it was cancelled or is missing.
     int (*AskCustomIconSize)(HWND owner, int current);
-    // Rebuilds the item's visible property page, if one shows.
-    void (*RefreshVisiblePropPage)(CVellumMenuItem* item, int page);
+    // Rebuilds the item's Display page for its display mode; with focus the
+    // display combo takes the focus. 0 when no Display page exists.
+    int (*RefreshVisiblePropPage)(CVellumMenuItem* item, int focus);
+    // Creates one of the item's pages (0 Display, 1 Behavior, 2 Hotkey) as a
+    // child of parent, or returns the one already open.
+    HWND (*OpenItemPage)(CVellumMenuItem* item, int page, HWND parent);
 };
 
 ItemHostCalls& GetItemHostCalls();

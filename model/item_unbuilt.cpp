@@ -1,10 +1,9 @@
 // Item operations that belong to work not built yet: the theme editor's
-// node, property pages and the new-item wizard. Each does nothing and
+// node and the new-item wizard. Each does nothing and
 // reports failure where it has a result.
 #include "model/vellum_menu_item.h"
 
 void CVellumMenuItem::SetEditorNodeTitle() {}
 
-// ---- property pages and the new-item wizard -----------------------------------------------------------
+// ---- the new-item wizard -----------------------------------------------------------
 int CVellumMenuItem::DoNewItemWizzard() { return 0; }
-HWND CVellumMenuItem::CallConfigDialogEx(HWND) { return nullptr; }

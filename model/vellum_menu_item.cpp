@@ -123,6 +123,9 @@ int CVellumMenuItem::UpdateParents(CVellumMenuObject* bar, CVellumMenuSection* s
             RefreshIcon();
         }
     }
+    // A Display page on show follows the display mode the new section gave.
+    if (HWND display = m_pages[0]; display && ::IsWindow(display) && ::IsWindowVisible(display))
+        RefreshVisiblePropPage(0);
     UpdateTextSize(1);
     return 1;
 }

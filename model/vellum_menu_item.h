@@ -166,6 +166,23 @@ public:
     // item; direction 1..8 chooses a side, 9 centres them, else automatic.
     void PlaceLayerBesideItem(int layer, int direction);
 
+    // ---- property pages (item_pages.cpp) ---------------------------------------------------
+    // The Display page (template by display mode), created once as a child
+    // of parent; the page already open while it is a window.
+    HWND CallConfigDialog(HWND parent);
+    // The Hotkey page, created once.
+    HWND CallConfigDialogHotkey(HWND parent);
+    // Rebuilds the Display page for the current display mode; with focus the
+    // new page's display combo takes the focus. 0 without a Display page.
+    int RefreshVisiblePropPage(int focus);
+    // Fills combo with the built-in commands of set (below 0: the item's
+    // ActionClass), command numbers as item data; selects selectCommand's
+    // entry, else the first. Always 1.
+    int SetupActionsCombobox(HWND combo, int selectCommand, int set);
+    // The skin element the item is drawn with; frameOut (may be null) gets
+    // its animation frame (item_drawing.cpp).
+    unsigned GetDrawState(int* frameOut);
+
     // ---- copies (item_copy.cpp) ------------------------------------------------------------
     // Gives target this item's settings, menu, title and custom states; with
     // keepAction the target keeps its own Action and ActionClass. 0 for null.

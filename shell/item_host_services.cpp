@@ -4,6 +4,7 @@
 #include "model/item_messages.h"
 #include "shell/app_state.h"
 #include "shell/desktop_integration.h"
+#include "shell/item_pages.h"
 #include "shell/later_stubs.h"
 #include "shell/skin_editor_link.h"
 #include "shell/startup.h"
@@ -51,6 +52,7 @@ void InstallItemHostCalls() {
     host.ShowItemInThemeEditor = ShowItemInThemeEditor;
     host.AddItemToThemeEditor = AddCopyToThemeEditor;
     host.RemoveBarFromThemeEditor = RemoveBarFromThemeEditor;
-    // The custom icon size dialog and the rebuild of a visible property
-    // page come with the property pages; their entries stay empty until then.
+    InstallItemPages();
+    // The custom icon size dialog comes with the icon dialogs; its entry
+    // stays empty until then.
 }

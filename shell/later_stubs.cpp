@@ -21,4 +21,6 @@ int ImportBitmapIntoTheme(char*, int, SkinRecord*) { return 0; }
 
 // ---- icons: Change Icon and icon import ---------------------------------------------------------------
 bool ShowChangeIconDialog(HWND, const char*, char*, size_t, int*) { return false; }
+int ShowChangeIconDialog(char*, int*, int, HWND) { return 0; }
+int ImportIconIntoTheme(char*, int*) { return 0; }
 bool ImportIconIntoTheme(const char*, char*, size_t) { return false; }

@@ -33,5 +33,12 @@ int ImportBitmapIntoTheme(char* path, int relativeToSkin, SkinRecord* skin);
 bool ShowChangeIconDialog(HWND parent, const char* folder, char* path, size_t path_size, int* index);
 // Copies an icon file into the theme; false: nothing imported.
 bool ImportIconIntoTheme(const char* source, char* imported, size_t imported_size);
+// Change Icon starting on path (MAX_PATH characters) and *index, or with
+// browseFirst on a file browser in path; 1 with the choice in path and
+// *index, 0 (both unchanged) otherwise.
+int ShowChangeIconDialog(char* path, int* index, int browseFirst, HWND owner);
+// Copies an icon from outside the theme into it, rewriting path (MAX_PATH
+// characters) and *index; 0: nothing imported, both kept.
+int ImportIconIntoTheme(char* path, int* index);
 
 // ---- plug-ins -------------------------------------------------------------------------------------------------

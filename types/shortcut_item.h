@@ -85,6 +85,8 @@ public:
     void GettingKeyboardFocus() override;
     void ProcessUserMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     int TrackPopupMenu(int byHover) override;
+    // The Behavior page (template 129, shortcut_page.cpp).
+    HWND CallConfigDialogEx(HWND parent) override;
     HICON IconCallback(int frameOrKind) override;
 
     // ---- fields ---------------------------------------------------------------------------------
