@@ -108,6 +108,11 @@ public:
     int ArrowR(int redraw);
     int DragDetectAtCursor(HWND wnd, int unused1, int unused2);
 
+    // ---- property pages (object_pages.cpp): each is made once, as a child of parent ----
+    HWND CallConfigDialog(HWND parent);
+    HWND CallConfigDialog2(HWND parent);
+    HWND CallConfigDialogExtra(HWND parent);
+
     // ---- calls into work that arrives later --------------------------------------------
     void UnInitContextMenu();
     void UpdateTransitions(UINT_PTR timer_id);

@@ -16,6 +16,14 @@ void FreeWizardFonts() {}
 
 // ---- tray server -------------------------------------------------------------------------------------------
 
+// ---- skin lists ----------------------------------------------------------------------------------------
+int FillSkinFileCombo(HWND, const char*, const char*) { return 0; }
+int FillThemeFolderCombo(HWND, const char*, const char*) { return 0; }
+bool GetSelectedSkinPath(HWND, char* out, size_t size) {
+    if (out && size) out[0] = '\0';
+    return false;
+}
+
 // ---- icons: import into the theme --------------------------------------------------------------------
 int ImportBitmapIntoTheme(char*, int, SkinRecord*) { return 0; }
 

@@ -20,6 +20,14 @@ void CreateWizardFonts();
 void FreeWizardFonts();
 
 
+// ---- skin lists ----------------------------------------------------------------------------------------
+// Every skin file below folder as a combo entry; the one at selected is selected.
+int FillSkinFileCombo(HWND combo, const char* folder, const char* selected);
+// Every theme folder below folder as a combo entry.
+int FillThemeFolderCombo(HWND combo, const char* folder, const char* selected);
+// The path of the selected entry; false without one.
+bool GetSelectedSkinPath(HWND combo, char* out, size_t size);
+
 // ---- icons: import into the theme --------------------------------------------------------------------
 struct SkinRecord;
 // Copies a bitmap from outside the theme into it and rewrites path (MAX_PATH
