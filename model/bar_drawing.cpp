@@ -241,6 +241,10 @@ void CVellumMenuObject::UpdateToDrawBitmap(CVellumMenuSection* section, CVellumM
         Draw(dc, &area, 1);
     }
 
+    // The editor's helper lines go over everything the bar drew.
+    if (const BarHostServices& host = GetBarHostServices(); host.DrawHelperLines)
+        host.DrawHelperLines(dc, this);
+
     // The region scan reads the bitmap's bits: take it out of the DC first.
     ::SelectObject(dc, old_bitmap);
     if (m_skin) UpdateWindowRegion(this, bitmap, partial ? &area : nullptr);

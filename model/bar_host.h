@@ -6,6 +6,7 @@
 #include <windows.h>
 
 class CVellumMenuObject;
+class CVellumMenuSection;
 
 struct BarHostServices {
     // Sends the program's small and large icons to a window.
@@ -64,6 +65,19 @@ struct BarHostServices {
     void (*ReshowBarUnderPointer)(CVellumMenuObject* bar);
     // The global option "bHideBehaviorWarning": a behaviour-class change asks nothing.
     bool (*IsBehaviorWarningHidden)();
+    // The theme editor's helper lines paint their marks into the bar's
+    // drawing bitmap, last of all.
+    void (*DrawHelperLines)(HDC dc, CVellumMenuObject* bar);
+    // The bar window tells the helper lines of a change (its activation).
+    void (*TellHelperLines)(CVellumMenuObject* bar, UINT msg, WPARAM wp);
+    // Creates one of a bar's property pages (BarPageSlot) as a child of
+    // parent, or returns the one already open; null when none came to be.
+    HWND (*OpenBarPage)(CVellumMenuObject* bar, int slot, HWND parent);
+    // Moves the four size rules between the bar and its Advanced page
+    // (toControls 1: bar to page); 0 when the page does not exist.
+    int (*ExchangeBarSizeRules)(CVellumMenuObject* bar, int toControls);
+    // Creates one of a section's property pages (SectionPageSlot), as above.
+    HWND (*OpenSectionPage)(CVellumMenuSection* section, int slot, HWND parent);
 };
 
 BarHostServices& GetBarHostServices();

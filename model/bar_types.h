@@ -19,6 +19,16 @@ constexpr int kBarPathSize = 270;
 constexpr int kPendingSkinPathSize = 268;   // skins/skin_record.h has its own kSkinPathSize
 constexpr int kMonitorNameSize = 32;
 constexpr int kBarPageCount = 6;
+// The slots of a bar's pages (CVellumMenuObject::m_pages) and of a
+// section's (CVellumMenuSection::m_pages); the numbers are also the tabs.
+enum BarPageSlot : int {
+    kBarDisplayPage = 0, kBarSizingPage = 1, kBarAdvancedPage = 2, kBarExtraPage = 3,
+    kBarHotkeyPage = 4,
+};
+enum SectionPageSlot : int {
+    kSectionDisplayPage = 0, kSectionArrangementPage = 1, kSectionBehaviorPage = 2,
+    kSectionExtraPage = 3,
+};
 // Titles are expanded (environment variables, user name) into this much.
 constexpr int kTitleExpandBufferSize = 1500;
 

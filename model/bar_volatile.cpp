@@ -31,6 +31,11 @@ bool HasSystemTraySection(CVellumMenuObject* bar) {
 
 }  // namespace
 
+void CVellumMenuObject::TellHelperLinesOverlay(UINT msg, WPARAM wp) {
+    if (const BarHostServices& host = GetBarHostServices(); host.TellHelperLines)
+        host.TellHelperLines(this, msg, wp);
+}
+
 void CVellumMenuObject::OnActivate(WPARAM wp, LPARAM lp) {
     const BarMessages& m = GetBarMessages();
     const BarHostServices& host = GetBarHostServices();

@@ -111,6 +111,12 @@ public:
     // ---- context menu (section_context_menu.cpp) -----------------------------------------
     // The section header line is cleared, the custom part and the bar's part
     // undone and the context submenu destroyed.
+    // ---- property pages (object_pages.cpp): each is made once, as a child of parent ----
+    HWND CallConfigDialog(HWND parent);
+    HWND CallConfigDialog2(HWND parent);
+    HWND CallConfigDialogExtra(HWND parent);
+
+    // ---- calls into work that arrives later --------------------------------------------
     void UnInitContextMenu();
     // A "Section Options" command; 0 for ids that are not the section's.
     int DoContextMenuCommand(int id);

@@ -2,6 +2,9 @@
 #include "model/bar_host.h"
 #include "shell/app_state.h"
 #include "shell/global_settings.h"
+#include "shell/bar_pages.h"
+#include "shell/helper_lines.h"
+#include "shell/section_pages.h"
 #include "shell/later_stubs.h"
 #include "shell/desktop_integration.h"
 #include "shell/desktop_right_click.h"
@@ -69,6 +72,11 @@ void InstallBarHostServices() {
     host.PostHiddenTaskbarUpdate = PostHiddenTaskbarUpdate;
     host.ReshowBarUnderPointer = ReshowBarUnderPointer;
     host.IsBehaviorWarningHidden = IsBehaviorWarningHidden;
+    host.DrawHelperLines = DrawHelperLinesOnBar;
+    host.TellHelperLines = HelperLinesOnBarWindowChange;
+    host.OpenBarPage = OpenBarPage;
+    host.ExchangeBarSizeRules = ExchangeBarSizeRules;
+    host.OpenSectionPage = OpenSectionPage;
     // The hidden taskbar's refresh comes with the theme's desktop
     // integration; its entry stays empty until then.
 }

@@ -9,7 +9,7 @@ class CVellumMenuObject;
 class CVellumMenuSection;
 class CVellumMenuItem;
 
-// ---- theme editor, helper lines ------------------------------------------------
+// ---- theme editor ------------------------------------------------
 void ShowThemeEditor();
 HWND GetThemeEditorWindow();
 void SendThemeEditorCommand(UINT id);
@@ -18,10 +18,6 @@ void RemoveEditorNode(const void* object);
 void SelectEditorObject(const void* object, int deep);
 void SuspendEditorPageRedraw(bool suspend);
 void AddItemToEditorTreeAndSelect(const void* item);
-bool ShowHelperLines();
-bool AreHelperLinesShown();
-void NotifyHelperLinesBarClosing(CVellumMenuObject* bar);
-bool RegisterHelperLinesClass(HINSTANCE instance);
 // The editor's tree sorts its bars again.
 void SortEditorTree();
 // The new-section dialog of the editor for the bar.

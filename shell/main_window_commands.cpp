@@ -9,6 +9,7 @@
 #include "shell/about_box.h"
 #include "shell/app_state.h"
 #include "shell/global_settings.h"
+#include "shell/helper_lines.h"
 #include "shell/later_stubs.h"
 #include "shell/desktop_integration.h"
 #include "shell/desktop_right_click.h"
@@ -97,7 +98,7 @@ void TrayMenuCommand(HWND wnd, UINT id) {
         break;
     case kCmdConfigureTheme:
         ShowThemeEditor();
-        if (Settings().bHelperEnabled) ShowHelperLines();
+        if (Settings().bHelperEnabled) ShowHelperLines(nullptr);
         break;
     case kCmdAbout:
         {

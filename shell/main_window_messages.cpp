@@ -12,6 +12,7 @@
 #include "shell/desktop_right_click.h"
 #include "shell/menu_hiding_exclusions.h"
 #include "shell/global_settings.h"
+#include "shell/helper_lines.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/main_window_internal.h"
@@ -226,8 +227,11 @@ MessageOutcome HandleRegisteredMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp,
         return Outcome::Return;
     }
     if (msg == m.BarClosing) {
+        // The bar is being deleted and no longer counts as live: the helper
+        // lines only compare the pointer with theirs, and are told even while
+        // no overlay shows, so a closed bar is never kept highlighted.
+        HelperLinesBarClosing(reinterpret_cast<CVellumMenuObject*>(wp));
         CVellumMenuObject* bar = LiveBarFromMessage(wp);
-        if (bar && AreHelperLinesShown()) NotifyHelperLinesBarClosing(bar);
         SetJustOpenedPopup(nullptr);
         if (bar && GetThemeEditorWindow()) RemoveEditorNode(bar);
         return Outcome::End;

@@ -58,7 +58,7 @@ void AddEntry(HWND combo, const char* name, const char* path, bool select) {
 
 void AddSkinFile(HWND combo, const char* path, const char* selected) {
     char name[kSkinEntryTextSize] = "";
-    GetPrivateProfileStringA("General", "SkinName", "", name, kSkinNameSize, path);
+    GetPrivateProfileStringA("General", "SkinName", "", name, kSkinListNameSize, path);
     if (StrStrIA(path, kLumivaneFolder)) LumivaneDisplayName(name, sizeof(name));
     AddEntry(combo, name, path, selected && lstrcmpiA(path, selected) == 0);
 }
@@ -143,7 +143,7 @@ bool CopySkinBitmaps(const char* skin, const char* skinFolder, const char* impor
         char section[CIniSectionReader::kSectionNameSize];
         if (!sections.GetName(i, section)) continue;
         for (const char* key : kBitmapKeys) {
-            char name[kSkinNameSize] = "";
+            char name[kSkinListNameSize] = "";
             GetPrivateProfileStringA(section, key, "", name, sizeof(name), skin);
             if (name[0] && !CopySkinBitmap(skinFolder, importFolder, importRoot, name)) ok = false;
         }

@@ -9,7 +9,7 @@
 #include <cstddef>
 
 constexpr char kSkinPathMarker[] = "                                                !$!Skin:";
-constexpr int kSkinNameSize = 270;
+constexpr int kSkinListNameSize = 270;
 // The longest entry text read back from a combo box.
 constexpr int kSkinEntryTextSize = 860;
 // Folders deeper than this below the listed folder are not walked.

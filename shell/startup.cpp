@@ -9,6 +9,7 @@
 #include "shell/app_state.h"
 #include "shell/desktop_integration.h"
 #include "shell/global_settings.h"
+#include "shell/helper_lines.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/program_tray_icon.h"

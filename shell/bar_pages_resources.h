@@ -1,0 +1,71 @@
+// Resource numbers of a bar's property pages and their two modal dialogs.
+// Some control numbers mean different controls on different pages; each
+// page's names carry its prefix.
+#pragma once
+
+#define IDD_BAR_DISPLAY 1237
+#define IDD_BAR_DISPLAY_VERTICAL 1241
+#define IDD_BAR_SIZING 137
+#define IDD_BAR_ADVANCED 141
+#define IDD_BAR_EXTRA 1123
+#define IDD_BAR_HOTKEY 1238
+#define IDD_BAR_SKIN_CHOOSER 1242
+#define IDD_BAR_MORE_SIZING 1235
+
+// Display (and half of Extra Options)
+#define IDC_BAR_TITLE 1041
+#define IDC_BAR_CHANGE_SKIN 1345
+#define IDC_BAR_CURRENT_SKIN 1346
+#define IDC_BAR_COMMENTS 1114
+#define IDC_BAR_WIDTH_RESIZABLE 1286
+#define IDC_BAR_SHOW_TITLE 1040
+#define IDC_BAR_ACTIVE_TITLE 1135
+
+// Sizing && Positioning, More Options and the other half of Extra Options
+#define IDC_BAR_ORIENTATION 1059
+#define IDC_BAR_DOCK 1023
+#define IDC_BAR_AUTOHIDE 1146
+#define IDC_BAR_AUTOHIDE_EDGE 1278
+#define IDC_BAR_MORE_SIZING 1339
+#define IDC_BAR_RESIZE_LEFT 1070
+#define IDC_BAR_RESIZE_UP 1068
+#define IDC_BAR_RESTRICT_SIZE 1188
+#define IDC_BAR_ALIGN_X 1062
+#define IDC_BAR_ALIGN_Y 1063
+#define IDC_BAR_ON_TOP 1042
+#define IDC_BAR_LAYER 1066
+#define IDC_BAR_TAB_STOP 1189
+#define IDC_BAR_IGNORE_SKIN_AUTOHIDE 1147
+
+// Advanced
+#define IDC_ADV_OVERRIDE_ALPHA 1147
+#define IDC_ADV_ALPHA 1146
+#define IDC_ADV_HIDE_BAR 1324
+#define IDC_ADV_BLOCK_HAZEGLOW 1169
+#define IDC_ADV_MIN_WIDTH 1112
+#define IDC_ADV_MIN_WIDTH_KIND 1116
+#define IDC_ADV_MIN_WIDTH_SIGN 1118
+#define IDC_ADV_MIN_HEIGHT 1127
+#define IDC_ADV_MIN_HEIGHT_KIND 1126
+#define IDC_ADV_MIN_HEIGHT_SIGN 1119
+#define IDC_ADV_MAX_WIDTH 1137
+#define IDC_ADV_MAX_WIDTH_KIND 1136
+#define IDC_ADV_MAX_WIDTH_SIGN 1120
+#define IDC_ADV_MAX_HEIGHT 1139
+#define IDC_ADV_MAX_HEIGHT_KIND 1138
+#define IDC_ADV_MAX_HEIGHT_SIGN 1121
+#define IDC_ADV_OTHER_BARS 1308
+
+// Hotkey (the radios and fields are the shared hotkey controls)
+#define IDC_BARKEY_HIDE_UNTIL 1344
+#define IDC_BARKEY_RESHOW_UNDER_MOUSE 1345
+
+// Skin chooser
+#define IDC_SKIN_FROM_THEME 1239
+#define IDC_SKIN_FROM_OTHER 1240
+#define IDC_SKIN_FROM_LUMIVANE 1241
+#define IDC_SKIN_THEME_SKINS 1107
+#define IDC_SKIN_EDIT 1269
+#define IDC_SKIN_OTHER_THEME 1236
+#define IDC_SKIN_OTHER_SKINS 1128
+#define IDC_SKIN_LUMIVANE_ELEMENT 1126

@@ -1,0 +1,291 @@
+// A bar's property pages: each change reaches the bar at once and its saved
+// file; titles are refused only when the field is left; the pages that follow
+// the orientation are made again; a skin that does not load leaves the old.
+#include <windows.h>
+#include <commctrl.h>
+#include <string>
+#include "pages_fixture.h"
+#include "tests/support/stand_in_main_window.h"
+#include "model/vellum_menu_item.h"
+#include "shell/bar_pages.h"
+#include "shell/bar_pages_resources.h"
+#include "skins/skin_record.h"
+
+using namespace testing_support;
+
+namespace pages_test {
+namespace {
+
+constexpr char kTitleCaption[] = "Tessellar Theme Editor";
+
+class BarPagesTest : public PagesTest {};
+
+// Typing a title sets it at once; only leaving the field checks it: an empty
+// or taken title is refused with its box and the title before editing
+// returns, a fresh one is kept and the popup items that list the bar follow.
+TEST_F(BarPagesTest, TitleIsCheckedWhenTheFieldIsLeft) {
+    struct Case {
+        const char* typed;
+        const char* box;   // a part of the box's text, null: none
+        const char* kept;
+    };
+    const Case cases[] = {
+        {"", "Please give this bar a title!", "Main"},
+        {"Other", "already in use by another bar", "Main"},
+        {"OTHER", "already in use by another bar", "Main"},
+        {"Renamed", nullptr, "Renamed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        CVellumMenuObject* bar = Bar("Main");
+        CVellumMenuObject* other = Bar("Other", {},
+                                       {"[Section1]", "Item1.Type=Popup", "Item1.Title=Opens main",
+                                        "Item1.Popup.nBarsToPopup=1", "Item1.Popup.szBar0=Main"});
+        HWND page = bar->CallConfigDialog(Host());
+        ASSERT_NE(nullptr, page);
+        EXPECT_EQ(page, bar->CallConfigDialog(Host())) << "made once";
+        MessageBoxWatcher boxes(IDOK);
+        Notify(page, IDC_BAR_TITLE, EN_SETFOCUS);
+        Type(page, IDC_BAR_TITLE, c.typed);
+        if (c.typed[0]) {
+            EXPECT_STREQ(c.typed, bar->Title) << "applied while typing";
+        }
+        EXPECT_EQ(0u, boxes.Count()) << "no box while typing";
+        Notify(page, IDC_BAR_TITLE, EN_KILLFOCUS);
+        PumpUntil([&] { return !c.box || boxes.Count() > 0; }, 3000);
+        if (c.box) {
+            ASSERT_EQ(1u, boxes.Count());
+            EXPECT_EQ(kTitleCaption, boxes.Seen()[0].caption);
+            EXPECT_NE(std::string::npos, boxes.Seen()[0].text.find(c.box));
+        } else {
+            EXPECT_EQ(0u, boxes.Count());
+        }
+        EXPECT_STREQ(c.kept, bar->Title);
+        EXPECT_EQ(c.kept, TextOf(page, IDC_BAR_TITLE));
+        EXPECT_EQ(c.kept, Saved(bar, "Object", "Title"));
+        // The popup item on the other bar names the bar by its kept title.
+        EXPECT_EQ(c.kept, Saved(other, "Section1", "Item1.Popup.szBar0"));
+        CloseEveryTestBar();
+    }
+}
+
+// Each entry of the docking list stores its edge, by the bar's orientation.
+TEST_F(BarPagesTest, DockingListStoresTheEdge) {
+    struct Case {
+        bool vertical;
+        int row;
+        int edge;
+    };
+    const Case cases[] = {{false, 1, 1}, {false, 2, 3}, {false, 0, -1},
+                          {true, 1, 0},  {true, 2, 2},  {true, 0, -1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.vertical) + " row " + std::to_string(c.row));
+        CVellumMenuObject* bar =
+            Bar("Dock", {c.vertical ? "DisplayVertically=1" : "DisplayVertically=0",
+                         c.edge == -1 ? "DockToEdge=1" : "DockToEdge=-1"});
+        HWND page = bar->CallConfigDialogEx(Host());
+        ASSERT_NE(nullptr, page);
+        Choose(page, IDC_BAR_DOCK, c.row);
+        EXPECT_EQ(c.edge, bar->DockToEdge);
+        EXPECT_EQ(std::to_string(c.edge), Saved(bar, "Object", "DockToEdge"));
+        CloseEveryTestBar();
+    }
+}
+
+// The autohide edge can be chosen only for a floating bar that hides; its
+// first entry means the nearest edge (-1).
+TEST_F(BarPagesTest, AutohideEdgeNearestStoresMinusOne) {
+    CVellumMenuObject* bar = Bar("Hide", {"DockToEdge=-1", "UseAutohide=0", "ForcedAutoHideEdge=2"});
+    HWND page = bar->CallConfigDialogEx(Host());
+    ASSERT_NE(nullptr, page);
+    EXPECT_FALSE(IsEnabled(page, IDC_BAR_AUTOHIDE_EDGE));
+    EXPECT_EQ(0, Row(page, IDC_BAR_AUTOHIDE_EDGE));
+    Click(page, IDC_BAR_AUTOHIDE, true);
+    EXPECT_TRUE(bar->UseAutohide);
+    EXPECT_TRUE(IsEnabled(page, IDC_BAR_AUTOHIDE_EDGE));
+    EXPECT_EQ(3, Row(page, IDC_BAR_AUTOHIDE_EDGE)) << "the stored right edge";
+    Choose(page, IDC_BAR_AUTOHIDE_EDGE, 0);
+    EXPECT_EQ(-1, bar->ForcedAutoHideEdge);
+    EXPECT_EQ("-1", Saved(bar, "Object", "ForcedAutoHideEdge"));
+}
+
+// The override applies the track bar's value; unchecking stores -1 and
+// leaves the track bar where it was.
+TEST_F(BarPagesTest, TransparencyOverride) {
+    CVellumMenuObject* bar = Bar("Glass", {"Alpha=-1"});
+    HWND page = bar->CallConfigDialogAdv(Host());
+    ASSERT_NE(nullptr, page);
+    HWND track = GetDlgItem(page, IDC_ADV_ALPHA);
+    EXPECT_FALSE(IsChecked(page, IDC_ADV_OVERRIDE_ALPHA));
+    EXPECT_EQ(255, SendMessageA(track, TBM_GETPOS, 0, 0));
+    SendMessageA(track, TBM_SETPOS, TRUE, 128);
+    Click(page, IDC_ADV_OVERRIDE_ALPHA, true);
+    EXPECT_EQ(128, bar->Alpha);
+    EXPECT_EQ("128", Saved(bar, "Object", "Alpha"));
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (GetLayeredWindowAttributes(bar->m_hWnd, nullptr, &alpha, &flags) && (flags & LWA_ALPHA)) {
+        EXPECT_EQ(128, alpha);
+    }
+    // Moving the track bar while overriding follows at once.
+    SendMessageA(track, TBM_SETPOS, TRUE, 200);
+    SendMessageA(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 200), reinterpret_cast<LPARAM>(track));
+    EXPECT_EQ(200, bar->Alpha);
+    Click(page, IDC_ADV_OVERRIDE_ALPHA, false);
+    EXPECT_EQ(-1, bar->Alpha);
+    EXPECT_EQ(200, SendMessageA(track, TBM_GETPOS, 0, 0));
+    EXPECT_EQ("-1", Saved(bar, "Object", "Alpha"));
+}
+
+// A size rule's kind decides which of its fields can be edited, and the
+// values reach the bar and its file.
+TEST_F(BarPagesTest, SizeRuleKindsEnableTheirFields) {
+    struct Case {
+        int kind;
+        bool pixels_enabled;
+        bool sign_enabled;
+    };
+    const Case cases[] = {{0, false, false}, {1, true, false}, {2, true, true}, {5, true, true}};
+    CVellumMenuObject* bar = Bar("Rules");
+    HWND page = bar->CallConfigDialogAdv(Host());
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(8, SendDlgItemMessageA(page, IDC_ADV_MAX_WIDTH_KIND, CB_GETCOUNT, 0, 0));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        Choose(page, IDC_ADV_MAX_WIDTH_KIND, c.kind);
+        EXPECT_EQ(c.kind, bar->ptMAX.modifiers.x);
+        EXPECT_EQ(c.pixels_enabled, IsEnabled(page, IDC_ADV_MAX_WIDTH));
+        EXPECT_EQ(c.sign_enabled, IsEnabled(page, IDC_ADV_MAX_WIDTH_SIGN));
+    }
+    Type(page, IDC_ADV_MAX_WIDTH, "40");
+    Choose(page, IDC_ADV_MAX_WIDTH_SIGN, 1);
+    EXPECT_EQ(40, bar->ptMAX.pixels.x);
+    EXPECT_EQ(1, bar->ptMAX.subtract.x);
+    EXPECT_EQ("5", Saved(bar, "Object", "ptMAXModifiers.x"));
+    EXPECT_EQ("40", Saved(bar, "Object", "ptMAXPixels.x"));
+    EXPECT_EQ("1", Saved(bar, "Object", "ptMAXSubtract.x"));
+}
+
+// Closing the Sizing page takes the Advanced page's values into the bar first.
+TEST_F(BarPagesTest, SizingPageOkTakesTheAdvancedValuesFirst) {
+    CVellumMenuObject* bar = Bar("Rules");
+    HWND advanced = bar->CallConfigDialogAdv(Host());
+    HWND sizing = bar->CallConfigDialogEx(Host());
+    ASSERT_TRUE(advanced && sizing);
+    Type(advanced, IDC_ADV_MIN_HEIGHT, "77");
+    bar->ptMIN.pixels.y = 5;   // changed behind the page's back
+    SendMessageA(sizing, WM_COMMAND, IDOK, 0);
+    EXPECT_FALSE(IsWindow(sizing));
+    EXPECT_EQ(nullptr, bar->m_pages[kBarSizingPage]);
+    EXPECT_EQ(77, bar->ptMIN.pixels.y);
+    EXPECT_EQ(1, ExchangeBarSizeRules(bar, 0)) << "the Advanced page stays";
+}
+
+// Turning the bar vertical rebuilds the visible Display page from the
+// vertical template, in the same place; the Sizing page lists the vertical
+// docking edges.
+TEST_F(BarPagesTest, GoingVerticalRebuildsTheDisplayPage) {
+    CVellumMenuObject* bar = Bar("Turn", {"DisplayVertically=0"});
+    HWND display = bar->CallConfigDialog(Host());
+    HWND sizing = bar->CallConfigDialogEx(Host());
+    ASSERT_TRUE(display && sizing);
+    EXPECT_EQ(nullptr, GetDlgItem(display, IDC_BAR_WIDTH_RESIZABLE));
+    ShowWindow(display, SW_SHOW);
+    SetWindowPos(display, nullptr, 12, 34, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Choose(sizing, IDC_BAR_ORIENTATION, 1);
+    EXPECT_TRUE(bar->DisplayVertically);
+    EXPECT_EQ("1", Saved(bar, "Object", "DisplayVertically"));
+    HWND rebuilt = bar->m_pages[kBarDisplayPage];
+    ASSERT_NE(nullptr, rebuilt);
+    EXPECT_FALSE(IsWindow(display));
+    EXPECT_NE(nullptr, GetDlgItem(rebuilt, IDC_BAR_WIDTH_RESIZABLE));
+    EXPECT_TRUE(IsWindowVisible(rebuilt));
+    RECT place = {};
+    GetWindowRect(rebuilt, &place);
+    MapWindowPoints(nullptr, Host(), reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(12, place.left);
+    EXPECT_EQ(34, place.top);
+    char text[64] = "";
+    SendDlgItemMessageA(sizing, IDC_BAR_DOCK, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ("Dock to Left Edge", text);
+}
+
+// The Extra Options page serves both halves' controls and closes only itself.
+TEST_F(BarPagesTest, ExtraOptionsServeBothHalves) {
+    CVellumMenuObject* bar = Bar("Extra", {"ShowTitle=0", "AlwaysOnTopOrder=0", "UseAutohide=0"});
+    HWND display = bar->CallConfigDialog(Host());
+    HWND extra = bar->CallConfigDialogExtra(Host());
+    ASSERT_TRUE(display && extra);
+    EXPECT_FALSE(IsEnabled(extra, IDC_BAR_IGNORE_SKIN_AUTOHIDE));
+    EXPECT_EQ(11, SendDlgItemMessageA(extra, IDC_BAR_LAYER, CB_GETCOUNT, 0, 0));
+    Click(extra, IDC_BAR_SHOW_TITLE, true);
+    Choose(extra, IDC_BAR_LAYER, 10);
+    Click(extra, IDC_BAR_TAB_STOP, true);
+    EXPECT_TRUE(bar->ShowTitle);
+    EXPECT_EQ(10, bar->AlwaysOnTopOrder);
+    EXPECT_EQ("1", Saved(bar, "Object", "ShowTitle"));
+    EXPECT_EQ("10", Saved(bar, "Object", "AlwaysOnTopOrder"));
+    EXPECT_EQ("1", Saved(bar, "Object", "IsATabStop"));
+    SendMessageA(extra, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(IsWindow(extra));
+    EXPECT_EQ(nullptr, bar->m_pages[kBarExtraPage]);
+    EXPECT_EQ(display, bar->m_pages[kBarDisplayPage]) << "the Display page stays";
+}
+
+// A comment keeps no soft line breaks of the edit field, so opening and
+// saving leaves it as it was.
+TEST_F(BarPagesTest, CommentsKeepNoSoftLineBreaks) {
+    const std::string comment(400, 'w');
+    CVellumMenuObject* bar = Bar("Notes");
+    HWND page = bar->CallConfigDialog(Host());
+    ASSERT_NE(nullptr, page);
+    Type(page, IDC_BAR_COMMENTS, (comment + " two words").c_str());
+    // The field breaks the long line at its wraps and reports them.
+    SendDlgItemMessageA(page, IDC_BAR_COMMENTS, EM_FMTLINES, TRUE, 0);
+    Notify(page, IDC_BAR_COMMENTS, EN_UPDATE);
+    EXPECT_STREQ((comment + " two words").c_str(), bar->Comments);
+    Saved(bar, "Object", "Comments");
+    CVellumMenuObject* again = LoadBar(bar->m_barFile);
+    ASSERT_NE(nullptr, again->Comments);
+    EXPECT_STREQ((comment + " two words").c_str(), again->Comments);
+}
+
+// A skin is loaded before the old one is let go: one that does not load
+// leaves the bar as it was.
+TEST_F(BarPagesTest, SkinThatDoesNotLoadLeavesTheOldOne) {
+    CVellumMenuObject* bar = Bar("Skinned");
+    ASSERT_NE(nullptr, bar->m_skin);
+    SkinRecord* old = bar->m_skin;
+    EXPECT_FALSE(ApplyBarSkin(bar, root_.File("skins\\missing.tsskin").c_str(), false));
+    EXPECT_FALSE(ApplyBarSkin(bar, "", false));
+    EXPECT_EQ(old, bar->m_skin);
+    EXPECT_STREQ("Plain", bar->m_skin->SkinName);
+    EXPECT_EQ(" Plain", CurrentSkinText(bar));
+
+    EXPECT_TRUE(ApplyBarSkin(bar, other_skin_.c_str(), true));
+    EXPECT_STREQ("Other", bar->m_skin->SkinName);
+    EXPECT_EQ(" Other (skins)", CurrentSkinText(bar)) << "a skin of another theme names its folder";
+    EXPECT_NE(std::string::npos, Saved(bar, "Object", "LastSkin").find("other.tsskin"));
+}
+
+// The Hotkey page: the options follow the radios, and a shortcut reaches the bar.
+TEST_F(BarPagesTest, HotkeyOptionsFollowTheRadios) {
+    CVellumMenuObject* bar = Bar("Keys", {"DockToEdge=-1"});
+    HWND page = bar->CallConfigDialogKeyboard(Host());
+    ASSERT_NE(nullptr, page);
+    EXPECT_TRUE(IsChecked(page, 1341));
+    EXPECT_FALSE(IsEnabled(page, IDC_BARKEY_HIDE_UNTIL));
+    CheckRadioButton(page, 1341, 1138, 1137);
+    SendDlgItemMessageA(page, 1342, HKM_SETHOTKEY, MAKEWORD('K', HOTKEYF_CONTROL), 0);
+    Notify(page, 1137, BN_CLICKED);
+    EXPECT_EQ('K', bar->vkHotkey);
+    EXPECT_EQ(MOD_CONTROL, bar->vkHotkeyModifiers);
+    EXPECT_TRUE(IsEnabled(page, IDC_BARKEY_HIDE_UNTIL));
+    EXPECT_FALSE(IsEnabled(page, IDC_BARKEY_RESHOW_UNDER_MOUSE));
+    Click(page, IDC_BARKEY_HIDE_UNTIL, true);
+    EXPECT_TRUE(bar->bHideBarUntilHotkey);
+    EXPECT_TRUE(IsEnabled(page, IDC_BARKEY_RESHOW_UNDER_MOUSE));
+}
+
+}  // namespace
+}  // namespace pages_test
