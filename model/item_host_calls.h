@@ -4,6 +4,7 @@
 // command that depends on it reports that nothing ran).
 #pragma once
 #include <windows.h>
+#include <prsht.h>
 
 class CVellumMenuItem;
 class CVellumMenuObject;
@@ -36,6 +37,12 @@ struct ItemHostCalls {
     int (*AskCustomIconSize)(HWND owner, int current);
     // Rebuilds the item's visible property page, if one shows.
     void (*RefreshVisiblePropPage)(CVellumMenuItem* item, int page);
+
+    // ---- the new-item wizard ---------------------------------------------------------
+    // Runs the standard wizard for the item; its done flag (0 cancelled).
+    int (*RunNewItemWizard)(CVellumMenuItem* item);
+    // Appends the standard pages for the item to pages (kMaxWizardPages).
+    void (*AddStandardWizardPages)(CVellumMenuItem* item, HPROPSHEETPAGE* pages, int* index);
 };
 
 ItemHostCalls& GetItemHostCalls();

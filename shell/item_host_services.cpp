@@ -10,6 +10,7 @@
 #include "shell/stats_monitor.h"
 #include "shell/theme_browser.h"
 #include "shell/theme_file.h"
+#include "shell/wizard_framework.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ void InstallItemHostCalls() {
     host.ShowItemInThemeEditor = ShowItemInThemeEditor;
     host.AddItemToThemeEditor = AddCopyToThemeEditor;
     host.RemoveBarFromThemeEditor = RemoveBarFromThemeEditor;
+    InstallWizardHostCalls();
     // The custom icon size dialog and the rebuild of a visible property
     // page come with the property pages; their entries stay empty until then.
 }

@@ -28,8 +28,6 @@ bool RegisterHelperLinesClass(HINSTANCE instance) {
     wc.lpszClassName = kHelperLinesClass;
     return RegisterOwnWindowClass(wc);
 }
-void CreateWizardFonts() {}
-void FreeWizardFonts() {}
 
 // ---- tray server -------------------------------------------------------------------------------------------
 

@@ -20,8 +20,6 @@ bool ShowHelperLines();
 bool AreHelperLinesShown();
 void NotifyHelperLinesBarClosing(CVellumMenuObject* bar);
 bool RegisterHelperLinesClass(HINSTANCE instance);
-void CreateWizardFonts();
-void FreeWizardFonts();
 
 
 // ---- icons: import into the theme --------------------------------------------------------------------

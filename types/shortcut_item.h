@@ -86,6 +86,10 @@ public:
     void ProcessUserMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     int TrackPopupMenu(int byHover) override;
     HICON IconCallback(int frameOrKind) override;
+    // The shortcut's own wizard pages, then the standard ones (shortcut_wizard.cpp).
+    int DoNewItemWizzard() override;
+    // A copy of the shortcut settings; the copy keeps use popup on (shortcut_duplicate.cpp).
+    CVellumMenuItem* Duplicate() override;
 
     // ---- fields ---------------------------------------------------------------------------------
     char m_target[kShortcutTargetSize];             // "Shortcut.File"
