@@ -267,6 +267,20 @@ CVellumMenuItem* WizardItem(HWND page) {
                  : nullptr;
 }
 
+bool HandleWizardFinishOrBack(HWND page, UINT code) {
+    if (code == PSN_WIZFINISH) {
+        if (CVellumMenuItem* item = WizardItem(page)) item->WizardDoneFlag = 1;
+        WizardAnswer(page, 0);
+        return true;
+    }
+    if (code == PSN_WIZBACK) {
+        InitWizardPage(page, nullptr);
+        WizardGoBack(page);
+        return true;
+    }
+    return false;
+}
+
 // ---- the standard first and closing pages -------------------------------------------------------
 
 INT_PTR CALLBACK StandardWizardFirstPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
@@ -299,6 +313,7 @@ INT_PTR CALLBACK StandardWizardFirstPageProc(HWND page, UINT msg, WPARAM wp, LPA
     case WM_DESTROY:
         RemoveWizardPageProps(page);
         ::RemovePropA(Sheet(page), kConfigDialogProp);
+        ::RemovePropA(Sheet(page), kBackToNewProp);
         return FALSE;
     default:
         return FALSE;

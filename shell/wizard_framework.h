@@ -73,5 +73,6 @@ INT_PTR CALLBACK StandardWizardLastPageProc(HWND page, UINT msg, WPARAM wp, LPAR
 bool HoldItemRemovalDuringWizard(CVellumMenuItem* item);
 bool IsItemInWizard(const CVellumMenuItem* item);
 
-// Fills the item host calls through which items start the standard wizard.
+// Fills the item host calls through which items start the standard wizard
+// (wizard_pages.cpp).
 void InstallWizardHostCalls();

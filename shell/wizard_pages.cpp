@@ -445,20 +445,6 @@ int RunStandardWizard(CVellumMenuItem* item) {
 
 }  // namespace
 
-bool HandleWizardFinishOrBack(HWND page, UINT code) {
-    if (code == PSN_WIZFINISH) {
-        if (CVellumMenuItem* item = WizardItem(page)) item->WizardDoneFlag = 1;
-        WizardAnswer(page, 0);
-        return true;
-    }
-    if (code == PSN_WIZBACK) {
-        InitWizardPage(page, nullptr);
-        WizardGoBack(page);
-        return true;
-    }
-    return false;
-}
-
 void InstallWizardHostCalls() {
     ItemHostCalls& host = GetItemHostCalls();
     host.RunNewItemWizard = RunStandardWizard;
