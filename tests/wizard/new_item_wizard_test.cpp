@@ -3,6 +3,7 @@
 // Cancel, a separator, and an item removal that waits for the wizard.
 #include <windows.h>
 #include <commctrl.h>
+#include <memory>
 #include "model/vellum_menu_section.h"
 #include "shell/wizard_resources.h"
 #include "tests/support/stand_in_main_window.h"
@@ -230,6 +231,53 @@ TEST_F(NewItemWizardTest, SkipWizzardOnTheFirstPageKeepsTheActionAndCountsAsDone
     EXPECT_EQ(3, item->Action);
     EXPECT_EQ(4, item->ActionClass);
     EXPECT_STREQ("Item", item->m_title);
+}
+
+// Blue-dominant pixels of the sheet's client area within the rectangle: the
+// wizard's own pictures are blue, the pages grey, white or black.
+int BluePixels(HWND sheet, RECT area) {
+    HDC dc = GetDC(sheet);
+    int blue = 0;
+    for (int y = area.top; y < area.bottom; y += 2)
+        for (int x = area.left; x < area.right; x += 2) {
+            COLORREF c = GetPixel(dc, x, y);
+            if (c != CLR_INVALID && GetBValue(c) > GetRValue(c) + 60) ++blue;
+        }
+    ReleaseDC(sheet, dc);
+    return blue;
+}
+
+// Lets a few ticks pass, so that the page is painted.
+Step Pause() {
+    auto ticks = std::make_shared<int>(0);
+    return [ticks](HWND) { return ++*ticks > 4; };
+}
+
+TEST_F(NewItemWizardTest, TheFirstPageShowsTheWizardsOwnWatermark) {
+    CVellumMenuObject* bar = LoadBar("Pictures", {"Item1.Title=Item"});
+    CVellumMenuItem* item = Item(bar);
+    ASSERT_NE(nullptr, item);
+    int watermark = 0;
+    RunWizard(item, {
+        WaitForPage(kFirst),
+        Pause(),
+        Do([&](HWND sheet) {
+            RECT client;
+            GetClientRect(sheet, &client);
+            watermark = BluePixels(sheet, {0, 0, 100, client.bottom / 2});
+        }),
+        PressButton(PSBTN_CANCEL),
+    });
+    EXPECT_GT(watermark, 200);
+    // The interior pages' header picture (Wine's sheet does not draw it).
+    auto header = static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_WIZARD_HEADER), IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(nullptr, header);
+    BITMAP info = {};
+    GetObjectA(header, sizeof(info), &info);
+    EXPECT_EQ(49, info.bmWidth);
+    EXPECT_EQ(49, info.bmHeight);
+    DeleteObject(header);
 }
 
 TEST_F(NewItemWizardTest, CancelAfterTheTitlePageKeepsTheTitleAndAnswersZero) {
