@@ -83,8 +83,8 @@ void CVellumMenuItem::SetState(UINT state, int keep) {
 HICON CVellumMenuItem::UpdateDrawingTypes() {
     m_iconBesideText = ShowIcon && ShowText && HasIconSource(this);
     if (!ShowIcon) return nullptr;
-    if ((m_state == kStateMouseOver || m_state == kStateSelected) && m_icon2) return m_icon2;
-    return m_icon1;
+    if ((m_state == kStateMouseOver || m_state == kStateSelected) && m_icon2) return m_icon2.get();
+    return m_icon1.get();
 }
 
 void CVellumMenuItem::UpdateTextSize(int force) {
@@ -362,7 +362,7 @@ void ItemPainter::FetchIconOnDemand() {
     SkinStateRecord* record = skin_ ? GetSkinStateRecord(skin_, element_) : nullptr;
     const int effect = record ? record->effect : 0;
     if (effect || !it->m_imageList) {
-        it->m_icon1 = it->IconCallback(effect);
+        it->m_icon1.Own(tess::ScopedIcon(it->IconCallback(effect)));
         if (!it->m_imageList) it->m_iconAsked = TRUE;
     }
 }

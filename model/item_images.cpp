@@ -54,13 +54,15 @@ int CVellumMenuItem::RefreshIcon() {
 }
 
 void CVellumMenuItem::ReplaceIcons(tess::ScopedIcon icon1, tess::ScopedIcon icon2) {
-    // Icons the item does not own belong to whoever handed them over.
-    tess::ScopedIcon old1(m_ownsIcons ? m_icon1 : nullptr);
-    tess::ScopedIcon old2(m_ownsIcons && m_icon2 != m_icon1 ? m_icon2 : nullptr);
-    if (old1.get() == icon1.get() || old1.get() == icon2.get()) old1.release();
-    if (old2.get() == icon1.get() || old2.get() == icon2.get()) old2.release();
-    m_icon1 = icon1.release();
-    m_icon2 = icon2.release();
+    // Lent icons belong to whoever handed them over; an old icon that comes
+    // back as a new one must survive the swap.
+    tess::ScopedIcon old1 = m_icon1.TakeOwned(), old2 = m_icon2.TakeOwned();
+    for (tess::ScopedIcon* old : {&old1, &old2})
+        if (old->get() && (old->get() == icon1.get() || old->get() == icon2.get())) old->release();
+    // One icon handed over as both images: each holder gets its own.
+    if (icon2 && icon2.get() == icon1.get()) icon2.reset(::CopyIcon(icon2.release()));
+    m_icon1.Own(std::move(icon1));
+    m_icon2.Own(std::move(icon2));
 }
 
 void CVellumMenuItem::SetIconPath(int which, char* path) {

@@ -228,10 +228,10 @@ void ShowHiddenItemsMenu(CVellumMenuSection* section) {
         if (!::IsRectEmpty(&item->m_itemRect)) continue;
         if (!item->m_icon1) {
             item->RefreshIcon();
-            if (item->m_iconOnDemand && !item->m_iconAsked) item->IconCallback(1);
+            if (item->m_iconOnDemand && !item->m_iconAsked) item->m_icon1.Own(tess::ScopedIcon(item->IconCallback(1)));
         }
         HMENU popup = item->GetPopupMenu();
-        IconMenuItemData data = {-1, item->m_icon1 ? DuplicateIcon(item->m_icon1) : nullptr,
+        IconMenuItemData data = {-1, item->m_icon1 ? DuplicateIcon(item->m_icon1.get()) : nullptr,
                                  popup && ::GetMenuItemCount(popup) > 0 ? 1 : 0, item};
         menu->AppendItem(item->m_title, &data);
     }

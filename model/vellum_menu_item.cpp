@@ -36,7 +36,6 @@ CVellumMenuItem::CVellumMenuItem(void*) {
     iLayerToActOn = -1;
     BitmapAlign = 1;
     UseTransparency = TRUE;
-    m_ownsIcons = TRUE;
     m_parentItemNumber = -1;
     IconSize = 16;
     ShowIcon = TRUE;

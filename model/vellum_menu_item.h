@@ -132,8 +132,9 @@ public:
 
     // ---- icons, bitmaps and custom states (item_images.cpp) ----------------------------
     int RefreshIcon();
-    // Icons 1 and 2 take the given ones; the previous ones are destroyed when
-    // the item owns its icons. Without arguments it empties both.
+    // Icons 1 and 2 take the given ones (the same one twice is duplicated);
+    // previous icons the item owned are destroyed, lent ones are left alone.
+    // Without arguments it empties both.
     void ReplaceIcons(tess::ScopedIcon icon1 = {}, tess::ScopedIcon icon2 = {});
     int FreeBitmaps();
     int RefreshBitmaps();
@@ -240,11 +241,10 @@ public:
     HFONT m_measuredFont;
     char* Icon;
     int IconIndex;
-    HICON m_icon1;
+    tess::HeldIcon m_icon1;   // an icon lent by a window is not destroyed
     char* Icon2;
     int IconIndex2;
-    HICON m_icon2;
-    BOOL m_ownsIcons;
+    tess::HeldIcon m_icon2;
     BOOL m_iconOnDemand;
     BOOL m_iconAsked;
     SIZE m_naturalSize;

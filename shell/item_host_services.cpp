@@ -4,6 +4,7 @@
 #include "model/item_messages.h"
 #include "shell/app_state.h"
 #include "shell/desktop_integration.h"
+#include "shell/icon_dialogs.h"
 #include "shell/later_stubs.h"
 #include "shell/skin_editor_link.h"
 #include "shell/startup.h"
@@ -36,6 +37,12 @@ void AddCopyToThemeEditor(CVellumMenuItem* copy) { AddItemToEditorTreeAndSelect(
 
 void RemoveBarFromThemeEditor(CVellumMenuObject* bar) { RemoveEditorNode(bar); }
 
+// A cancelled dialog keeps the current size.
+int AskCustomIconSize(HWND owner, int current) {
+    const int chosen = ShowCustomIconSizeDialog(owner ? owner : GetThemeEditorWindow(), current);
+    return chosen > 0 ? chosen : current;
+}
+
 }  // namespace
 
 void InstallItemHostCalls() {
@@ -52,7 +59,8 @@ void InstallItemHostCalls() {
     host.ShowItemInThemeEditor = ShowItemInThemeEditor;
     host.AddItemToThemeEditor = AddCopyToThemeEditor;
     host.RemoveBarFromThemeEditor = RemoveBarFromThemeEditor;
+    host.AskCustomIconSize = AskCustomIconSize;
     InstallWizardHostCalls();
-    // The custom icon size dialog and the rebuild of a visible property
-    // page come with the property pages; their entries stay empty until then.
+    // The rebuild of a visible property page comes with the property pages;
+    // its entry stays empty until then.
 }

@@ -30,10 +30,3 @@ bool RegisterHelperLinesClass(HINSTANCE instance) {
 }
 
 // ---- tray server -------------------------------------------------------------------------------------------
-
-// ---- icons: import into the theme --------------------------------------------------------------------
-int ImportBitmapIntoTheme(char*, int, SkinRecord*) { return 0; }
-
-// ---- icons: Change Icon and icon import ---------------------------------------------------------------
-bool ShowChangeIconDialog(HWND, const char*, char*, size_t, int*) { return false; }
-bool ImportIconIntoTheme(const char*, char*, size_t) { return false; }

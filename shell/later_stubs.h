@@ -22,18 +22,4 @@ void NotifyHelperLinesBarClosing(CVellumMenuObject* bar);
 bool RegisterHelperLinesClass(HINSTANCE instance);
 
 
-// ---- icons: import into the theme --------------------------------------------------------------------
-struct SkinRecord;
-// Copies a bitmap from outside the theme into it and rewrites path (MAX_PATH
-// characters); 0: nothing imported, the path is kept.
-int ImportBitmapIntoTheme(char* path, int relativeToSkin, SkinRecord* skin);
-
-
-
-// ---- icons: Change Icon and icon import ---------------------------------------------------------------
-// The Change Icon dialog starting in folder; false: nothing chosen.
-bool ShowChangeIconDialog(HWND parent, const char* folder, char* path, size_t path_size, int* index);
-// Copies an icon file into the theme; false: nothing imported.
-bool ImportIconIntoTheme(const char* source, char* imported, size_t imported_size);
-
 // ---- plug-ins -------------------------------------------------------------------------------------------------

@@ -7,7 +7,8 @@
 #include "model/standard_commands.h"
 #include "model/vellum_menu_item.h"
 #include "shell/app_state.h"
-#include "shell/later_stubs.h"
+#include "shell/icon_dialogs.h"
+#include "shell/icon_import.h"
 #include "shell/wizard_framework.h"
 #include "shell/wizard_resources.h"
 #include "util/general_helpers.h"
@@ -272,18 +273,17 @@ void BrowseIcon(HWND page, int editId) {
     char path[MAX_PATH] = "";
     ReadText(page, editId, path, sizeof(path));
     int index = ShownIconIndex(page, editId);
-    char folder[MAX_PATH] = "";
+    int browse_first = 0;
     if (!path[0]) {
-        ThemeStartFolder("Bars\\Icons\\", folder);
+        GetIconBrowseFolder(path, sizeof(path));
         index = 0;
+        browse_first = 1;
     }
-    if (!ShowChangeIconDialog(page, folder, path, sizeof(path), &index)) return;
+    if (!ShowChangeIconDialog(path, &index, browse_first, page)) return;
     char expanded[270];
-    if (::ExpandEnvironmentStringsA(path, expanded, sizeof(expanded)) - 1 < sizeof(path))
-        tess::CopyText(path, expanded);
-    char imported[MAX_PATH] = "";
-    if (ImportIconIntoTheme(path, imported, sizeof(imported)) && imported[0])
-        tess::CopyText(path, imported);
+    const DWORD length = ::ExpandEnvironmentStringsA(path, expanded, sizeof(expanded));
+    if (length > 0 && length <= sizeof(path)) tess::CopyText(path, expanded);
+    ImportIconIntoTheme(path, &index);
     ShowIconPath(page, editId, path, index);
 }
 

@@ -275,7 +275,7 @@ HICON CVellumMenuItem_Shortcut::ShellIconOfPidl(LPCITEMIDLIST pidl, bool small, 
 }
 
 HICON CVellumMenuItem_Shortcut::IconCallback(int) {
-    if (m_icon1) return m_icon1;
+    if (m_icon1) return m_icon1.get();
     const bool small = IconSize == 16;
     const bool index_mode = m_noOverlay != FALSE;
     if (m_shellItem) return ShellIconOfPidl(m_shellItem->absolute, small, index_mode);

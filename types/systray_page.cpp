@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include "model/vellum_menu_object.h"
 #include "shell/app_state.h"
+#include "shell/icon_import.h"
 #include "shell/later_stubs.h"
 #include "skins/skin_record.h"
 #include "types/systray_resources.h"

@@ -80,7 +80,6 @@ CVellumMenuItem_Taskbar::CVellumMenuItem_Taskbar(CVellumMenuObject* bar, CVellum
     m_systemMenuMode = FALSE;
     m_console = FALSE;
     m_companionSkinKind = kCompanionPopup;
-    m_ownsIcons = FALSE;
     m_literalTitle = TRUE;   // window titles are shown as they are
     Action = 1;
     GetTaskMessages();

@@ -128,7 +128,6 @@ bool CVellumMenuSection_Taskbar::ApplyAutoGroups() {
             if (g.count <= 0 || g.button) continue;
             auto* button = new (std::nothrow) CVellumMenuItem_Taskbar(m_pBar, this);
             if (!button) return changed;
-            button->m_ownsIcons = TRUE;
             button->m_console = lstrcmpA(g.class_name, "ConsoleWindowClass") == 0;
             button->IconSize = DefaultIconSize;
             button->SetAutoGroup(&g, kTaskNoCommand);
@@ -166,20 +165,18 @@ void CVellumMenuSection_Taskbar::UpdateAutoGroupButton(int index) {
     if (g.program_path[0] && FileDescription(g.program_path, description, sizeof(description)))
         tess::CopyText(g.display_name, description);
 
-    if (button->m_ownsIcons) button->ReplaceIcons();
+    button->ReplaceIcons();
     HICON icon = nullptr;
     if (g.members[0]) {
         icon = reinterpret_cast<HICON>(GetClassLongPtrA(g.members[0], g.same_class && g.same_process ? GCLP_HICONSM : GCLP_HICON));
     }
     if (icon) {
-        button->m_ownsIcons = FALSE;
-        button->m_icon1 = icon;
+        button->m_icon1.Borrow(icon);
     } else if (g.program_path[0]) {
         SHFILEINFOA info = {};
         if (!SHGetFileInfoA(g.program_path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON) || !info.hIcon)
             SHGetFileInfoA(g.program_path, 0, &info, sizeof(info), SHGFI_ICON);
-        button->m_ownsIcons = TRUE;
-        button->m_icon1 = info.hIcon;
+        button->m_icon1.Own(tess::ScopedIcon(info.hIcon));
     }
 
     char head[24];

@@ -9,6 +9,8 @@
 
 #include "model/vellum_menu_object.h"
 #include "shell/app_state.h"
+#include "shell/icon_dialogs.h"
+#include "shell/icon_import.h"
 #include "shell/later_stubs.h"
 #include "types/taskbar_resources.h"
 #include "types/taskbar_section.h"
@@ -187,18 +189,14 @@ private:
     }
 
     void BrowseForIcon() {
-        char folder[MAX_PATH] = "";
-        const char* theme = GetThemeFolder();
-        for (const char* sub : {"Bars\\Icons\\", "Bars\\", ""}) {
-            tess::FormatText(folder, sizeof(folder), "%s%s", theme ? theme : "", sub);
-            if (PathExists(folder)) break;
-        }
         char chosen[MAX_PATH] = "";
+        GetIconBrowseFolder(chosen, sizeof(chosen));
         int index = 0;
-        if (!ShowChangeIconDialog(GetThemeEditorWindow(), folder, chosen, sizeof(chosen), &index)) return;
-        char imported[MAX_PATH] = "";
-        if (!ImportIconIntoTheme(chosen, imported, sizeof(imported))) return;
-        SetDlgItemTextA(Window(), IDC_TF_ICON_FILE, imported);
+        if (!ShowChangeIconDialog(chosen, &index, 1, GetThemeEditorWindow())) return;
+        // An icon that stays where it is (inside the theme, or not copied) is
+        // used from there; the button shows the file's first icon.
+        ImportIconIntoTheme(chosen, &index);
+        SetDlgItemTextA(Window(), IDC_TF_ICON_FILE, chosen);
     }
 
     void StartPicking() {

@@ -152,9 +152,8 @@ refresh:
     TaskTitle(wnd, title, sizeof(title));
     button->SetItemTitle(title, 0);
     HICON icon = WindowIcon(wnd, button->IconSize > 16);
-    if (button->m_ownsIcons) button->ReplaceIcons();
-    button->m_ownsIcons = FALSE;
-    button->m_icon1 = icon;
+    button->ReplaceIcons();
+    button->m_icon1.Borrow(icon);
     button->SetState(button->m_state, 0);
     const bool flash_changed = flash >= 0 && flash != button->m_flash;
     if (flash_changed) button->ApplyFlash(flash);
@@ -285,11 +284,9 @@ int CVellumMenuSection_Taskbar::UpdateUserGroup(int slot) {
             if (icon && icon[0] && lstrcmpiA(icon, kUseApplicationIcon) != 0) {
                 group->SetIconPath(1, const_cast<char*>(icon));
                 group->SetIconPath(2, nullptr);
-                group->m_ownsIcons = TRUE;
                 group->RefreshTaskIcon();
             } else if (!matching.empty()) {
-                group->m_ownsIcons = FALSE;
-                group->m_icon1 = WindowIcon(matching[0], DefaultIconSize > 16);
+                group->m_icon1.Borrow(WindowIcon(matching[0], DefaultIconSize > 16));
             }
             if (InsertItem(-1, group))
                 button = group;

@@ -82,6 +82,46 @@ using ScopedWindow = UniqueHandle<WindowTraits>;
 using ScopedGlobal = UniqueHandle<GlobalAllocTraits>;
 using ScopedImageList = UniqueHandle<ImageListTraits>;
 
+// An icon that is either the holder's own (destroyed with it) or lent by
+// someone who keeps it alive, such as a window's class icon.
+class HeldIcon {
+public:
+    HeldIcon() noexcept = default;
+    ~HeldIcon() { Reset(); }
+    // A copy owns its own duplicate of an owned icon and shares a lent one.
+    HeldIcon(const HeldIcon& other) { CopyFrom(other); }
+    HeldIcon& operator=(const HeldIcon& other) {
+        if (this != &other) CopyFrom(other);
+        return *this;
+    }
+    HICON get() const noexcept { return icon_; }
+    explicit operator bool() const noexcept { return icon_ != nullptr; }
+    bool owned() const noexcept { return owned_; }
+    void Own(ScopedIcon icon) noexcept { Set(icon.release(), true); }
+    void Borrow(HICON icon) noexcept { Set(icon, false); }
+    void Reset() noexcept { Set(nullptr, false); }
+    // Hands over the icon if the holder owned it (empty if it was lent).
+    ScopedIcon TakeOwned() noexcept {
+        ScopedIcon taken(owned_ ? icon_ : nullptr);
+        icon_ = nullptr;
+        owned_ = false;
+        return taken;
+    }
+
+private:
+    void CopyFrom(const HeldIcon& other) {
+        if (other.owned_) Set(other.icon_ ? ::CopyIcon(other.icon_) : nullptr, true);
+        else Set(other.icon_, false);
+    }
+    void Set(HICON icon, bool owned) noexcept {
+        if (owned_ && icon_ && icon_ != icon) ::DestroyIcon(icon_);
+        icon_ = icon;
+        owned_ = owned && icon;
+    }
+    HICON icon_ = nullptr;
+    bool owned_ = false;
+};
+
 // A DC from GetDC, given back with ReleaseDC.
 class ScopedWindowDc {
 public:

@@ -1,5 +1,6 @@
 // The GDI and icon handles a bar and its items own: a replaced handle is freed
 // at once, an unchanged one is kept, and closing the owner frees what is left.
+#include <memory>
 #include <set>
 #include <string>
 #include "drawing_fixture.h"
@@ -177,8 +178,9 @@ TEST_F(OwnedHandlesTest, ClosingABarFreesAllThreeOfItsHandles) {
     }
 }
 
-// Reloading an item's icons destroys the ones it owns and keeps the ones it
-// was only lent; a destroyed item takes its own icons with it.
+// Reloading an item's icons destroys the ones it loaded and keeps the ones it
+// was only lent (a window's class icon); a destroyed item takes its own icons
+// with it and leaves a lent one alone.
 TEST_F(OwnedHandlesTest, ItemIconsAreDestroyedOnlyWhenTheItemOwnsThem) {
     testing_support::TempFolder folder;
     folder.Write("red.ico", IconFile(RGB(255, 0, 0)));
@@ -189,44 +191,63 @@ TEST_F(OwnedHandlesTest, ItemIconsAreDestroyedOnlyWhenTheItemOwnsThem) {
     auto* section = new DrawingSection(bar);
     bar->InsertSection(-1, section);
 
-    const BOOL owns_cases[] = {TRUE, FALSE};
-    for (BOOL owns : owns_cases) {
-        SCOPED_TRACE(owns ? "owned" : "lent");
-        auto* item = new SizedItem(bar, section, 20, 20);
-        ASSERT_TRUE(section->InsertItem(-1, item));
-        item->IconSize = 16;
-        item->SetIconPath(1, const_cast<char*>(red.c_str()));
-        item->SetIconPath(2, const_cast<char*>(blue.c_str()));
-        ASSERT_EQ(1, item->RefreshIcon());
-        HICON first1 = item->m_icon1, first2 = item->m_icon2;
-        ASSERT_TRUE(IsIcon(first1));
-        ASSERT_TRUE(IsIcon(first2));
+    auto* item = new SizedItem(bar, section, 20, 20);
+    ASSERT_TRUE(section->InsertItem(-1, item));
+    item->IconSize = 16;
+    item->SetIconPath(1, const_cast<char*>(red.c_str()));
+    item->SetIconPath(2, const_cast<char*>(blue.c_str()));
+    ASSERT_EQ(1, item->RefreshIcon());
+    HICON first1 = item->m_icon1.get(), first2 = item->m_icon2.get();
+    ASSERT_TRUE(IsIcon(first1));
+    ASSERT_TRUE(IsIcon(first2));
 
-        item->m_ownsIcons = owns;
-        ASSERT_EQ(1, item->RefreshIcon());
-        EXPECT_TRUE(IsIcon(item->m_icon1));
-        EXPECT_TRUE(IsIcon(item->m_icon2));
-        EXPECT_NE(first1, item->m_icon1);
-        EXPECT_EQ(!owns, IsIcon(first1));
-        EXPECT_EQ(!owns, IsIcon(first2));
+    ASSERT_EQ(1, item->RefreshIcon());
+    EXPECT_TRUE(IsIcon(item->m_icon1.get()));
+    EXPECT_TRUE(IsIcon(item->m_icon2.get()));
+    EXPECT_NE(first1, item->m_icon1.get());
+    EXPECT_FALSE(IsIcon(first1));
+    EXPECT_FALSE(IsIcon(first2));
 
-        // An empty path empties the icon.
-        item->SetIconPath(2, nullptr);
-        HICON second2 = item->m_icon2;
-        ASSERT_EQ(1, item->RefreshIcon());
-        EXPECT_EQ(nullptr, item->m_icon2);
-        EXPECT_EQ(!owns, IsIcon(second2));
+    // An empty path empties the icon.
+    item->SetIconPath(2, nullptr);
+    HICON second2 = item->m_icon2.get();
+    ASSERT_EQ(1, item->RefreshIcon());
+    EXPECT_EQ(nullptr, item->m_icon2.get());
+    EXPECT_FALSE(IsIcon(second2));
 
-        HICON last1 = item->m_icon1;
-        section->RemoveItem(item, 1);
-        EXPECT_EQ(!owns, IsIcon(last1));
-        if (!owns) {
-            DestroyIcon(first1);
-            DestroyIcon(first2);
-            DestroyIcon(second2);
-            DestroyIcon(last1);
-        }
-    }
+    // A lent icon outlives a reload and the item.
+    HICON lent = static_cast<HICON>(LoadImageA(nullptr, red.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
+    ASSERT_TRUE(IsIcon(lent));
+    HICON loaded = item->m_icon1.get();
+    item->m_icon1.Borrow(lent);
+    EXPECT_FALSE(IsIcon(loaded));
+    ASSERT_EQ(1, item->RefreshIcon());
+    EXPECT_TRUE(IsIcon(lent));
+    item->m_icon1.Borrow(lent);
+    section->RemoveItem(item, 1);
+    EXPECT_TRUE(IsIcon(lent));
+    DestroyIcon(lent);
+
+    // The same icon handed over as both images, and a copy of the item: every
+    // holder has its own icon, and each goes with its holder.
+    auto* twice = new SizedItem(bar, section, 20, 20);
+    ASSERT_TRUE(section->InsertItem(-1, twice));
+    HICON both = static_cast<HICON>(LoadImageA(nullptr, blue.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
+    twice->ReplaceIcons(tess::ScopedIcon(both), tess::ScopedIcon(both));
+    HICON second = twice->m_icon2.get();
+    EXPECT_EQ(both, twice->m_icon1.get());
+    EXPECT_TRUE(IsIcon(second));
+    EXPECT_NE(both, second);
+    auto copy = std::make_unique<tess::HeldIcon>(twice->m_icon1);
+    HICON copied = copy->get();
+    EXPECT_TRUE(IsIcon(copied));
+    EXPECT_NE(both, copied);
+    section->RemoveItem(twice, 1);
+    EXPECT_FALSE(IsIcon(both));
+    EXPECT_FALSE(IsIcon(second));
+    EXPECT_TRUE(IsIcon(copied));
+    copy.reset();
+    EXPECT_FALSE(IsIcon(copied));
 }
 
 }  // namespace

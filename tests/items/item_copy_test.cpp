@@ -129,7 +129,7 @@ TEST_F(ItemCopyTest, TransformItemHandsTheSettingsToTheNewItem) {
     EXPECT_TRUE(IsBitmap(made->m_normalBitmap.get()));
     EXPECT_EQ(bar_folder_ + "cold.bmp", std::string(made->NormalBitmap));
     EXPECT_EQ(FixtureFile("icons\\icon1.ico"), std::string(made->Icon));
-    EXPECT_NE(nullptr, made->m_icon1);
+    EXPECT_NE(nullptr, made->m_icon1.get());
     EXPECT_EQ(3, GetMenuItemCount(made->m_popupMenu));
     EXPECT_EQ(2, made->m_customStates.count);
     EXPECT_EQ(0, made->vkHotkey);

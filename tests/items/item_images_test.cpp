@@ -145,7 +145,7 @@ TEST_F(ItemImagesTest, IconsLoadByIndexAtTheItemsIconSize) {
             Bar({"Item1.Title=i", "Item1.Icon=" + c.icon, "Item1.IconIndex=" + std::to_string(c.index),
                  "Item1.IconSize=" + std::to_string(c.size)});
         CVellumMenuItem* item = Item(bar);
-        IconLook look = LookAt(item->m_icon1);
+        IconLook look = LookAt(item->m_icon1.get());
         EXPECT_EQ(c.size, look.width) << c.icon << " " << c.index << " at " << c.size;
         EXPECT_EQ(c.size, look.height) << c.icon;
         int shade = GetRValue(look.centre) + GetGValue(look.centre);
@@ -210,7 +210,7 @@ TEST_F(ItemImagesTest, ThousandRefreshesLeaveNoGdiObjectBehind) {
     }
     EXPECT_EQ(before, CountGdiObjects());
     ASSERT_NE(nullptr, item->m_normalBitmap.get());
-    ASSERT_NE(nullptr, item->m_icon1);
+    ASSERT_NE(nullptr, item->m_icon1.get());
 }
 
 }  // namespace

@@ -119,7 +119,7 @@ TEST_F(NewItemWizardTest, EachDisplayChoiceTakesItsRouteAndBackReturnsTheWayItCa
         if (route.detour == kIcons) {
             EXPECT_STREQ(shell32, item->Icon);
             EXPECT_EQ(3, item->IconIndex);
-            EXPECT_NE(nullptr, item->m_icon1);
+            EXPECT_NE(nullptr, item->m_icon1.get());
             EXPECT_EQ("3", ReadKey(file, "Section1", "Item1.IconIndex"));
         }
         if (route.detour == kBitmaps) {
