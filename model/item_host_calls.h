@@ -4,6 +4,7 @@
 // command that depends on it reports that nothing ran).
 #pragma once
 #include <windows.h>
+#include <prsht.h>
 
 class CVellumMenuItem;
 class CVellumMenuObject;
@@ -40,6 +41,12 @@ struct ItemHostCalls {
     // Creates one of the item's pages (0 Display, 1 Behavior, 2 Hotkey) as a
     // child of parent, or returns the one already open.
     HWND (*OpenItemPage)(CVellumMenuItem* item, int page, HWND parent);
+
+    // ---- the new-item wizard ---------------------------------------------------------
+    // Runs the standard wizard for the item; its done flag (0 cancelled).
+    int (*RunNewItemWizard)(CVellumMenuItem* item);
+    // Appends the standard pages for the item to pages (kMaxWizardPages).
+    void (*AddStandardWizardPages)(CVellumMenuItem* item, HPROPSHEETPAGE* pages, int* index);
 };
 
 ItemHostCalls& GetItemHostCalls();

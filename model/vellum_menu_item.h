@@ -22,6 +22,8 @@ constexpr int kCustomStateNameSize = 32;
 // Entries of an item's own popup menu read from the file.
 constexpr int kMaxPopupMenuEntries = 500;
 constexpr int kPopupMenuEntryTextSize = 400;
+// The page arrays of the new-item wizard hold at most this many pages.
+constexpr int kMaxWizardPages = 24;
 
 // An item's bitmap or mask: owned, freed with its item, and duplicated
 // (CopyImage) when the item object is copied, so that no two items free
@@ -189,6 +191,15 @@ public:
     // keepAction the target keeps its own Action and ActionClass. 0 for null.
     int Copy(CVellumMenuItem* target, int keepAction);
 
+    // ---- the new-item wizard (item_wizard.cpp) ------------------------------------------
+    // Appends the standard wizard pages (title, display, icons, bitmaps,
+    // closing page) to pages (kMaxWizardPages), advancing index past the last
+    // one stored.
+    void AddStandardWizzardPages(HPROPSHEETPAGE* pages, int* index);
+    // Fills combo with the built-in commands of set (negative: ActionClass),
+    // the command data of each entry, selectCommand's entry selected; 1.
+    int SetupActionsCombobox(HWND combo, int selectCommand, int set);
+
     // ---- calls into work that arrives later ----------------------------------------
     void UpdateTextSize(int force);
     // The icon to draw now; sets the icon-beside-text flag (item_drawing.cpp).
@@ -280,6 +291,8 @@ public:
     HWND m_pages[3];
     SkinRecord** m_skinSlot;
     char m_sectionName[kItemSectionNameSize];
+    // Set when the new-item wizard was finished; cleared when its pages are built.
+    int WizardDoneFlag;
     int m_drawnElement, m_frame;
 
 private:

@@ -12,6 +12,7 @@
 #include "shell/stats_monitor.h"
 #include "shell/theme_browser.h"
 #include "shell/theme_file.h"
+#include "shell/wizard_framework.h"
 
 namespace {
 
@@ -61,4 +62,5 @@ void InstallItemHostCalls() {
     host.RemoveBarFromThemeEditor = RemoveBarFromThemeEditor;
     host.AskCustomIconSize = AskCustomIconSize;
     InstallItemPages();
+    InstallWizardHostCalls();
 }

@@ -14,7 +14,5 @@ void AddItemToEditorTreeAndSelect(const void*) {}
 void SortEditorTree() {}
 void ShowNewSectionDialog(CVellumMenuObject*) {}
 int CreateNewItem(CVellumMenuObject*, CVellumMenuSection*, CVellumMenuItem*, const char*) { return 0; }
-void CreateWizardFonts() {}
-void FreeWizardFonts() {}
 
 // ---- tray server -------------------------------------------------------------------------------------------

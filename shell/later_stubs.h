@@ -26,8 +26,6 @@ void ShowNewSectionDialog(CVellumMenuObject* bar);
 // nothing was created.
 int CreateNewItem(CVellumMenuObject* bar, CVellumMenuSection* section, CVellumMenuItem* after,
                   const char* typeName);
-void CreateWizardFonts();
-void FreeWizardFonts();
 
 
 // ---- plug-ins -------------------------------------------------------------------------------------------------

@@ -23,6 +23,7 @@
 #include "shell/theme_file.h"
 #include "shell/theme_packages.h"
 #include "shell/theme_menus.h"
+#include "shell/wizard_framework.h"
 #include "util/bar_registry.h"
 #include "util/callback_guard.h"
 #include "util/general_helpers.h"
@@ -150,7 +151,7 @@ LRESULT MainWindow::OnCreate() {
     DeleteGlobalAtoms(kStartingAtom);
     // Process-wide preparations: fonts, instance, version, monitors, the
     // menu-hiding exclusions, and the program path other tools read.
-    CreateWizardFonts();
+    CreateWizardFonts(GetAppInstance());
     SetThemeBrowserInstance(GetAppInstance());
     InitWindowsVersionClass();
     BindMonitorFunctions();
@@ -239,7 +240,7 @@ void MainWindow::OnDestroy() {
     if (HWND importer = FindWindowA(nullptr, "RI-RO Vuda Derividi"))
         PostMessageA(importer, Msgs().ExitLVConverter, 0, 0);
     FreeDesktopRightClickBar(0);
-    FreeWizardFonts();
+    DeleteWizardFonts();
     if (IsPresetMode()) return;
     FreeMFUList();
     FreeProgramTrayIcon();

@@ -9,6 +9,7 @@
 #include "shell/later_stubs.h"
 #include "shell/type_services.h"
 #include "shell/main_window_internal.h"
+#include "shell/wizard_framework.h"
 #include "util/bar_registry.h"
 #include "model/bar_hold.h"
 
@@ -106,6 +107,8 @@ void RemoveItemFromMessage(WPARAM wp) {
     void* p = reinterpret_cast<void*>(wp);
     if (!p || !IsLiveItem(p)) return;
     auto* item = static_cast<CVellumMenuItem*>(p);
+    // Its wizard's pages still use it: the removal comes again afterwards.
+    if (HoldItemRemovalDuringWizard(item)) return;
     CVellumMenuSection* section = item->m_pSection;
     if (!section) return;
     CVellumMenuObject* bar = item->m_pBar ? item->m_pBar : section->m_pBar;

@@ -21,6 +21,10 @@ struct ShortcutMessages {
 };
 const ShortcutMessages& GetShortcutMessages();
 
+// The special folder names in their order; null past the last.
+constexpr int kSpecialFolderCount = 21;
+const char* SpecialFolderName(int index);
+
 // One of the names that stand for a shell folder ("Programs", "Desktop",
 // ...), compared case-insensitively.
 bool IsSpecialFolderName(const char* name);

@@ -64,6 +64,12 @@ const ItemClassRegistration kShortcutRegistration("Shortcut", MakeShortcutItem);
 
 }  // namespace
 
+const char* SpecialFolderName(int index) {
+    static_assert(sizeof(kSpecialFolderNames) / sizeof(kSpecialFolderNames[0]) == kSpecialFolderCount,
+                  "one name per special folder");
+    return index >= 0 && index < kSpecialFolderCount ? kSpecialFolderNames[index] : nullptr;
+}
+
 bool IsSpecialFolderName(const char* name) {
     if (!name) return false;
     for (const char* special : kSpecialFolderNames)

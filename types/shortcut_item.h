@@ -88,6 +88,10 @@ public:
     // The Behavior page (template 129, shortcut_page.cpp).
     HWND CallConfigDialogEx(HWND parent) override;
     HICON IconCallback(int frameOrKind) override;
+    // The shortcut's own wizard pages, then the standard ones (shortcut_wizard.cpp).
+    int DoNewItemWizzard() override;
+    // A copy of the shortcut settings; the copy keeps use popup on (shortcut_duplicate.cpp).
+    CVellumMenuItem* Duplicate() override;
 
     // ---- fields ---------------------------------------------------------------------------------
     char m_target[kShortcutTargetSize];             // "Shortcut.File"
