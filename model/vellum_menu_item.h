@@ -196,9 +196,6 @@ public:
     // closing page) to pages (kMaxWizardPages), advancing index past the last
     // one stored.
     void AddStandardWizzardPages(HPROPSHEETPAGE* pages, int* index);
-    // Fills combo with the built-in commands of set (negative: ActionClass),
-    // the command data of each entry, selectCommand's entry selected; 1.
-    int SetupActionsCombobox(HWND combo, int selectCommand, int set);
 
     // ---- calls into work that arrives later ----------------------------------------
     void UpdateTextSize(int force);

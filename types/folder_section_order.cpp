@@ -9,6 +9,7 @@
 #include "model/live_objects.h"
 #include "model/vellum_menu_object.h"
 #include "types/folder_section.h"
+#include "types/folder_section_calls.h"
 #include "types/shortcut_item.h"
 #include "util/icon_menu.h"
 #include "util/text.h"
@@ -23,6 +24,33 @@ constexpr DWORD kMaxOrderBytes = 1024 * 1024;
 FolderCallRecord::FolderCallRecord(const void* record) : record_(record) { RegisterOwnedRecord(record_); }
 FolderCallRecord::~FolderCallRecord() { UnregisterOwnedRecord(record_); }
 
+// The folder list the section shows: its own, or the entry its submenu opened.
+static LPCITEMIDLIST ShownFolderList(CShellFolderMenu* menu, HMENU submenu) {
+    if (!menu) return nullptr;
+    if (!submenu || submenu == menu->GetMenu()) return menu->GetPrimaryList();
+    IconMenuItemData* data = menu->FindItemData(nullptr, reinterpret_cast<UINT_PTR>(submenu), false, true);
+    auto* entry = data ? static_cast<ShellMenuItem*>(data->payload) : nullptr;
+    return entry ? entry->absolute : nullptr;
+}
+
+bool GetFolderSectionFolder(CVellumMenuSection* section, char* out, size_t size) {
+    if (out && size) out[0] = '\0';
+    auto* folder = dynamic_cast<CVellumMenuSection_Folder*>(section);
+    if (!folder || !out || size < 2 || folder->UsePinnedList || folder->UseRecentList) return false;
+    LPCITEMIDLIST list = ShownFolderList(folder->m_shellMenu, folder->m_submenu);
+    char path[MAX_PATH] = "";
+    if (!list || !SHGetPathFromIDListA(list, path) || !path[0]) return false;
+    const size_t length = strlen(path);
+    if (path[length - 1] != '\\') {
+        if (length + 1 >= sizeof(path)) return false;
+        path[length] = '\\';
+        path[length + 1] = '\0';
+    }
+    if (strlen(path) >= size) return false;
+    tess::CopyText(out, size, path);
+    return true;
+}
+
 void CVellumMenuSection_Folder::GetMenuOrderValueName(char* out) {
     out[0] = '\0';
     if (UsePinnedList) {
@@ -33,13 +61,7 @@ void CVellumMenuSection_Folder::GetMenuOrderValueName(char* out) {
     if (Folder[0]) {
         tess::CopyText(out, kFolderTextSize, Folder);
     } else if (m_shellMenu) {
-        LPCITEMIDLIST list = m_shellMenu->GetPrimaryList();
-        if (m_submenu && m_submenu != m_shellMenu->GetMenu()) {
-            IconMenuItemData* data =
-                m_shellMenu->FindItemData(nullptr, reinterpret_cast<UINT_PTR>(m_submenu), false, true);
-            auto* entry = data ? static_cast<ShellMenuItem*>(data->payload) : nullptr;
-            list = entry ? entry->absolute : nullptr;
-        }
+        LPCITEMIDLIST list = ShownFolderList(m_shellMenu, m_submenu);
         char path[MAX_PATH] = "";
         if (list && SHGetPathFromIDListA(list, path)) tess::CopyText(out, kFolderTextSize, path);
     }

@@ -28,7 +28,3 @@ const char* SpecialFolderName(int index);
 // One of the names that stand for a shell folder ("Programs", "Desktop",
 // ...), compared case-insensitively.
 bool IsSpecialFolderName(const char* name);
-// The 21 special folder names in the order the pages list them; null
-// outside 0..20.
-constexpr int kSpecialFolderCount = 21;
-const char* SpecialFolderName(int index);

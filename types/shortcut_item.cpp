@@ -77,12 +77,6 @@ bool IsSpecialFolderName(const char* name) {
     return false;
 }
 
-const char* SpecialFolderName(int index) {
-    static_assert(sizeof(kSpecialFolderNames) / sizeof(kSpecialFolderNames[0]) == kSpecialFolderCount,
-                  "every special folder name is listed");
-    return index >= 0 && index < kSpecialFolderCount ? kSpecialFolderNames[index] : nullptr;
-}
-
 const ShortcutMessages& GetShortcutMessages() {
     using N = RegisteredName;
     static const RegisteredNameSlot<ShortcutMessages> kSlots[] = {
