@@ -6,6 +6,7 @@
 #include "tests/support/stand_in_main_window.h"
 #include "shell/section_pages.h"
 #include "shell/section_pages_resources.h"
+#include "types/replaceable_resources.h"
 
 using namespace testing_support;
 
@@ -189,7 +190,7 @@ TEST_F(SectionPagesTest, StyleListNamesTheSkinsStyles) {
 }
 
 // A vertical bar's Arrangement page is the vertical template; the Behavior
-// page of a plain section only says there is nothing to set.
+// page of a plain section is its menu-mirroring switch.
 TEST_F(SectionPagesTest, TemplatesFollowTheBar) {
     CVellumMenuObject* bar = Bar("Tall", {"DisplayVertically=1"});
     CVellumMenuSection* section = Section(bar);
@@ -202,6 +203,7 @@ TEST_F(SectionPagesTest, TemplatesFollowTheBar) {
     HWND behavior = section->CallConfigDialogEx(Host());
     ASSERT_NE(nullptr, behavior);
     EXPECT_EQ(behavior, section->m_pages[kSectionBehaviorPage]);
+    EXPECT_NE(nullptr, GetDlgItem(behavior, IDC_REPLACEABLE_ON));
 }
 
 }  // namespace

@@ -645,18 +645,46 @@ TEST_F(DragDropTest, AnItemDroppedOutsideTheProgramIsToldTheEffect) {
     DestroyWindow(window);
 }
 
+// Cancels every wizard sheet of this thread while it runs modally.
+BOOL CALLBACK CancelSheet(HWND window, LPARAM sheets) {
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof(name));
+    if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window) &&
+        SendMessageA(window, PSM_GETCURRENTPAGEHWND, 0, 0)) {
+        PostMessageA(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        ++*reinterpret_cast<int*>(sheets);
+    }
+    return TRUE;
+}
+int g_cancelledSheets = 0;
+void CALLBACK CancelWizardTick(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), CancelSheet, reinterpret_cast<LPARAM>(&g_cancelledSheets));
+}
+
+// A new item from the palette is kept only when its wizard finishes; a
+// separator has no wizard and is kept at once.
 TEST_F(DragDropTest, APaletteItemWhoseWizardEndsWithoutFinishingLeavesTheSection) {
     CVellumMenuObject* bar = BarOf("Palette", "Default", {"A", "B"});
     ASSERT_TRUE(bar);
     CVellumMenuSection* section = bar->m_sections[0];
-    for (int kind : {kNewDefaultItem, kNewShortcutItem, kNewPopupItem, kNewClockItem, kNewSeparator}) {
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CancelWizardTick);
+    for (int kind : {kNewDefaultItem, kNewShortcutItem, kNewPopupItem, kNewClockItem}) {
+        g_cancelledSheets = 0;
         POINTL p = InItem(section->m_items[0], 0.75);
         SetCursorPos(p.x, p.y);
         PumpFor(30);
         EXPECT_EQ(1, GetDragDropObject()->DoDragDrop(0, kind)) << kind;
+        EXPECT_LT(0, g_cancelledSheets) << kind;
         EXPECT_EQ((std::vector<std::string>{"A", "B"}), Titles(section)) << kind;
         EXPECT_FALSE(GetDragDropObject()->m_paletteDrag);
     }
+    KillTimer(nullptr, timer);
+    POINTL p = InItem(section->m_items[0], 0.75);
+    SetCursorPos(p.x, p.y);
+    PumpFor(30);
+    EXPECT_EQ(1, GetDragDropObject()->DoDragDrop(0, kNewSeparator));
+    EXPECT_EQ(3, section->GetNumOfItems());
+    EXPECT_FALSE(GetDragDropObject()->m_paletteDrag);
 }
 
 // ---- the tree ----------------------------------------------------------------------------------------
