@@ -4,6 +4,7 @@
 // taken out; and undoing it when the menu has closed.
 #include <initializer_list>
 #include "model/item_menu_resources.h"
+#include "model/menu_edit.h"
 #include "model/menu_header_text.h"
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
@@ -11,33 +12,9 @@
 
 namespace {
 
-void Check(HMENU menu, UINT id, BOOL on) {
-    ::CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-}
-
-// Marks one entry of a group with a radio mark and clears the others; none
-// is marked when chosen is 0.
-void MarkRadio(HMENU menu, std::initializer_list<UINT> group, UINT chosen) {
-    for (UINT id : group) {
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_STATE;
-        if (!::GetMenuItemInfoA(menu, id, FALSE, &info)) continue;
-        info.fType |= MFT_RADIOCHECK;
-        info.fState = (info.fState & ~MFS_CHECKED) | (id == chosen ? MFS_CHECKED : 0);
-        ::SetMenuItemInfoA(menu, id, FALSE, &info);
-    }
-}
-
-// The n-th entry of menu that opens a submenu (0 the first), or null.
-HMENU NthSubmenu(HMENU menu, int n) {
-    const int count = ::GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        HMENU sub = ::GetSubMenu(menu, i);
-        if (sub && n-- == 0) return sub;
-    }
-    return nullptr;
-}
+using menu_edit::Check;
+using menu_edit::MarkRadio;
+using menu_edit::NthSubmenu;
 
 // Removes the entry of menu whose submenu holds id.
 void DeleteSubmenuHolding(HMENU menu, UINT id) {
