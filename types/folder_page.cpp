@@ -10,6 +10,7 @@
 #include "types/folder_resources.h"
 #include "types/folder_section.h"
 #include "types/shortcut_item.h"
+#include "util/callback_guard.h"
 #include "util/item_id_list.h"
 #include "util/text.h"
 
@@ -241,11 +242,7 @@ INT_PTR HandlePageMessage(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 INT_PTR CALLBACK FolderPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-        return HandlePageMessage(page, msg, wp, lp);
-    } catch (...) {
-        return FALSE;   // nothing crosses the dialog manager
-    }
+    return tess::GuardDialogProc([&] { return HandlePageMessage(page, msg, wp, lp); });
 }
 
 HWND CVellumMenuSection_Folder::CallConfigDialogEx(HWND parent) {

@@ -5,6 +5,7 @@
 #include "model/vellum_menu_object.h"
 #include "types/replaceable.h"
 #include "types/replaceable_resources.h"
+#include "util/callback_guard.h"
 
 namespace {
 
@@ -63,11 +64,7 @@ INT_PTR HandlePageMessage(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 INT_PTR CALLBACK ReplaceablePageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-        return HandlePageMessage(page, msg, wp, lp);
-    } catch (...) {
-        return FALSE;   // nothing crosses the dialog manager
-    }
+    return tess::GuardDialogProc([&] { return HandlePageMessage(page, msg, wp, lp); });
 }
 
 HWND CVellumMenuSection_Replaceable::CallConfigDialogEx(HWND parent) {

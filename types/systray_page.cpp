@@ -9,6 +9,7 @@
 #include "skins/skin_record.h"
 #include "types/systray_resources.h"
 #include "types/systray_section.h"
+#include "util/callback_guard.h"
 #include "util/general_helpers.h"
 #include "util/text.h"
 
@@ -196,11 +197,7 @@ INT_PTR HandlePageMessage(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 INT_PTR CALLBACK SystrayPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-        return HandlePageMessage(page, msg, wp, lp);
-    } catch (...) {
-        return FALSE;   // nothing crosses the dialog manager
-    }
+    return tess::GuardDialogProc([&] { return HandlePageMessage(page, msg, wp, lp); });
 }
 
 HWND CVellumMenuSection_Systray::CallConfigDialogEx(HWND parent) {

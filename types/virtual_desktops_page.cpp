@@ -7,6 +7,7 @@
 #include "model/vellum_menu_object.h"
 #include "types/virtual_desktops_resources.h"
 #include "types/virtual_desktops_section.h"
+#include "util/callback_guard.h"
 
 namespace {
 
@@ -109,11 +110,7 @@ INT_PTR HandlePageMessage(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 INT_PTR CALLBACK VirtualDesktopsPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-        return HandlePageMessage(page, msg, wp, lp);
-    } catch (...) {
-        return FALSE;   // nothing crosses the dialog manager
-    }
+    return tess::GuardDialogProc([&] { return HandlePageMessage(page, msg, wp, lp); });
 }
 
 HWND CVellumMenuSection_VirtualDesktops::CallConfigDialogEx(HWND parent) {
