@@ -57,7 +57,6 @@ protected:
     std::string skin_;
 };
 
-// The value of a key in a bar file's section, or "<none>".
-std::string ReadKey(const std::string& file, const char* section, const char* key);
+using testing_support::ReadKey;
 
 }  // namespace clicks_test

@@ -182,12 +182,6 @@ HWND MainWindow() {
     return wnd;
 }
 
-std::string ReadKey(const std::string& file, const char* section, const char* key) {
-    char value[512];
-    GetPrivateProfileStringA(section, key, "<none>", value, sizeof(value), file.c_str());
-    return value;
-}
-
 void CtxMenuTest::SetUp() {
     MainWindow();
     InitWindowsVersionClass();

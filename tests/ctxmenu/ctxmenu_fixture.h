@@ -82,6 +82,6 @@ protected:
     std::string skin_;
 };
 
-std::string ReadKey(const std::string& file, const char* section, const char* key);
+using testing_support::ReadKey;
 
 }  // namespace ctxmenu_test

@@ -43,7 +43,6 @@ protected:
     std::string skin_;
 };
 
-// The value of a key of a saved file, or "<none>" when it is not there.
-std::string ReadKey(const std::string& file, const char* section, const char* key);
+using testing_support::ReadKey;
 
 }  // namespace item_test

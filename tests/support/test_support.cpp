@@ -414,4 +414,10 @@ void DeleteRegistryTree(HKEY root, const std::string& subkey) {
     RegDeleteKeyA(root, subkey.c_str());
 }
 
+std::string ReadKey(const std::string& file, const char* section, const char* key) {
+    char value[2048];
+    GetPrivateProfileStringA(section, key, "<none>", value, sizeof(value), file.c_str());
+    return value;
+}
+
 }  // namespace testing_support

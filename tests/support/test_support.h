@@ -148,4 +148,7 @@ void RemoveTree(const std::string& path);
 // Deletes a HKEY_CURRENT_USER subkey tree (test isolation).
 void DeleteRegistryTree(HKEY root, const std::string& subkey);
 
+// The value of key in section of an INI file, "<none>" when it is missing.
+std::string ReadKey(const std::string& file, const char* section, const char* key);
+
 }  // namespace testing_support

@@ -44,12 +44,6 @@ HWND MainWindow() {
     return wnd;
 }
 
-std::string ReadKey(const std::string& file, const char* section, const char* key) {
-    char value[2048];
-    GetPrivateProfileStringA(section, key, "<none>", value, sizeof(value), file.c_str());
-    return value;
-}
-
 // ---- the driver -----------------------------------------------------------------------------------
 
 int WizardDriver::Run(const std::function<int()>& start, const std::vector<Step>& steps) {

@@ -89,7 +89,6 @@ protected:
     WizardDriver driver_;
 };
 
-// The value of a key of a saved file, or "<none>".
-std::string ReadKey(const std::string& file, const char* section, const char* key);
+using testing_support::ReadKey;
 
 }  // namespace wizard_test
