@@ -2,17 +2,36 @@
 // it belongs to replaces it. Listed by the module that will own it.
 #include "shell/later_stubs.h"
 
-// ---- theme editor ------------------------------------------------
+// ---- theme editor: the window and its tree -----------------------
 void ShowThemeEditor() {}
 HWND GetThemeEditorWindow() { return nullptr; }
 void SendThemeEditorCommand(UINT) {}
-void AddBarToEditorTree(CVellumMenuObject*) {}
-void RemoveEditorNode(const void*) {}
-void SelectEditorObject(const void*, int) {}
+int SelectInThemeEditor(const void*, int) { return 0; }
+int GetEditorLastTab(EditorNodeKind) { return 0; }
 void SuspendEditorPageRedraw(bool) {}
-void AddItemToEditorTreeAndSelect(const void*) {}
+HTREEITEM SelectEditorNode(HTREEITEM, int) { return nullptr; }
+HTREEITEM FindEditorNode(const void*, bool, HTREEITEM) { return nullptr; }
+HTREEITEM AddBarToEditorTree(CVellumMenuObject*) { return nullptr; }
+HTREEITEM AddSectionToEditorTree(CVellumMenuSection*, HTREEITEM, int) { return nullptr; }
+HTREEITEM AddItemToEditorTree(CVellumMenuItem*, HTREEITEM, int) { return nullptr; }
+void UpdateEditorItemNode(CVellumMenuItem*) {}
+int SetEditorNodeTitle(const void*, const char*) { return 0; }
+void DeleteEditorNode(HTREEITEM) {}
+void RemoveEditorNode(const void*) {}
 void SortEditorTree() {}
+void SortEditorNodeChildren(HTREEITEM) {}
+int GetTreeNodeDepth(HWND, HTREEITEM) { return 0; }
+void SelectEditorObject(const void*, int) {}
+void AddItemToEditorTreeAndSelect(const void*) {}
+
+// ---- theme editor: creating, duplicating and saving --------------
 void ShowNewSectionDialog(CVellumMenuObject*) {}
+CVellumMenuObject* ShowCreateNewBarDialog(HWND, void (*)(CVellumMenuObject*, void*), void*) { return nullptr; }
 int CreateNewItem(CVellumMenuObject*, CVellumMenuSection*, CVellumMenuItem*, const char*) { return 0; }
+bool DuplicateSection(CVellumMenuSection*) { return false; }
+bool DuplicateEditorItem(CVellumMenuItem*) { return false; }
+bool CreateSectionForCommand(UINT, CVellumMenuObject*, CVellumMenuSection*) { return false; }
+bool CreateItemForCommand(UINT, CVellumMenuObject*, CVellumMenuSection*, CVellumMenuItem*) { return false; }
+bool SaveBarAsTemplate(HWND, CVellumMenuObject*) { return false; }
 
 // ---- tray server -------------------------------------------------------------------------------------------

@@ -10,22 +10,11 @@ class CVellumMenuSection;
 class CVellumMenuItem;
 
 // ---- theme editor ------------------------------------------------
-void ShowThemeEditor();
-HWND GetThemeEditorWindow();
-void SendThemeEditorCommand(UINT id);
-void AddBarToEditorTree(CVellumMenuObject* bar);
-void RemoveEditorNode(const void* object);
+#include "shell/theme_editor.h"
+// Older names of SelectInThemeEditor and of adding an item's node and
+// selecting it.
 void SelectEditorObject(const void* object, int deep);
-void SuspendEditorPageRedraw(bool suspend);
 void AddItemToEditorTreeAndSelect(const void* item);
-// The editor's tree sorts its bars again.
-void SortEditorTree();
-// The new-section dialog of the editor for the bar.
-void ShowNewSectionDialog(CVellumMenuObject* bar);
-// A new item of the type ("Shortcut", "Clock", "Popup") after the item; 0:
-// nothing was created.
-int CreateNewItem(CVellumMenuObject* bar, CVellumMenuSection* section, CVellumMenuItem* after,
-                  const char* typeName);
 
 
 // ---- plug-ins -------------------------------------------------------------------------------------------------
