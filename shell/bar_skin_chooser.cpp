@@ -52,18 +52,6 @@ bool IsLumivaneInstalled() {
     return installed;
 }
 
-// The program folder with a trailing backslash: the main window's, else
-// this module's.
-std::string ProgramFolder() {
-    const char* folder = GetExeFolder();
-    if (folder && folder[0]) return folder;
-    char path[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text = path;
-    const size_t cut = text.find_last_of('\\');
-    return cut == std::string::npos ? std::string() : text.substr(0, cut + 1);
-}
-
 bool StartsWithNoCase(const std::string& text, const std::string& start) {
     return !start.empty() && text.size() >= start.size() &&
            lstrcmpiA(text.substr(0, start.size()).c_str(), start.c_str()) == 0;
@@ -79,7 +67,7 @@ protected:
         const std::string skin = BarSkinPath(bar_);
         const char* theme = GetThemeFolder();
         if (theme && theme[0]) FillSkinFileCombo(Control(IDC_SKIN_THEME_SKINS), theme, skin.c_str());
-        FillThemeFolderCombo(Control(IDC_SKIN_OTHER_THEME), ProgramFolder().c_str(), skin.c_str());
+        FillThemeFolderCombo(Control(IDC_SKIN_OTHER_THEME), SkinListProgramFolder().c_str(), skin.c_str());
         FillOtherThemeSkins();
         for (const char* element : kLumivaneElements)
             ::SendMessageA(Control(IDC_SKIN_LUMIVANE_ELEMENT), CB_ADDSTRING, 0,
@@ -188,7 +176,7 @@ private:
         const int choice = entry == 0 ? 1 : entry + 2;
         bar_->UseLVSkin = static_cast<short>(choice);
         if (choice == initial_lumivane_) return;
-        const std::string path = ProgramFolder() + kLumivaneSkinFolder + kLumivaneSkinFiles[choice];
+        const std::string path = SkinListProgramFolder() + kLumivaneSkinFolder + kLumivaneSkinFiles[choice];
         ApplyBarSkin(bar_, path.c_str(), false);
     }
 

@@ -24,14 +24,4 @@ int GetTreeNodeDepth(HWND, HTREEITEM) { return 0; }
 void SelectEditorObject(const void*, int) {}
 void AddItemToEditorTreeAndSelect(const void*) {}
 
-// ---- theme editor: creating, duplicating and saving --------------
-void ShowNewSectionDialog(CVellumMenuObject*) {}
-CVellumMenuObject* ShowCreateNewBarDialog(HWND, void (*)(CVellumMenuObject*, void*), void*) { return nullptr; }
-int CreateNewItem(CVellumMenuObject*, CVellumMenuSection*, CVellumMenuItem*, const char*) { return 0; }
-bool DuplicateSection(CVellumMenuSection*) { return false; }
-bool DuplicateEditorItem(CVellumMenuItem*) { return false; }
-bool CreateSectionForCommand(UINT, CVellumMenuObject*, CVellumMenuSection*) { return false; }
-bool CreateItemForCommand(UINT, CVellumMenuObject*, CVellumMenuSection*, CVellumMenuItem*) { return false; }
-bool SaveBarAsTemplate(HWND, CVellumMenuObject*) { return false; }
-
 // ---- tray server -------------------------------------------------------------------------------------------

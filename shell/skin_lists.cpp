@@ -6,6 +6,7 @@
 #include <vector>
 #include "shell/app_state.h"
 #include "shell/global_settings.h"
+#include "shell/main_window.h"
 #include "shell/theme_file.h"
 #include "skins/ini_section_reader.h"
 #include "util/general_helpers.h"
@@ -272,3 +273,13 @@ bool WriteLastSkinSetting(const char* path) {
 }
 
 bool SaveLastSkinSetting(const char* path) { return WriteLastSkinSetting(path); }
+
+std::string SkinListProgramFolder() {
+    const char* folder = GetExeFolder();
+    if (folder && folder[0]) return folder;
+    char path[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string text = path;
+    const size_t cut = text.find_last_of('\\');
+    return cut == std::string::npos ? std::string() : text.substr(0, cut + 1);
+}

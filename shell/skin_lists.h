@@ -7,6 +7,7 @@
 #pragma once
 #include <windows.h>
 #include <cstddef>
+#include <string>
 
 constexpr char kSkinPathMarker[] = "                                                !$!Skin:";
 constexpr int kSkinListNameSize = 270;
@@ -25,6 +26,9 @@ int FillSkinFileCombo(HWND combo, const char* folder, const char* selected);
 int FillThemeFolderCombo(HWND combo, const char* folder, const char* selected);
 // The path hidden in the selected entry; false without a selection or marker.
 bool GetSelectedSkinPath(HWND combo, char* out, size_t size);
+// The program folder with a trailing backslash (the main window's, else
+// this module's): the folder whose sub-folders are the themes listed.
+std::string SkinListProgramFolder();
 // The text after the last "." of name; true when it is not empty.
 bool GetFileExtension(const char* name, char* out, size_t size);
 

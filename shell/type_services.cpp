@@ -39,3 +39,13 @@ void FreeMFUList() {
 void SetSmartMenusStartTime(const FILETIME& start) {
     if (void (*set)(const FILETIME&) = GetShellTypeServices().SetSmartMenusStartTime) set(start);
 }
+
+bool MakeProgramsFolderShortcut(CVellumMenuItem* item) {
+    bool (*make)(CVellumMenuItem*) = GetShellTypeServices().MakeProgramsFolderShortcut;
+    return item && make && make(item);
+}
+
+bool MakeRecentProgramsSection(CVellumMenuSection* section, int count) {
+    bool (*make)(CVellumMenuSection*, int) = GetShellTypeServices().MakeRecentProgramsSection;
+    return section && make && make(section, count);
+}

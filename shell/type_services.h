@@ -6,6 +6,7 @@
 
 class CVellumMenuItem;
 class CVellumMenuObject;
+class CVellumMenuSection;
 
 struct ShellTypeServices {
     // Starts Lanternfold (its window comes a moment later); false: not started.
@@ -35,6 +36,14 @@ struct ShellTypeServices {
     void (*FreeMFUList)();
     // Last-use times before start count as start (personalised menus).
     void (*SetSmartMenusStartTime)(const FILETIME& start);
+
+    // ---- the theme editor's new objects -----------------------------------------------
+    // Makes a new shortcut item open the special folder "Programs" as a
+    // folder popup; false: not a shortcut item.
+    bool (*MakeProgramsFolderShortcut)(CVellumMenuItem* item);
+    // Makes a new folder section list the count most used programs and fills
+    // it; false: not a folder section.
+    bool (*MakeRecentProgramsSection)(CVellumMenuSection* section, int count);
 };
 
 ShellTypeServices& GetShellTypeServices();
@@ -47,3 +56,5 @@ void SweepThemePluginDataFiles(const char* bars_folder);
 void CreateMFUList();
 void FreeMFUList();                                        // saves first
 void SetSmartMenusStartTime(const FILETIME& start);
+bool MakeProgramsFolderShortcut(CVellumMenuItem* item);                  // false: not done
+bool MakeRecentProgramsSection(CVellumMenuSection* section, int count);  // false: not done
