@@ -16,6 +16,7 @@
 #include "skins/skin_record.h"
 #include "tests/support/stand_in_main_window.h"
 #include "model/menu_header_text.h"
+#include "shell/startup.h"
 
 namespace ctxmenu_test {
 namespace {
@@ -339,6 +340,55 @@ TEST_F(BarMenuTest, NewItemsPropertiesAndNewSectionGoToTheirOwners) {
     Open(bar, nullptr, nullptr, IDM_PROPERTIES);
     ASSERT_EQ(1u, calls.size());
     EXPECT_EQ(static_cast<const void*>(bar), calls[0].object);
+}
+
+// Filled by the shell, the same entries make real items after the item and
+// open the "Create Section" dialog, whose choice adds a section.
+TEST_F(BarMenuTest, NewItemsAndNewSectionThroughTheShell) {
+    InstallBarMenuHostCalls();
+    CVellumMenuObject* bar = Bar("shell owners", {}, false, "Menus", 2);
+    ASSERT_TRUE(IsLiveBar(bar));
+    struct Case {
+        UINT id;
+        const char* kind;    // the new item's type name
+        const char* title;   // null: the type's own
+    } const cases[] = {
+        {IDM_NEW_SHORTCUT_ITEM, "Shortcut", "New Shortcut Item"},
+        {IDM_NEW_POPUP_ITEM, "Popup Item", "New Popup Item"},
+        {IDM_NEW_CLOCK_ITEM, "Clock", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        const int before = Section(bar)->GetNumOfItems();
+        bar->m_modified = FALSE;
+        Open(bar, Section(bar), Item(bar), c.id);
+        ASSERT_EQ(before + 1, Section(bar)->GetNumOfItems());
+        char kind[64] = "";
+        Item(bar, 1)->GetCustomItemName(kind);
+        EXPECT_STREQ(c.kind, kind);
+        if (c.title) {
+            EXPECT_STREQ(c.title, Item(bar, 1)->m_title);
+        }
+        EXPECT_STREQ("Other", Item(bar, before)->m_title);
+        EXPECT_TRUE(bar->m_modified);
+    }
+
+    // The dialog is answered from a timer: the first type, a title, OK.
+    static bool answered;
+    answered = false;
+    UINT_PTR timer = SetTimer(nullptr, 0, 40, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND dialog = FindWindowA("#32770", "Create Section");
+        if (answered || !dialog || !IsWindowVisible(dialog)) return;
+        answered = true;
+        SendDlgItemMessageA(dialog, 1097, CB_SETCURSEL, 0, 0);
+        SetDlgItemTextA(dialog, 1044, "Added");
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+    Open(bar, Section(bar), Item(bar), IDM_NEW_SECTION);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(answered);
+    ASSERT_EQ(2, bar->GetSectionCount());
+    EXPECT_STREQ("Added", Section(bar, 1)->Title);
 }
 
 TEST_F(BarMenuTest, TaskManagerFallsBackAndNotepadGetsTheSkinQuoted) {
