@@ -49,21 +49,22 @@ TEST_F(CreateNewBarTest, EveryRefusalShowsItsBoxAndKeepsTheDialogOpen) {
         const char* name;
         std::vector<Step> steps;   // before OK
         std::string text;
+        int focus;                 // the control that has the focus after the box; 0: any
     } const cases[] = {
-        {"empty title", {ChooseRowStartingWith(IDC_NEWBAR_THEME_SKINS, "Plain")}, no_title},
+        {"empty title", {ChooseRowStartingWith(IDC_NEWBAR_THEME_SKINS, "Plain")}, no_title, 0},
         {"title in use",
          {TypeText(IDC_CREATE_TITLE, "existing"), ChooseRowStartingWith(IDC_NEWBAR_THEME_SKINS, "Plain")},
-         in_use},
-        {"no skin chosen", {TypeText(IDC_CREATE_TITLE, "Fresh")}, no_skin},
+         in_use, 0},
+        {"no skin chosen", {TypeText(IDC_CREATE_TITLE, "Fresh")}, no_skin, IDC_NEWBAR_THEME_SKINS},
         {"no skin of another theme",
          {TypeText(IDC_CREATE_TITLE, "Fresh"), ChooseRowStartingWith(IDC_NEWBAR_THEME_SKINS, "Plain"),
           ClickButton(IDC_NEWBAR_FROM_OTHER)},
-         no_skin},
+         no_skin, IDC_NEWBAR_OTHER_SKINS},
         // The skin file goes between the choice and OK: it cannot load.
         {"skin that fails to load",
          {TypeText(IDC_CREATE_TITLE, "Fresh"), ChooseRowStartingWith(IDC_NEWBAR_THEME_SKINS, "Doomed"),
           Check([doomed](HWND) { ASSERT_TRUE(DeleteFileA(doomed.c_str())); })},
-         no_skin},
+         no_skin, IDC_NEWBAR_THEME_SKINS},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -73,7 +74,13 @@ TEST_F(CreateNewBarTest, EveryRefusalShowsItsBoxAndKeepsTheDialogOpen) {
         steps.push_back(ClickButton(IDOK));
         steps.push_back(WaitForBoxes(driver_, 1));
         // Still open after the box: it is the dialog these steps act on.
-        steps.push_back(Check([](HWND dialog) { EXPECT_TRUE(IsWindowEnabled(dialog)); }));
+        const int focus = c.focus;
+        steps.push_back(Check([focus](HWND dialog) {
+            EXPECT_TRUE(IsWindowEnabled(dialog));
+            if (focus) {
+                EXPECT_EQ(GetDlgItem(dialog, focus), GetFocus());
+            }
+        }));
         steps.push_back(ClickButton(IDCANCEL));
         EXPECT_EQ(nullptr, RunDialog(steps));
         EXPECT_TRUE(driver_.Finished());
