@@ -57,7 +57,7 @@ void SortEditorTree();
 void SortEditorNodeChildren(HTREEITEM node);
 int GetTreeNodeDepth(HWND tree, HTREEITEM node);
 
-// ---- creating, duplicating and saving (theme_editor_create.cpp) -----------------------
+// ---- creating, duplicating and saving (theme_editor_create*.cpp, theme_editor_duplicate.cpp)
 // The "Create Section" dialog for the bar.
 void ShowNewSectionDialog(CVellumMenuObject* bar);
 // The "Create New Bar" dialog; the new bar, or null when cancelled. The

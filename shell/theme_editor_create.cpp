@@ -4,6 +4,7 @@
 // marks its bar modified.
 #include <windows.h>
 #include <shlwapi.h>
+#include <string>
 #include "model/live_objects.h"
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
@@ -163,9 +164,8 @@ CVellumMenuItem* InsertNewItem(CVellumMenuObject* bar, CVellumMenuSection* secti
     }
     if (programs_folder) MakeProgramsFolderShortcut(item);
     if (title && title[0]) {
-        char text[kSectionTitleSize];
-        tess::CopyText(text, title);
-        item->SetItemTitle(text, 0);
+        std::string text = title;
+        item->SetItemTitle(&text[0], 0);
     }
     ShowItemInEditor(item, 0);
     FinishNewObject(bar);

@@ -342,6 +342,18 @@ TEST_F(BarMenuTest, NewItemsPropertiesAndNewSectionGoToTheirOwners) {
     EXPECT_EQ(static_cast<const void*>(bar), calls[0].object);
 }
 
+// Answers the "Create Section" dialog from a timer: the first type, a
+// title, OK.
+bool g_section_dialog_answered = false;
+void CALLBACK AnswerNewSectionDialog(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = FindWindowA("#32770", "Create Section");
+    if (g_section_dialog_answered || !dialog || !IsWindowVisible(dialog)) return;
+    g_section_dialog_answered = true;
+    SendDlgItemMessageA(dialog, 1097, CB_SETCURSEL, 0, 0);
+    SetDlgItemTextA(dialog, 1044, "Added");
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
 // Filled by the shell, the same entries make real items after the item and
 // open the "Create Section" dialog, whose choice adds a section.
 TEST_F(BarMenuTest, NewItemsAndNewSectionThroughTheShell) {
@@ -373,20 +385,11 @@ TEST_F(BarMenuTest, NewItemsAndNewSectionThroughTheShell) {
         EXPECT_TRUE(bar->m_modified);
     }
 
-    // The dialog is answered from a timer: the first type, a title, OK.
-    static bool answered;
-    answered = false;
-    UINT_PTR timer = SetTimer(nullptr, 0, 40, [](HWND, UINT, UINT_PTR, DWORD) {
-        HWND dialog = FindWindowA("#32770", "Create Section");
-        if (answered || !dialog || !IsWindowVisible(dialog)) return;
-        answered = true;
-        SendDlgItemMessageA(dialog, 1097, CB_SETCURSEL, 0, 0);
-        SetDlgItemTextA(dialog, 1044, "Added");
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
+    g_section_dialog_answered = false;
+    UINT_PTR timer = SetTimer(nullptr, 0, 40, AnswerNewSectionDialog);
     Open(bar, Section(bar), Item(bar), IDM_NEW_SECTION);
     KillTimer(nullptr, timer);
-    EXPECT_TRUE(answered);
+    EXPECT_TRUE(g_section_dialog_answered);
     ASSERT_EQ(2, bar->GetSectionCount());
     EXPECT_STREQ("Added", Section(bar, 1)->Title);
 }
