@@ -32,7 +32,8 @@ constexpr char kNoSkinEntry[] = "-Select a Skin-";
 constexpr char kTemplateCaption[] = "Tessellar - Save Bar As Template";
 constexpr char kBadTemplateNameText[] =
     "A template name is used as a file name: it cannot be empty, contain \"..\" or any of "
-    "the characters \\ / : * ? \" < > |.\nPlease give another name for this template.";
+    "the characters \\ / : * ? \" < > |, nor be a device name such as \"CON\".\n"
+    "Please give another name for this template.";
 constexpr int kSectionTypeQueryLimit = 1000;
 constexpr int kTypeNameSize = 64;
 constexpr int kOrientationVertical = 1;

@@ -23,7 +23,7 @@ void ShowItemInEditor(CVellumMenuItem* item, int tab);
 void MakeCopyTitle(char* title, size_t size);
 
 // A template name that is a plain file name: not empty, no path separators,
-// no "..", none of the characters file names cannot hold.
+// no "..", none of the characters file names cannot hold, no device name.
 bool IsValidTemplateName(const char* name);
 // The first free "<folder><name>.tsbar", then "<folder><name>_1.tsbar", ...;
 // false when none fits in size characters.

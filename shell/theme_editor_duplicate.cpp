@@ -188,8 +188,23 @@ bool DuplicateSection(CVellumMenuSection* section) {
 
 // ---- templates ------------------------------------------------------------------------------------
 
+namespace {
+
+// Names the system keeps for devices, whatever extension follows.
+bool IsDeviceName(const char* name) {
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "COM1", "COM2", "COM3", "COM4",
+                                           "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2",
+                                           "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+    const size_t stem = std::strcspn(name, ".");
+    for (const char* device : kDevices)
+        if (std::strlen(device) == stem && _strnicmp(name, device, stem) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
 bool IsValidTemplateName(const char* name) {
-    if (!name || !name[0]) return false;
+    if (!name || !name[0] || IsDeviceName(name)) return false;
     if (std::strstr(name, "..")) return false;
     for (const char* p = name; *p; ++p) {
         const unsigned char c = static_cast<unsigned char>(*p);

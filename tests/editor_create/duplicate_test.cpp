@@ -142,7 +142,7 @@ TEST_F(TemplateTest, SameNameTwiceGivesNumberedFiles) {
 TEST_F(TemplateTest, NamesThatAreNoPlainFileNameAreRefused) {
     CVellumMenuObject* bar = Bar("Template names", {{"Title=Apps"}});
     const char* const names[] = {"", "a\\b", "a/b", "..", "..\\up", "x..y", "c:name", "what?", "star*",
-                                 "<in>", "pipe|", "quote\"", "   "};
+                                 "<in>", "pipe|", "quote\"", "   ", "con", "Nul.x", "com1"};
     for (const char* name : names) {
         SCOPED_TRACE(name);
         EXPECT_FALSE(SaveAs(bar, {TypeText(IDC_CREATE_TITLE, name), ClickButton(IDOK),
