@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <string>
 #include "model/live_objects.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
 #include "shell/app_state.h"
@@ -37,8 +38,6 @@ constexpr char kBadTemplateNameText[] =
 constexpr int kSectionTypeQueryLimit = 1000;
 constexpr int kTypeNameSize = 64;
 constexpr int kOrientationVertical = 1;
-
-HINSTANCE DialogModule() { return ::GetModuleHandleA(nullptr); }
 
 std::string ControlText(HWND dialog, int id) {
     HWND control = ::GetDlgItem(dialog, id);
@@ -281,20 +280,21 @@ bool MakeFolder(const std::string& path) {
 void ShowNewSectionDialog(CVellumMenuObject* bar) {
     if (!bar || !IsLiveBar(bar)) return;
     NewSectionDialog dialog(bar);
-    dialog.RunModal(DialogModule(), MAKEINTRESOURCEA(IDD_CREATE_SECTION), GetThemeEditorWindow());
+    dialog.RunModal(ResourceModuleOf(bar), MAKEINTRESOURCEA(IDD_CREATE_SECTION), GetThemeEditorWindow());
 }
 
 CVellumMenuObject* ShowCreateNewBarDialog(HWND owner, void (*target)(CVellumMenuObject* bar, void* context),
                                           void* context) {
     NewBarDialog dialog(target, context);
-    if (dialog.RunModal(DialogModule(), MAKEINTRESOURCEA(IDD_CREATE_NEW_BAR), owner) != IDOK) return nullptr;
+    if (dialog.RunModal(ResourceModuleOf(nullptr), MAKEINTRESOURCEA(IDD_CREATE_NEW_BAR), owner) != IDOK) return nullptr;
     return dialog.Created();
 }
 
 bool SaveBarAsTemplate(HWND owner, CVellumMenuObject* bar) {
     if (!bar || !IsLiveBar(bar)) return false;
     TemplateNameDialog dialog;
-    if (dialog.RunModal(DialogModule(), MAKEINTRESOURCEA(IDD_SAVE_BAR_TEMPLATE), owner) != IDOK) return false;
+    if (dialog.RunModal(ResourceModuleOf(bar), MAKEINTRESOURCEA(IDD_SAVE_BAR_TEMPLATE), owner) != IDOK)
+        return false;
     if (!IsLiveBar(bar)) return false;
     const char* theme = GetThemeFolder();
     if (!theme || !theme[0]) return false;
