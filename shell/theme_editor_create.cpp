@@ -76,15 +76,8 @@ void MakeAddressBoxSection(CVellumMenuObject* bar, CVellumMenuSection* section) 
     section->AddItem(const_cast<char*>("Plugin"), -1, 0);
 }
 
-void FinishNewObject(CVellumMenuObject* bar) {
-    bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
-    bar->SetModified();
-}
-
-}  // namespace
-
-// ---- shared with the dialogs ---------------------------------------------------------------------
-
+// A new section of the type made by the bar and taken out of its slot again
+// (the caller places it); null when the bar is full.
 CVellumMenuSection* TakeNewSection(CVellumMenuObject* bar, const char* type) {
     char name[64];
     if (!tess::CopyText(name, type ? type : "")) return nullptr;
@@ -95,12 +88,22 @@ CVellumMenuSection* TakeNewSection(CVellumMenuObject* bar, const char* type) {
     return section;
 }
 
+// After the bar's section after, or at the end.
 void PlaceNewSection(CVellumMenuObject* bar, CVellumMenuSection* after, CVellumMenuSection* section) {
     if (SectionOfBar(bar, after))
         bar->InsertSection(after, section);
     else
         bar->InsertSection(-1, section);
 }
+
+void FinishNewObject(CVellumMenuObject* bar) {
+    bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
+    bar->SetModified();
+}
+
+}  // namespace
+
+// ---- shared with the dialogs ---------------------------------------------------------------------
 
 void ShowSectionInEditor(CVellumMenuSection* section, int tab) {
     if (GetThemeEditorWindow()) {

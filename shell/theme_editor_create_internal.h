@@ -7,11 +7,6 @@ class CVellumMenuObject;
 class CVellumMenuSection;
 class CVellumMenuItem;
 
-// A new section of the type made by the bar and taken out of its slot again
-// (the caller places it); null when the bar is full.
-CVellumMenuSection* TakeNewSection(CVellumMenuObject* bar, const char* type);
-// Puts the section after the bar's section after, or at the end.
-void PlaceNewSection(CVellumMenuObject* bar, CVellumMenuSection* after, CVellumMenuSection* section);
 // With the editor open the object's node is added (the parent's children
 // sorted) and selected on the tab; else the editor opens on it.
 void ShowSectionInEditor(CVellumMenuSection* section, int tab);
