@@ -420,4 +420,28 @@ std::string ReadKey(const std::string& file, const char* section, const char* ke
     return value;
 }
 
+// ---- Tessellar.exe ------------------------------------------------------------
+
+HWND StartTessellar(ChildProcess& program, const std::string& args, MessageBoxWatcher* boxes,
+                    DWORD timeout_ms) {
+    if (!program.Start("Tessellar.exe", args)) return nullptr;
+    if (boxes) boxes->WatchProcess(program.Id());
+    HWND main = nullptr;
+    PumpUntil([&] { return (main = FindWindowA("Tessellar Main", "Tessellar")) != nullptr; }, timeout_ms);
+    if (!main) return nullptr;
+    const UINT probe = RegisterWindowMessageA("v1.3 Test");
+    const bool ready = PumpUntil([&] {
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutA(main, probe, 0, 0, SMTO_NORMAL, 100, &answer) != 0;
+    }, timeout_ms);
+    return ready ? main : nullptr;
+}
+
+void StopTessellar(ChildProcess& program, DWORD wait_ms) {
+    if (!program.Running()) return;
+    if (HWND main = FindWindowA("Tessellar Main", "Tessellar")) PostMessageA(main, WM_CLOSE, 0, 0);
+    PumpUntil([&] { return !program.Running(); }, wait_ms);
+    if (program.Running()) program.Kill();
+}
+
 }  // namespace testing_support
