@@ -87,12 +87,18 @@ static BOOL CALLBACK CollectDialogs(HWND hwnd, LPARAM lp) {
 }
 
 // The message text of a MessageBox is the static control with id 0xFFFF.
-static std::string MessageBoxText(HWND box) {
-    char text[2048] = {0};
-    HWND label = GetDlgItem(box, 0xFFFF);
-    if (label) GetWindowTextA(label, text, sizeof(text));
+// The window's text as the system keeps it. GetWindowText would send
+// WM_GETTEXT to a window of this process, and wait for a thread that may
+// itself be waiting for this watcher to stop.
+static std::string StoredWindowText(HWND window) {
+    wchar_t wide[2048] = {0};
+    if (!window || InternalGetWindowText(window, wide, 2048) <= 0) return "";
+    char text[4096] = {0};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text) - 1, nullptr, nullptr);
     return text;
 }
+
+static std::string MessageBoxText(HWND box) { return StoredWindowText(GetDlgItem(box, 0xFFFF)); }
 
 void MessageBoxWatcher::Answer(HWND box) {
     const int wanted = answer_;
@@ -120,9 +126,7 @@ void MessageBoxWatcher::Run() {
                     std::find(processes_.begin(), processes_.end(), pid) != processes_.end();
                 if (!watched) continue;
                 if (std::find(answered_.begin(), answered_.end(), box) == answered_.end()) {
-                    char caption[512] = {0};
-                    GetWindowTextA(box, caption, sizeof(caption));
-                    seen_.push_back({caption, MessageBoxText(box), pid});
+                    seen_.push_back({StoredWindowText(box), MessageBoxText(box), pid});
                     answered_.push_back(box);
                 }
             }
