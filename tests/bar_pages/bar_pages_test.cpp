@@ -87,7 +87,7 @@ TEST_F(BarPagesTest, DockingListStoresTheEdge) {
         ASSERT_NE(nullptr, page);
         Choose(page, IDC_BAR_DOCK, c.row);
         EXPECT_EQ(c.edge, bar->DockToEdge);
-        EXPECT_EQ(std::to_string(c.edge), Saved(bar, "Object", "DockToEdge"));
+        EXPECT_EQ(std::to_string(c.edge), Saved(bar, "Object", "DockToEdge", "-1"));
         CloseEveryTestBar();
     }
 }
@@ -124,9 +124,9 @@ TEST_F(BarPagesTest, TransparencyOverride) {
     EXPECT_EQ("128", Saved(bar, "Object", "Alpha"));
     BYTE alpha = 0;
     DWORD flags = 0;
-    if (GetLayeredWindowAttributes(bar->m_hWnd, nullptr, &alpha, &flags) && (flags & LWA_ALPHA)) {
-        EXPECT_EQ(128, alpha);
-    }
+    ASSERT_TRUE(GetLayeredWindowAttributes(bar->m_hWnd, nullptr, &alpha, &flags));
+    EXPECT_TRUE(flags & LWA_ALPHA);
+    EXPECT_EQ(128, alpha);
     // Moving the track bar while overriding follows at once.
     SendMessageA(track, TBM_SETPOS, TRUE, 200);
     SendMessageA(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 200), reinterpret_cast<LPARAM>(track));
@@ -134,7 +134,13 @@ TEST_F(BarPagesTest, TransparencyOverride) {
     Click(page, IDC_ADV_OVERRIDE_ALPHA, false);
     EXPECT_EQ(-1, bar->Alpha);
     EXPECT_EQ(200, SendMessageA(track, TBM_GETPOS, 0, 0));
-    EXPECT_EQ("-1", Saved(bar, "Object", "Alpha"));
+    EXPECT_EQ("-1", Saved(bar, "Object", "Alpha", "-1"));
+    // The skin sets no transparency: the bar is opaque again.
+    EXPECT_EQ(0, GetWindowLongA(bar->m_hWnd, GWL_EXSTYLE) & WS_EX_LAYERED);
+    // Moving the track bar without the override changes nothing.
+    SendMessageA(track, TBM_SETPOS, TRUE, 90);
+    SendMessageA(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 90), reinterpret_cast<LPARAM>(track));
+    EXPECT_EQ(-1, bar->Alpha);
 }
 
 // A size rule's kind decides which of its fields can be edited, and the
@@ -220,12 +226,13 @@ TEST_F(BarPagesTest, ExtraOptionsServeBothHalves) {
     EXPECT_EQ(11, SendDlgItemMessageA(extra, IDC_BAR_LAYER, CB_GETCOUNT, 0, 0));
     Click(extra, IDC_BAR_SHOW_TITLE, true);
     Choose(extra, IDC_BAR_LAYER, 10);
-    Click(extra, IDC_BAR_TAB_STOP, true);
+    EXPECT_TRUE(IsChecked(extra, IDC_BAR_TAB_STOP)) << "a tab stop unless the file says not";
+    Click(extra, IDC_BAR_TAB_STOP, false);
     EXPECT_TRUE(bar->ShowTitle);
     EXPECT_EQ(10, bar->AlwaysOnTopOrder);
     EXPECT_EQ("1", Saved(bar, "Object", "ShowTitle"));
     EXPECT_EQ("10", Saved(bar, "Object", "AlwaysOnTopOrder"));
-    EXPECT_EQ("1", Saved(bar, "Object", "IsATabStop"));
+    EXPECT_EQ("0", Saved(bar, "Object", "IsATabStop"));
     SendMessageA(extra, WM_COMMAND, IDCANCEL, 0);
     EXPECT_FALSE(IsWindow(extra));
     EXPECT_EQ(nullptr, bar->m_pages[kBarExtraPage]);
@@ -275,7 +282,8 @@ TEST_F(BarPagesTest, HotkeyOptionsFollowTheRadios) {
     ASSERT_NE(nullptr, page);
     EXPECT_TRUE(IsChecked(page, 1341));
     EXPECT_FALSE(IsEnabled(page, IDC_BARKEY_HIDE_UNTIL));
-    CheckRadioButton(page, 1341, 1138, 1137);
+    CheckDlgButton(page, 1341, BST_UNCHECKED);
+    CheckDlgButton(page, 1137, BST_CHECKED);
     SendDlgItemMessageA(page, 1342, HKM_SETHOTKEY, MAKEWORD('K', HOTKEYF_CONTROL), 0);
     Notify(page, 1137, BN_CLICKED);
     EXPECT_EQ('K', bar->vkHotkey);
