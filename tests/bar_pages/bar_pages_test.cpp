@@ -3,10 +3,12 @@
 // the orientation are made again; a skin that does not load leaves the old.
 #include <windows.h>
 #include <commctrl.h>
+#include <functional>
 #include <string>
 #include "pages_fixture.h"
 #include "tests/support/stand_in_main_window.h"
 #include "model/vellum_menu_item.h"
+#include "shell/app_state.h"
 #include "shell/bar_pages.h"
 #include "shell/bar_pages_resources.h"
 #include "skins/skin_record.h"
@@ -19,6 +21,36 @@ namespace {
 constexpr char kTitleCaption[] = "Tessellar Theme Editor";
 
 class BarPagesTest : public PagesTest {};
+
+// Runs `step` on a timer tick, again on each tick until it returns true, so
+// that it can work a modal dialog the test has opened.
+class WhileModal {
+public:
+    explicit WhileModal(std::function<bool()> step) : step_(std::move(step)) {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 40, Tick);
+    }
+    ~WhileModal() {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+    bool Done() const { return done_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        WhileModal* self = current_;
+        if (!self || self->done_ || self->running_) return;
+        self->running_ = true;
+        self->done_ = self->step_();
+        self->running_ = false;
+    }
+    static WhileModal* current_;
+    std::function<bool()> step_;
+    UINT_PTR timer_ = 0;
+    bool done_ = false;
+    bool running_ = false;
+};
+WhileModal* WhileModal::current_ = nullptr;
 
 // Typing a title sets it at once; only leaving the field checks it: an empty
 // or taken title is refused with its box and the title before editing
@@ -273,6 +305,46 @@ TEST_F(BarPagesTest, SkinThatDoesNotLoadLeavesTheOldOne) {
     EXPECT_STREQ("Other", bar->m_skin->SkinName);
     EXPECT_EQ(" Other (skins)", CurrentSkinText(bar)) << "a skin of another theme names its folder";
     EXPECT_NE(std::string::npos, Saved(bar, "Object", "LastSkin").find("other.tsskin"));
+}
+
+// Through "Change Skin...": a listed skin whose file has gone since the list
+// was made changes nothing; another one applies at once, and the Display
+// page names it when the chooser closes.
+TEST_F(BarPagesTest, SkinChooserKeepsTheSkinWhenTheChosenOneDoesNotLoad) {
+    ASSERT_TRUE(root_.Write("skins\\gone.tsskin", "[General]\r\nSkinName=Gone\r\nItemHeight=20\r\n"));
+    ASSERT_TRUE(root_.Write("skins\\t.tstheme", "[Theme Info]\r\nName=T\r\n"));
+    ASSERT_TRUE(SetCurrentThemeFile(root_.File("skins\\t.tstheme").c_str()));
+    CVellumMenuObject* bar = Bar("Chooser");
+    HWND display = bar->CallConfigDialog(Host());
+    ASSERT_NE(nullptr, display);
+    SkinRecord* old = bar->m_skin;
+    bool from_theme = false, kept_after_gone = false;
+    std::string after_other;
+    WhileModal script([&] {
+        HWND chooser = FindWindowA("#32770", "Change Skin...");
+        if (!chooser) return false;
+        from_theme = IsChecked(chooser, IDC_SKIN_FROM_THEME);
+        HWND list = GetDlgItem(chooser, IDC_SKIN_THEME_SKINS);
+        const int gone = static_cast<int>(SendMessageA(list, CB_FINDSTRING, -1, (LPARAM) "Gone"));
+        const int other = static_cast<int>(SendMessageA(list, CB_FINDSTRING, -1, (LPARAM) "Other"));
+        if (gone >= 0 && other >= 0) {
+            DeleteFileA(root_.File("skins\\gone.tsskin").c_str());
+            Choose(chooser, IDC_SKIN_THEME_SKINS, gone);
+            kept_after_gone = bar->m_skin == old && lstrcmpA(bar->m_skin->SkinName, "Plain") == 0;
+            Choose(chooser, IDC_SKIN_THEME_SKINS, other);
+            after_other = bar->m_skin ? bar->m_skin->SkinName : "";
+        }
+        SendMessageA(chooser, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    Click(display, IDC_BAR_CHANGE_SKIN, false);   // returns when the chooser closes
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(from_theme) << "the bar's skin lies in the theme folder";
+    EXPECT_TRUE(kept_after_gone);
+    EXPECT_EQ("Other", after_other);
+    EXPECT_EQ(" Other", TextOf(display, IDC_BAR_CURRENT_SKIN));
+    EXPECT_NE(std::string::npos, Saved(bar, "Object", "LastSkin").find("other.tsskin"));
+    SetCurrentThemeFile("");
 }
 
 // The Hotkey page: the options follow the radios, and a shortcut reaches the bar.
