@@ -55,20 +55,26 @@ WhileModal* WhileModal::current_ = nullptr;
 // Typing a title sets it at once; only leaving the field checks it: an empty
 // or taken title is refused with its box and the title before editing
 // returns, a fresh one is kept and the popup items that list the bar follow.
+// The field is entered and left either by its notifications alone or by
+// the real keyboard focus on a shown page, where a refused field takes the
+// focus back.
 TEST_F(BarPagesTest, TitleIsCheckedWhenTheFieldIsLeft) {
     struct Case {
         const char* typed;
         const char* box;   // a part of the box's text, null: none
         const char* kept;
+        bool real_focus;
     };
     const Case cases[] = {
-        {"", "Please give this bar a title!", "Main"},
-        {"Other", "already in use by another bar", "Main"},
-        {"OTHER", "already in use by another bar", "Main"},
-        {"Renamed", nullptr, "Renamed"},
+        {"", "Please give this bar a title!", "Main", false},
+        {"Other", "already in use by another bar", "Main", false},
+        {"OTHER", "already in use by another bar", "Main", false},
+        {"Renamed", nullptr, "Renamed", false},
+        {"Other", "already in use by another bar", "Main", true},
+        {"Renamed", nullptr, "Renamed", true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed);
+        SCOPED_TRACE(std::string(c.typed) + (c.real_focus ? " by focus" : ""));
         CVellumMenuObject* bar = Bar("Main");
         CVellumMenuObject* other = Bar("Other", {},
                                        {"[Section1]", "Item1.Type=Popup", "Item1.Title=Opens main",
@@ -76,19 +82,33 @@ TEST_F(BarPagesTest, TitleIsCheckedWhenTheFieldIsLeft) {
         HWND page = bar->CallConfigDialog(Host());
         ASSERT_NE(nullptr, page);
         EXPECT_EQ(page, bar->CallConfigDialog(Host())) << "made once";
+        HWND field = GetDlgItem(page, IDC_BAR_TITLE);
         MessageBoxWatcher boxes(IDOK);
-        Notify(page, IDC_BAR_TITLE, EN_SETFOCUS);
+        if (c.real_focus) {
+            ShowWindow(page, SW_SHOW);
+            SetForegroundWindow(Host());
+            SetFocus(field);
+            ASSERT_EQ(field, GetFocus());
+        } else {
+            Notify(page, IDC_BAR_TITLE, EN_SETFOCUS);
+        }
         Type(page, IDC_BAR_TITLE, c.typed);
         if (c.typed[0]) {
             EXPECT_STREQ(c.typed, bar->Title) << "applied while typing";
         }
         EXPECT_EQ(0u, boxes.Count()) << "no box while typing";
-        Notify(page, IDC_BAR_TITLE, EN_KILLFOCUS);
+        if (c.real_focus)
+            SetFocus(GetDlgItem(page, IDC_BAR_COMMENTS));
+        else
+            Notify(page, IDC_BAR_TITLE, EN_KILLFOCUS);
         PumpUntil([&] { return !c.box || boxes.Count() > 0; }, 3000);
         if (c.box) {
             ASSERT_EQ(1u, boxes.Count());
             EXPECT_EQ(kTitleCaption, boxes.Seen()[0].caption);
             EXPECT_NE(std::string::npos, boxes.Seen()[0].text.find(c.box));
+            if (c.real_focus) {
+                EXPECT_EQ(field, GetFocus()) << "the refused field takes the focus back";
+            }
         } else {
             EXPECT_EQ(0u, boxes.Count());
         }
