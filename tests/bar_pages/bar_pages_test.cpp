@@ -11,6 +11,7 @@
 #include "shell/app_state.h"
 #include "shell/bar_pages.h"
 #include "shell/bar_pages_resources.h"
+#include "shell/section_pages_resources.h"
 #include "skins/skin_record.h"
 
 using namespace testing_support;
@@ -139,6 +140,17 @@ TEST_F(BarPagesTest, DockingListStoresTheEdge) {
         ASSERT_NE(nullptr, page);
         Choose(page, IDC_BAR_DOCK, c.row);
         EXPECT_EQ(c.edge, bar->DockToEdge);
+        // A docked bar is placed against its new edge at once.
+        RECT place = {};
+        GetWindowRect(bar->m_hWnd, &place);
+        const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        switch (c.edge) {
+        case 0: EXPECT_EQ(screen.left, place.left); break;
+        case 1: EXPECT_EQ(screen.top, place.top); break;
+        case 2: EXPECT_EQ(screen.right, place.right); break;
+        case 3: EXPECT_EQ(screen.bottom, place.bottom); break;
+        default: break;
+        }
         EXPECT_EQ(std::to_string(c.edge), Saved(bar, "Object", "DockToEdge", "-1"));
         CloseEveryTestBar();
     }
@@ -240,16 +252,22 @@ TEST_F(BarPagesTest, SizingPageOkTakesTheAdvancedValuesFirst) {
 }
 
 // Turning the bar vertical rebuilds the visible Display page from the
-// vertical template, in the same place; the Sizing page lists the vertical
-// docking edges.
+// vertical template, in the same place, and a section's visible Arrangement
+// page likewise; a page not showing is only closed. The Sizing page lists
+// the vertical docking edges.
 TEST_F(BarPagesTest, GoingVerticalRebuildsTheDisplayPage) {
-    CVellumMenuObject* bar = Bar("Turn", {"DisplayVertically=0"});
+    CVellumMenuObject* bar = Bar("Turn", {"DisplayVertically=0"}, {"[Section1]", "[Section2]"});
+    ASSERT_NE(nullptr, bar->m_sections[1]);
     HWND display = bar->CallConfigDialog(Host());
     HWND sizing = bar->CallConfigDialogEx(Host());
-    ASSERT_TRUE(display && sizing);
+    HWND shown_arrangement = bar->m_sections[0]->CallConfigDialog2(Host());
+    HWND hidden_arrangement = bar->m_sections[1]->CallConfigDialog2(Host());
+    ASSERT_TRUE(display && sizing && shown_arrangement && hidden_arrangement);
     EXPECT_EQ(nullptr, GetDlgItem(display, IDC_BAR_WIDTH_RESIZABLE));
+    EXPECT_NE(nullptr, GetDlgItem(shown_arrangement, IDC_SEC_EQUAL_SIZES));
     ShowWindow(display, SW_SHOW);
     SetWindowPos(display, nullptr, 12, 34, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(shown_arrangement, SW_SHOW);
     Choose(sizing, IDC_BAR_ORIENTATION, 1);
     EXPECT_TRUE(bar->DisplayVertically);
     EXPECT_EQ("1", Saved(bar, "Object", "DisplayVertically"));
@@ -263,6 +281,13 @@ TEST_F(BarPagesTest, GoingVerticalRebuildsTheDisplayPage) {
     MapWindowPoints(nullptr, Host(), reinterpret_cast<POINT*>(&place), 2);
     EXPECT_EQ(12, place.left);
     EXPECT_EQ(34, place.top);
+    HWND rebuilt_arrangement = bar->m_sections[0]->m_pages[kSectionArrangementPage];
+    ASSERT_NE(nullptr, rebuilt_arrangement);
+    EXPECT_FALSE(IsWindow(shown_arrangement));
+    EXPECT_EQ(nullptr, GetDlgItem(rebuilt_arrangement, IDC_SEC_EQUAL_SIZES)) << "the vertical template";
+    EXPECT_TRUE(IsWindowVisible(rebuilt_arrangement));
+    EXPECT_FALSE(IsWindow(hidden_arrangement));
+    EXPECT_EQ(nullptr, bar->m_sections[1]->m_pages[kSectionArrangementPage]);
     char text[64] = "";
     SendDlgItemMessageA(sizing, IDC_BAR_DOCK, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ("Dock to Left Edge", text);
