@@ -220,6 +220,12 @@ TEST_F(BarPagesTest, SizeRuleKindsEnableTheirFields) {
     HWND page = bar->CallConfigDialogAdv(Host());
     ASSERT_NE(nullptr, page);
     EXPECT_EQ(8, SendDlgItemMessageA(page, IDC_ADV_MAX_WIDTH_KIND, CB_GETCOUNT, 0, 0));
+    // Width rules speak of the width, height rules of the height.
+    char width_text[64] = "", height_text[64] = "";
+    SendDlgItemMessageA(page, IDC_ADV_MAX_WIDTH_KIND, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(width_text));
+    SendDlgItemMessageA(page, IDC_ADV_MAX_HEIGHT_KIND, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(height_text));
+    EXPECT_STREQ("Width of screen", width_text);
+    EXPECT_STREQ("Height of screen", height_text);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
         Choose(page, IDC_ADV_MAX_WIDTH_KIND, c.kind);
@@ -354,7 +360,8 @@ TEST_F(BarPagesTest, SkinThatDoesNotLoadLeavesTheOldOne) {
 
 // Through "Change Skin...": a listed skin whose file has gone since the list
 // was made changes nothing; another one applies at once, and the Display
-// page names it when the chooser closes.
+// page names it when the chooser closes. Without the skinning product its
+// choice is greyed.
 TEST_F(BarPagesTest, SkinChooserKeepsTheSkinWhenTheChosenOneDoesNotLoad) {
     ASSERT_TRUE(root_.Write("skins\\gone.tsskin", "[General]\r\nSkinName=Gone\r\nItemHeight=20\r\n"));
     ASSERT_TRUE(root_.Write("skins\\t.tstheme", "[Theme Info]\r\nName=T\r\n"));
@@ -363,12 +370,14 @@ TEST_F(BarPagesTest, SkinChooserKeepsTheSkinWhenTheChosenOneDoesNotLoad) {
     HWND display = bar->CallConfigDialog(Host());
     ASSERT_NE(nullptr, display);
     SkinRecord* old = bar->m_skin;
-    bool from_theme = false, kept_after_gone = false;
+    bool from_theme = false, kept_after_gone = false, lumivane_offered = true;
     std::string after_other;
     WhileModal script([&] {
         HWND chooser = FindWindowA("#32770", "Change Skin...");
         if (!chooser) return false;
         from_theme = IsChecked(chooser, IDC_SKIN_FROM_THEME);
+        lumivane_offered = IsEnabled(chooser, IDC_SKIN_FROM_LUMIVANE) ||
+                           IsEnabled(chooser, IDC_SKIN_LUMIVANE_ELEMENT);
         HWND list = GetDlgItem(chooser, IDC_SKIN_THEME_SKINS);
         const int gone = static_cast<int>(SendMessageA(list, CB_FINDSTRING, -1, (LPARAM) "Gone"));
         const int other = static_cast<int>(SendMessageA(list, CB_FINDSTRING, -1, (LPARAM) "Other"));
@@ -385,6 +394,7 @@ TEST_F(BarPagesTest, SkinChooserKeepsTheSkinWhenTheChosenOneDoesNotLoad) {
     Click(display, IDC_BAR_CHANGE_SKIN, false);   // returns when the chooser closes
     EXPECT_TRUE(script.Done());
     EXPECT_TRUE(from_theme) << "the bar's skin lies in the theme folder";
+    EXPECT_FALSE(lumivane_offered) << "the product's key is missing here";
     EXPECT_TRUE(kept_after_gone);
     EXPECT_EQ("Other", after_other);
     EXPECT_EQ(" Other", TextOf(display, IDC_BAR_CURRENT_SKIN));
