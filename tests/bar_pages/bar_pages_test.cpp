@@ -7,6 +7,7 @@
 #include <string>
 #include "pages_fixture.h"
 #include "tests/support/stand_in_main_window.h"
+#include "model/bar_host.h"
 #include "model/vellum_menu_item.h"
 #include "shell/app_state.h"
 #include "shell/bar_pages.h"
@@ -157,20 +158,33 @@ TEST_F(BarPagesTest, DockingListStoresTheEdge) {
 }
 
 // The autohide edge can be chosen only for a floating bar that hides; its
-// first entry means the nearest edge (-1).
+// first entry means the nearest edge (-1). Switching autohide on enables the
+// skin-autohide check of the Extra Options page and has the stats monitor
+// look at its mouse hook again.
 TEST_F(BarPagesTest, AutohideEdgeNearestStoresMinusOne) {
+    static int hook_checks = 0;
+    hook_checks = 0;
+    GetBarHostServices().UpdateMouseHook = [] { ++hook_checks; };
     CVellumMenuObject* bar = Bar("Hide", {"DockToEdge=-1", "UseAutohide=0", "ForcedAutoHideEdge=2"});
     HWND page = bar->CallConfigDialogEx(Host());
-    ASSERT_NE(nullptr, page);
+    HWND extra = bar->CallConfigDialogExtra(Host());
+    ASSERT_TRUE(page && extra);
     EXPECT_FALSE(IsEnabled(page, IDC_BAR_AUTOHIDE_EDGE));
     EXPECT_EQ(0, Row(page, IDC_BAR_AUTOHIDE_EDGE));
+    EXPECT_FALSE(IsEnabled(extra, IDC_BAR_IGNORE_SKIN_AUTOHIDE));
     Click(page, IDC_BAR_AUTOHIDE, true);
     EXPECT_TRUE(bar->UseAutohide);
+    EXPECT_EQ(1, hook_checks);
+    EXPECT_TRUE(IsEnabled(extra, IDC_BAR_IGNORE_SKIN_AUTOHIDE));
     EXPECT_TRUE(IsEnabled(page, IDC_BAR_AUTOHIDE_EDGE));
     EXPECT_EQ(3, Row(page, IDC_BAR_AUTOHIDE_EDGE)) << "the stored right edge";
     Choose(page, IDC_BAR_AUTOHIDE_EDGE, 0);
     EXPECT_EQ(-1, bar->ForcedAutoHideEdge);
     EXPECT_EQ("-1", Saved(bar, "Object", "ForcedAutoHideEdge"));
+    // Docked, the bar hides against its own edge: the choice is greyed.
+    Choose(page, IDC_BAR_DOCK, 1);
+    EXPECT_FALSE(IsEnabled(page, IDC_BAR_AUTOHIDE_EDGE));
+    EXPECT_EQ(0, Row(page, IDC_BAR_AUTOHIDE_EDGE));
 }
 
 // The override applies the track bar's value; unchecking stores -1 and
