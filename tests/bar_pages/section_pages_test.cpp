@@ -4,6 +4,7 @@
 #include <string>
 #include "pages_fixture.h"
 #include "tests/support/stand_in_main_window.h"
+#include "model/item_host_calls.h"
 #include "shell/section_pages.h"
 #include "shell/section_pages_resources.h"
 #include "types/replaceable_resources.h"
@@ -44,6 +45,41 @@ TEST_F(SectionPagesTest, ShowByDefaultGivesBothKeys) {
     SendMessageA(page, WM_COMMAND, IDOK, 0);
     page = section->CallConfigDialog(Host());
     EXPECT_EQ(2, Row(page, IDC_SEC_SHOW_BY_DEFAULT));
+}
+
+// The icon size list: a fixed size is stored; "Custom..." asks for one, and
+// an answer below 1 or the size already set changes nothing.
+TEST_F(SectionPagesTest, IconSizeListAndCustomSize) {
+    struct Case {
+        int row;
+        int answer;   // of the custom size question
+        int stored;
+        bool modified;
+    };
+    const Case cases[] = {
+        {1, 0, 32, true}, {4, 0, 32, false}, {4, -3, 32, false},
+        {4, 32, 32, false}, {4, 20, 20, true}, {0, 0, 16, true},
+    };
+    static int answer = 0;
+    struct AnswerGuard {
+        ItemHostCalls saved = GetItemHostCalls();
+        AnswerGuard() { GetItemHostCalls().AskCustomIconSize = [](HWND, int) { return answer; }; }
+        ~AnswerGuard() { GetItemHostCalls() = saved; }
+    } guard;
+    CVellumMenuObject* bar = Bar("Icons");
+    CVellumMenuSection* section = Section(bar);
+    HWND page = section->CallConfigDialog(Host());
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(0, Row(page, IDC_SEC_ICON_SIZE)) << "16x16 by default";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.row) + " answer " + std::to_string(c.answer));
+        answer = c.answer;
+        bar->m_modified = FALSE;
+        Choose(page, IDC_SEC_ICON_SIZE, c.row);
+        EXPECT_EQ(c.stored, section->DefaultIconSize);
+        EXPECT_EQ(c.modified, bar->m_modified != FALSE);
+        EXPECT_EQ(std::to_string(c.stored), Saved(bar, "Section1", "Properties.DefaultIconSize", "16"));
+    }
 }
 
 // The size fields: an unchecked maximum stores the "no maximum" value and
