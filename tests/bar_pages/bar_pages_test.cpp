@@ -187,6 +187,43 @@ TEST_F(BarPagesTest, AutohideEdgeNearestStoresMinusOne) {
     EXPECT_EQ(0, Row(page, IDC_BAR_AUTOHIDE_EDGE));
 }
 
+// "More Bar Sizing/Positioning Options" opens over the Sizing page, stores
+// each choice at once, and its OK closes only itself.
+TEST_F(BarPagesTest, MoreSizingOptionsStoreTheirKeys) {
+    struct Choice {
+        int id;
+        const char* key;
+    };
+    const Choice choices[] = {
+        {IDC_BAR_RESIZE_LEFT, "ResizingMovingLeft"}, {IDC_BAR_RESIZE_UP, "ResizingMovingUp"},
+        {IDC_BAR_RESTRICT_SIZE, "bRestrictMaximumSize"}, {IDC_BAR_ALIGN_X, "bAlignX"},
+        {IDC_BAR_ALIGN_Y, "bAlignY"},
+    };
+    CVellumMenuObject* bar = Bar("More", {"bAlignX=0", "bAlignY=0"});
+    HWND sizing = bar->CallConfigDialogEx(Host());
+    ASSERT_NE(nullptr, sizing);
+    for (const Choice& c : choices) EXPECT_EQ("0", Saved(bar, "Object", c.key, "0")) << c.key;
+    bar->m_modified = FALSE;
+    WhileModal script([&] {
+        HWND more = FindWindowA("#32770", "More Bar Sizing/Positioning Options");
+        if (!more) return false;
+        for (const Choice& c : choices) {
+            if (c.id == IDC_BAR_RESTRICT_SIZE)
+                Click(more, c.id, true);
+            else
+                Choose(more, c.id, 1);
+        }
+        SendMessageA(more, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    Notify(sizing, IDC_BAR_MORE_SIZING, BN_CLICKED);   // returns when the dialog closes
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(bar->m_modified);
+    for (const Choice& c : choices) EXPECT_EQ("1", Saved(bar, "Object", c.key, "0")) << c.key;
+    EXPECT_EQ(sizing, bar->m_pages[kBarSizingPage]) << "the Sizing page stays";
+    EXPECT_TRUE(IsWindow(sizing));
+}
+
 // The override applies the track bar's value; unchecking stores -1 and
 // leaves the track bar where it was.
 TEST_F(BarPagesTest, TransparencyOverride) {
