@@ -258,6 +258,28 @@ TEST_F(BarPagesTest, TransparencyOverride) {
     EXPECT_EQ(-1, bar->Alpha);
 }
 
+// Blocking the Hazeglow shadow takes the shadow marks off the bar window,
+// unblocking puts the first back; either way a box says the theme must be
+// reloaded.
+TEST_F(BarPagesTest, HazeglowBlockSetsTheShadowMarks) {
+    CVellumMenuObject* bar = Bar("Shadow");
+    HWND page = bar->CallConfigDialogAdv(Host());
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(reinterpret_cast<HANDLE>(1), GetPropA(bar->m_hWnd, "ADDSHADOW"));
+    SetPropA(bar->m_hWnd, "HZL", reinterpret_cast<HANDLE>(7));
+    for (bool block : {true, false}) {
+        SCOPED_TRACE(block);
+        MessageBoxWatcher boxes(IDOK);
+        Click(page, IDC_ADV_BLOCK_HAZEGLOW, block);
+        EXPECT_EQ(block, bar->BlockHazeglow != FALSE);
+        EXPECT_EQ(block ? nullptr : reinterpret_cast<HANDLE>(1), GetPropA(bar->m_hWnd, "ADDSHADOW"));
+        EXPECT_EQ(nullptr, GetPropA(bar->m_hWnd, "HZL"));
+        ASSERT_EQ(1u, boxes.Count());
+        EXPECT_EQ("Tessellar - Restart to Show Setting Change", boxes.Seen()[0].caption);
+        EXPECT_EQ(block ? "1" : "0", Saved(bar, "Object", "BlockHazeglow", "0"));
+    }
+}
+
 // A size rule's kind decides which of its fields can be edited, and the
 // values reach the bar and its file.
 TEST_F(BarPagesTest, SizeRuleKindsEnableTheirFields) {
