@@ -475,24 +475,33 @@ TEST_F(BarPagesTest, SkinChooserKeepsTheSkinWhenTheChosenOneDoesNotLoad) {
     SetCurrentThemeFile("");
 }
 
-// The Hotkey page: the options follow the radios, and a shortcut reaches the bar.
+// The Hotkey page: the options follow the radios (moving under the mouse
+// only for a floating bar), and a shortcut reaches the bar.
 TEST_F(BarPagesTest, HotkeyOptionsFollowTheRadios) {
-    CVellumMenuObject* bar = Bar("Keys", {"DockToEdge=-1"});
-    HWND page = bar->CallConfigDialogKeyboard(Host());
-    ASSERT_NE(nullptr, page);
-    EXPECT_TRUE(IsChecked(page, 1341));
-    EXPECT_FALSE(IsEnabled(page, IDC_BARKEY_HIDE_UNTIL));
-    CheckDlgButton(page, 1341, BST_UNCHECKED);
-    CheckDlgButton(page, 1137, BST_CHECKED);
-    SendDlgItemMessageA(page, 1342, HKM_SETHOTKEY, MAKEWORD('K', HOTKEYF_CONTROL), 0);
-    Notify(page, 1137, BN_CLICKED);
-    EXPECT_EQ('K', bar->vkHotkey);
-    EXPECT_EQ(MOD_CONTROL, bar->vkHotkeyModifiers);
-    EXPECT_TRUE(IsEnabled(page, IDC_BARKEY_HIDE_UNTIL));
-    EXPECT_FALSE(IsEnabled(page, IDC_BARKEY_RESHOW_UNDER_MOUSE));
-    Click(page, IDC_BARKEY_HIDE_UNTIL, true);
-    EXPECT_TRUE(bar->bHideBarUntilHotkey);
-    EXPECT_TRUE(IsEnabled(page, IDC_BARKEY_RESHOW_UNDER_MOUSE));
+    for (const char* dock : {"DockToEdge=-1", "DockToEdge=1"}) {
+        SCOPED_TRACE(dock);
+        const bool floating = dock[11] == '-';
+        CVellumMenuObject* bar = Bar("Keys", {dock});
+        HWND page = bar->CallConfigDialogKeyboard(Host());
+        ASSERT_NE(nullptr, page);
+        EXPECT_TRUE(IsChecked(page, 1341));
+        EXPECT_FALSE(IsEnabled(page, IDC_BARKEY_HIDE_UNTIL));
+        EXPECT_FALSE(IsEnabled(page, IDC_BARKEY_RESHOW_UNDER_MOUSE));
+        CheckDlgButton(page, 1341, BST_UNCHECKED);
+        CheckDlgButton(page, 1137, BST_CHECKED);
+        SendDlgItemMessageA(page, 1342, HKM_SETHOTKEY, MAKEWORD('K', HOTKEYF_CONTROL), 0);
+        Notify(page, 1137, BN_CLICKED);
+        EXPECT_EQ('K', bar->vkHotkey);
+        EXPECT_EQ(MOD_CONTROL, bar->vkHotkeyModifiers);
+        EXPECT_TRUE(IsEnabled(page, IDC_BARKEY_HIDE_UNTIL));
+        EXPECT_FALSE(IsEnabled(page, IDC_BARKEY_RESHOW_UNDER_MOUSE));
+        Click(page, IDC_BARKEY_HIDE_UNTIL, true);
+        EXPECT_TRUE(bar->bHideBarUntilHotkey);
+        EXPECT_EQ(floating, IsEnabled(page, IDC_BARKEY_RESHOW_UNDER_MOUSE));
+        EXPECT_EQ("75", Saved(bar, "Object", "vkHotkey"));
+        EXPECT_EQ("1", Saved(bar, "Object", "bHideBarUntilHotkey"));
+        CloseEveryTestBar();
+    }
 }
 
 }  // namespace
