@@ -182,6 +182,34 @@ TEST_F(SectionPagesTest, ItemWidthRadiosAndPictures) {
     }
 }
 
+// "Center items vertically." can be set only while several rows are allowed
+// and the items do not take the bar's height; each check is saved.
+TEST_F(SectionPagesTest, CenterItemsFollowsRowsAndHeight) {
+    struct Case {
+        bool multiple, maximize;
+        bool center_enabled;
+    };
+    const Case cases[] = {
+        {true, false, true}, {true, true, false}, {false, true, false}, {false, false, false},
+    };
+    CVellumMenuObject* bar = Bar("Rows", {"DisplayVertically=0"});
+    CVellumMenuSection* section = Section(bar);
+    HWND page = section->CallConfigDialog2(Host());
+    ASSERT_NE(nullptr, page);
+    EXPECT_FALSE(IsEnabled(page, IDC_SEC_CENTER_ITEMS));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.multiple) + std::to_string(c.maximize));
+        Click(page, IDC_SEC_MULTIPLE_LINES, c.multiple);
+        Click(page, IDC_SEC_MAXIMIZE_ITEMS, c.maximize);
+        EXPECT_EQ(c.center_enabled, IsEnabled(page, IDC_SEC_CENTER_ITEMS));
+        EXPECT_EQ(c.multiple ? "1" : "0", Saved(bar, "Section1", "Properties.AllowMultipleRowsCols"));
+        EXPECT_EQ(c.maximize ? "1" : "0", Saved(bar, "Section1", "Properties.MaxmizeItems"));
+    }
+    Click(page, IDC_SEC_MULTIPLE_LINES, true);
+    Click(page, IDC_SEC_CENTER_ITEMS, true);
+    EXPECT_EQ("1", Saved(bar, "Section1", "Properties.CenterItems"));
+}
+
 // Combining spreads to the neighbours of the same style on both sides, up
 // to the first section of another style, and closes their Display pages.
 TEST_F(SectionPagesTest, CombineSpreadsToNeighboursOfTheSameStyle) {
