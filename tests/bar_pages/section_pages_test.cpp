@@ -47,6 +47,28 @@ TEST_F(SectionPagesTest, ShowByDefaultGivesBothKeys) {
     EXPECT_EQ(2, Row(page, IDC_SEC_SHOW_BY_DEFAULT));
 }
 
+// The title follows the typing (a change of letter case alone is not one);
+// the hide check goes to the section and its file.
+TEST_F(SectionPagesTest, TitleAndHiding) {
+    CVellumMenuObject* bar = Bar("Named", {}, {"[Section1]", "Title=Start", "[Section2]"});
+    CVellumMenuSection* section = Section(bar);
+    HWND page = section->CallConfigDialog(Host());
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ("Start", TextOf(page, IDC_SEC_TITLE));
+    Type(page, IDC_SEC_TITLE, "Apps");
+    EXPECT_STREQ("Apps", section->Title);
+    Type(page, IDC_SEC_TITLE, "APPS");
+    EXPECT_STREQ("Apps", section->Title);
+    EXPECT_EQ("Apps", Saved(bar, "Section1", "Title"));
+    EXPECT_FALSE(IsChecked(page, IDC_SEC_HIDDEN));
+    Click(page, IDC_SEC_HIDDEN, true);
+    EXPECT_TRUE(section->IsHidden);
+    EXPECT_EQ("1", Saved(bar, "Section1", "Properties.IsHidden", "0"));
+    Click(page, IDC_SEC_HIDDEN, false);
+    EXPECT_FALSE(section->IsHidden);
+    EXPECT_EQ("0", Saved(bar, "Section1", "Properties.IsHidden", "0"));
+}
+
 // The icon size list: a fixed size is stored; "Custom..." asks for one, and
 // an answer below 1 or the size already set changes nothing.
 TEST_F(SectionPagesTest, IconSizeListAndCustomSize) {
