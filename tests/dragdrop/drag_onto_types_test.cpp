@@ -1,7 +1,7 @@
 // Drags from the shell over the program's own item and section types, read
-// from bar files: a popup item the drag rests on opens its child bar, which
-// then takes the drop; a folder section takes a dropped file into its folder
-// and still lists it after a refresh.
+// from bar files: a popup item (or a folder entry) the drag rests on opens
+// its child bar, which then takes the drop; a folder section takes a dropped
+// file into its folder and still lists it after a refresh.
 #include <windows.h>
 #include <string>
 #include <vector>
@@ -106,6 +106,44 @@ TEST_F(DragOntoTypesTest, RestingOnAPopupItemOpensItsChildForTheDragToGoOn) {
     EXPECT_EQ(DWORD(DROPEFFECT_LINK), Drop(&data, UpperHalf(inside), DROPEFFECT_LINK));
     EXPECT_EQ((std::vector<std::string>{"carried", "Inside"}), BareTitles(child->m_sections[0]));
     EXPECT_EQ(2, parent->m_sections[0]->GetNumOfItems()) << "the parent keeps its items";
+}
+
+// A folder entry of a folder section is a popup item too: resting on it
+// opens the next level, and a file dropped there goes into that folder.
+TEST_F(DragOntoTypesTest, RestingOnAFolderEntryOpensItsLevelWhichTakesTheFile) {
+    ASSERT_TRUE(files_.MakeFolder("top"));
+    ASSERT_TRUE(files_.MakeFolder("top\\sub"));
+    ASSERT_TRUE(files_.Write("top\\sub\\inner.txt", "i"));
+    ASSERT_TRUE(files_.Write("top\\z.txt", "z"));
+    ASSERT_TRUE(files_.Write("new.txt", "n"));
+    CVellumMenuObject* bar = LoadBar(WriteBar(
+        "levels.tsbar", BarLines("Folder Levels", {100, 100, 280, 300}, true,
+                                 {"AlwaysOnTop=1", "[Section1]", "Properties.Type=Folder",
+                                  "Folder=" + files_.File("top"), "Popup.Volitle=0"})));
+    ASSERT_TRUE(bar);
+    auto* section = dynamic_cast<CVellumMenuSection_Folder*>(bar->m_sections[0]);
+    ASSERT_NE(nullptr, section);
+    ASSERT_EQ((std::vector<std::string>{"sub", "z"}), BareTitles(section));
+    auto* sub = dynamic_cast<CVellumMenuItem_Shortcut*>(section->m_items[0]);
+    ASSERT_TRUE(sub && sub->IsFolder);
+
+    FileDropData data({files_.File("new.txt")});
+    Enter(&data, Centre(sub), DROPEFFECT_MOVE | DROPEFFECT_LINK);
+    ASSERT_TRUE(Wait([&] {
+        CVellumMenuObject* child = sub->GetChildObject();
+        return child && IsLiveBar(child) && IsWindowVisible(child->m_hWnd);
+    }, 2500));
+    CVellumMenuObject* child = sub->GetChildObject();
+    CVellumMenuSection* level = child->m_sections[0];
+    ASSERT_EQ((std::vector<std::string>{"inner"}), BareTitles(level));
+
+    const POINTL p = UpperHalf(level->m_items[0]);
+    EXPECT_EQ(DWORD(DROPEFFECT_MOVE), Over(p, DROPEFFECT_MOVE | DROPEFFECT_LINK));
+    EXPECT_EQ(DWORD(DROPEFFECT_MOVE), Drop(&data, p, DROPEFFECT_MOVE | DROPEFFECT_LINK));
+    EXPECT_TRUE(testing_support::FileExistsOnDisk(files_.File("top\\sub\\new.txt")));
+    EXPECT_FALSE(testing_support::FileExistsOnDisk(files_.File("top\\new.txt")));
+    EXPECT_EQ((std::vector<std::string>{"new", "inner"}), BareTitles(level));
+    EXPECT_EQ((std::vector<std::string>{"sub", "z"}), BareTitles(section));
 }
 
 // A file dropped on a folder section lands in the section's folder, shows at
