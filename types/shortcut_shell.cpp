@@ -378,7 +378,8 @@ bool CVellumMenuItem_Shortcut::OpenFolderPopup(int byHover) {
     HMENU submenu = nullptr;
     int personalized = m_personalizedMenus;
     BOOL popup_volatile = FALSE;
-    if (in_folder && m_shellMenu && m_shellItem) {
+    const bool section_entry = in_folder && m_shellMenu && m_shellItem;
+    if (section_entry) {
         // An entry of a folder section: the next level of the section's menu.
         if (m_pBar->m_hWnd) ::SetForegroundWindow(m_pBar->m_hWnd);
         submenu = FilledEntrySubmenu(m_shellMenu, m_shellSubmenu, m_shellPosition, m_shellItem);
@@ -401,7 +402,9 @@ bool CVellumMenuItem_Shortcut::OpenFolderPopup(int byHover) {
         if (child && section) {
             child->m_internalBar = TRUE;
             child->m_neverSave = TRUE;
-            if (!(in_folder && TakeFolderPopupSkin(child, m_pBar, facts.alternateSkin)) && m_pBar->m_skin) {
+            // An entry's popup wears the section's popup skin; an own target's
+            // popup, and an entry whose skin is missing, the companion skin.
+            if (!(section_entry && TakeFolderPopupSkin(child, m_pBar, facts.alternateSkin)) && m_pBar->m_skin) {
                 if (SkinRecord* companion = GetCompanionSkin(m_pBar->m_skin, kCompanionPopup)) {
                     tess::CopyText(child->m_pendingSkinPath, companion->path);
                     child->ReloadSkin(0);
