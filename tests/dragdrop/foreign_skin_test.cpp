@@ -38,13 +38,15 @@ struct ForeignTheme {
 const char* g_theme_name = nullptr;
 bool g_chose = false;
 
+BOOL CALLBACK TakeChooser(HWND wnd, LPARAM out) {
+    if (!GetDlgItem(wnd, IDC_SKIN_OTHER_THEME)) return TRUE;
+    *reinterpret_cast<HWND*>(out) = wnd;
+    return FALSE;
+}
+
 HWND FindChooser() {
     HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND wnd, LPARAM out) -> BOOL {
-        if (!GetDlgItem(wnd, IDC_SKIN_OTHER_THEME)) return TRUE;
-        *reinterpret_cast<HWND*>(out) = wnd;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), TakeChooser, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
