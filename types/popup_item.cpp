@@ -267,6 +267,13 @@ int CVellumMenuItem_Popup::TrackPopupMenuDoubleClick() {
     return m_childBar ? 0 : TrackPopupMenu(0);
 }
 
+// Files dragged to rest on the item open its child bar, so the drag can go
+// on into it; a child already open stays as it is.
+void CVellumMenuItem_Popup::DragHover() {
+    if (!IsPopup() || IsVisibleBar(m_childBar) || m_listedBarsShown) return;
+    TrackPopupMenu(0);
+}
+
 void CVellumMenuItem_Popup::SetState(UINT state, int keep) {
     if (m_listedBarsShown || IsVisibleBar(m_childBar)) state = kStateSelected;
     CVellumMenuItem::SetState(state, keep);

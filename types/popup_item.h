@@ -55,6 +55,7 @@ public:
     int SaveExternal() override;
     int TrackPopupMenu(int byKeyboard) override;
     int TrackPopupMenuDoubleClick() override;
+    void DragHover() override;
     void SetState(UINT state, int keep) override;
     void ProcessUserMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     HWND CallConfigDialogEx(HWND parent) override;

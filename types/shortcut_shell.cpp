@@ -15,6 +15,7 @@
 #include "types/mfu_list.h"
 #include "types/shortcut_internal.h"
 #include "types/shortcut_item.h"
+#include "util/general_helpers.h"
 #include "util/icon_menu.h"
 #include "util/item_id_list.h"
 #include "util/text.h"
@@ -359,6 +360,17 @@ static HMENU FilledEntrySubmenu(CShellFolderMenu* menu, HMENU parent, int positi
     return submenu;
 }
 
+// The skin a folder section names for its popups, relative to the bar's
+// file when not absolute; false when none is named or the file is missing
+// (the caller then takes the companion skin).
+static bool TakeFolderPopupSkin(CVellumMenuObject* child, CVellumMenuObject* bar, char* named) {
+    if (!named || !named[0]) return false;
+    char path[MAX_PATH] = "";
+    if (!bar->MakePathAbsolute(named, path, nullptr) || !FileExists(path)) return false;
+    if (!tess::CopyText(child->m_pendingSkinPath, path)) return false;
+    return child->ReloadSkin(0) != 0;
+}
+
 bool CVellumMenuItem_Shortcut::OpenFolderPopup(int byHover) {
     FolderSectionFacts facts = {};
     const bool in_folder = m_inFolderSection && GetFolderSectionFacts(m_pSection, &facts);
@@ -366,7 +378,8 @@ bool CVellumMenuItem_Shortcut::OpenFolderPopup(int byHover) {
     HMENU submenu = nullptr;
     int personalized = m_personalizedMenus;
     BOOL popup_volatile = FALSE;
-    if (in_folder && m_shellMenu && m_shellItem) {
+    const bool section_entry = in_folder && m_shellMenu && m_shellItem;
+    if (section_entry) {
         // An entry of a folder section: the next level of the section's menu.
         if (m_pBar->m_hWnd) ::SetForegroundWindow(m_pBar->m_hWnd);
         submenu = FilledEntrySubmenu(m_shellMenu, m_shellSubmenu, m_shellPosition, m_shellItem);
@@ -389,7 +402,9 @@ bool CVellumMenuItem_Shortcut::OpenFolderPopup(int byHover) {
         if (child && section) {
             child->m_internalBar = TRUE;
             child->m_neverSave = TRUE;
-            if (m_pBar->m_skin) {
+            // An entry's popup wears the section's popup skin; an own target's
+            // popup, and an entry whose skin is missing, the companion skin.
+            if (!(section_entry && TakeFolderPopupSkin(child, m_pBar, facts.alternateSkin)) && m_pBar->m_skin) {
                 if (SkinRecord* companion = GetCompanionSkin(m_pBar->m_skin, kCompanionPopup)) {
                     tess::CopyText(child->m_pendingSkinPath, companion->path);
                     child->ReloadSkin(0);

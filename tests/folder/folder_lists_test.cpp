@@ -156,6 +156,41 @@ TEST_F(FolderListsTest, AsManyAsFitFollowsTheSectionSize) {
     EXPECT_LE(fitting, 6);
 }
 
+static int WindowHeight(CVellumMenuObject* bar) {
+    RECT r = {};
+    GetWindowRect(bar->m_hWnd, &r);
+    return r.bottom - r.top;
+}
+
+// The same in a live bar: as many as its height holds, one more when the
+// bar is made one entry taller, one fewer again when it shrinks back, and
+// three more for three entries.
+TEST_F(FolderListsTest, AsManyAsFitFollowsTheBarsSize) {
+    UsePrograms(13);   // 91 uses: the list keeps them all
+    CVellumMenuObject* bar = LoadBar(
+        "bRestrictMaximumSize=0\r\n[Section1]\r\nProperties.Type=Folder\r\nFolder.UseRecentList=1\r\n"
+        "Folder.RecentItemsToList=-1\r\n",
+        "", 150);
+    CVellumMenuSection_Folder* section = FolderOf(bar);
+    ASSERT_NE(nullptr, section);
+    ASSERT_LE(1, section->GetNumOfItems());
+    const int item_height = section->m_items[0]->m_itemRect.bottom - section->m_items[0]->m_itemRect.top;
+    ASSERT_GT(item_height, 0);
+    RECT start = {};
+    GetWindowRect(bar->m_hWnd, &start);
+    const int first = section->GetNumOfItems();
+    EXPECT_EQ((section->m_innerRect.bottom - section->m_innerRect.top) / item_height, first);
+    for (int grow : {1, 0, 3}) {
+        SCOPED_TRACE(grow);
+        // What dragging the bar's lower edge asks for.
+        bar->UserSetPos(start.left, start.top, start.right - start.left,
+                        start.bottom - start.top + grow * item_height, 1);
+        EXPECT_TRUE(Wait([&] { return section->GetNumOfItems() == first + grow; }, 1500))
+            << section->GetNumOfItems() << " of " << first << " rect " << section->m_outerRect.top << ".."
+            << section->m_outerRect.bottom << " window " << WindowHeight(bar);
+    }
+}
+
 // A personalised popup hides rarely used entries behind the expander, and
 // shows them all once it is used; when every entry would hide, the period
 // of the smart menus starts anew instead.

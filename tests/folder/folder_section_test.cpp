@@ -7,6 +7,7 @@
 
 #include "model/live_objects.h"
 #include "shell/type_services.h"
+#include "skins/skin_record.h"
 #include "tests/support/stand_in_main_window.h"
 
 using namespace folder_test;
@@ -75,6 +76,41 @@ TEST_F(FolderTest, ShortcutOpensFolderPopupAndItsSubfolder) {
     CVellumMenuSection_Folder* level2 = sub->m_childBar ? FolderOf(sub->m_childBar) : nullptr;
     ASSERT_NE(nullptr, level2);
     EXPECT_EQ((std::vector<std::string>{"inner"}), BareTitles(level2));
+}
+
+// A folder entry's popup wears the skin the section names for its popups
+// (beside the bar file or by full path) and the companion of the bar's skin
+// when none is named or the named file is missing.
+TEST_F(FolderTest, FolderPopupWearsTheSectionsPopupSkinWhenItLoads) {
+    const std::string root = MakeTree("skinned", {"sub\\", "sub\\inner.txt"});
+    ASSERT_TRUE(files_.Write("alt.tsskin", "[General]\r\nSkinName=Alternate\r\nItemHeight=24\r\n"));
+    const struct {
+        const char* name;
+        std::string key;
+        const char* skin;
+    } cases[] = {
+        {"none named", "", "Plain"},
+        {"beside the bar file", "alt.tsskin", "Alternate"},
+        {"full path", files_.File("alt.tsskin"), "Alternate"},
+        {"missing file", "gone.tsskin", "Plain"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string keys = "[Section1]\r\nProperties.Type=Folder\r\nFolder=" + root + "\r\n";
+        if (!c.key.empty()) keys += "Popup.UseAlternateSkin=" + c.key + "\r\n";
+        CVellumMenuObject* bar = LoadBar(keys);
+        CVellumMenuSection_Folder* section = FolderOf(bar);
+        ASSERT_NE(nullptr, section);
+        auto* sub = dynamic_cast<CVellumMenuItem_Shortcut*>(section->m_items[0]);
+        ASSERT_TRUE(sub && sub->IsFolder);
+        ASSERT_EQ(1, sub->TrackPopupMenu(0));
+        CVellumMenuObject* popup = sub->m_childBar;
+        ASSERT_TRUE(popup && IsLiveBar(popup) && popup->m_skin);
+        EXPECT_STREQ(c.skin, popup->m_skin->SkinName);
+        EXPECT_EQ((std::vector<std::string>{"inner"}), BareTitles(FolderOf(popup)));
+        CloseBar(bar);
+        PumpFor(900);   // past the guard against opening popups at once
+    }
 }
 
 // The user's order of a folder: applied when the bar loads, kept by a refresh

@@ -316,3 +316,46 @@ TEST_F(MirroringTest, PresenceEchoIsAnsweredAndBounded) {
     thread.join();
     CloseHandle(release);
 }
+
+// The Alt key pressed in the mirrored window opens the first entry's popup,
+// as it opens a menu bar; not for a captured menu (that window shows its own)
+// nor while the section shows its own items.
+TEST_F(MirroringTest, AltPressedInTheWindowOpensTheFirstEntry) {
+    HMENU captured_menu = CreatePopupMenu();
+    HMENU help = CreatePopupMenu();
+    AppendMenuA(help, MF_STRING, 601, "About");
+    AppendMenuA(captured_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(help), "&Help");
+    captured_ = NewWindow("Captured Window", nullptr);
+    SetPropA(captured_, "MicrosoftMenu-", captured_menu);
+    const UINT alt_pressed = RegisterWindowMessageA("Replacable - Alt Pressed in Window");
+    const struct {
+        const char* name;
+        HWND active;
+        std::vector<std::string> titles;
+        bool opens;
+    } cases[] = {
+        {"menu of the window", with_menu_, kMenu, true},
+        {"captured menu", captured_, {"&Help"}, false},
+        {"own items", plain_, kOwn, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PumpFor(900);   // past the guard against opening popups at once
+        CVellumMenuObject* bar = LoadMirrorBar();
+        CVellumMenuSection_Replaceable* section = Mirror(bar);
+        ASSERT_NE(nullptr, section);
+        ASSERT_TRUE(Activate(c.active));
+        ASSERT_TRUE(Wait([&] { return Titles(section) == c.titles; })) << Titles(section).size();
+        PostMessageA(bar->m_hWnd, alt_pressed, 0, 0);
+        PumpFor(300);
+        CVellumMenuObject* popup = section->m_items[0]->GetChildObject();
+        EXPECT_EQ(c.opens, popup != nullptr && IsLiveBar(popup) && IsWindowVisible(popup->m_hWnd));
+        if (c.opens && popup) {
+            EXPECT_EQ((std::vector<std::string>{"Open\tCtrl+O", "", "Exit"}), Titles(popup->m_sections[0]));
+        }
+        EXPECT_EQ(c.titles, Titles(section)) << "the section's entries stay";
+        CloseBar(bar);
+    }
+    RemovePropA(captured_, "MicrosoftMenu-");
+    DestroyMenu(captured_menu);
+}
