@@ -13,7 +13,7 @@
 #include "shell/menu_hiding_exclusions.h"
 #include "shell/global_settings.h"
 #include "shell/helper_lines.h"
-#include "shell/later_stubs.h"
+#include "shell/theme_editor.h"
 #include "shell/main_window.h"
 #include "shell/main_window_internal.h"
 #include "shell/program_tray_icon.h"
@@ -185,7 +185,7 @@ MessageOutcome HandleRegisteredMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp,
     }
     if (msg == m.ActivateTaskbar) return Outcome::Relay;   // accepted; nothing sends it
     if (msg == m.SelectItemDelay) {
-        if (IsLiveObjectFromMessage(wp)) SelectEditorObject(reinterpret_cast<void*>(wp), static_cast<int>(lp));
+        if (IsLiveObjectFromMessage(wp)) SelectInThemeEditor(reinterpret_cast<void*>(wp), static_cast<int>(lp));
         return Outcome::End;
     }
     if (msg == m.RemoveTempNoCloseVolatile) return Outcome::End;
