@@ -231,9 +231,11 @@ MessageOutcome HandleRegisteredMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp,
         // lines only compare the pointer with theirs, and are told even while
         // no overlay shows, so a closed bar is never kept highlighted.
         HelperLinesBarClosing(reinterpret_cast<CVellumMenuObject*>(wp));
-        CVellumMenuObject* bar = LiveBarFromMessage(wp);
         SetJustOpenedPopup(nullptr);
-        if (bar && GetThemeEditorWindow()) RemoveEditorNode(bar);
+        // Only compared with the editor's bar nodes, never read: a closing
+        // bar leaves no node behind that names freed memory.
+        if (GetThemeEditorWindow())
+            DeleteEditorNode(FindEditorNode(reinterpret_cast<void*>(wp), false, nullptr));
         return Outcome::End;
     }
     if (msg == m.BarClosed) {

@@ -49,8 +49,10 @@ HIMAGELIST CreateEditorImages();
 void FillEditorTree();
 
 // ---- pages (theme_editor_pages.cpp) -------------------------------------------------------
-// Hides every page and deletes the tabs (a header row is selected).
+// Deletes the tabs and ends the helper lines (a header row is selected).
 void ClearEditorPages();
+// Nothing selected: the plain caption, no tabs, no page, no helper lines.
+void ShowNoSelection();
 
 // ---- context menu and flashes (theme_editor_context.cpp) ------------------------------------
 // A right click on the tree at the screen point.

@@ -162,6 +162,14 @@ void ClearEditorPages() {
     if (Settings().bHelperEnabled) ShowHelperLines(nullptr);
 }
 
+void ShowNoSelection() {
+    ThemeEditorState& e = Editor();
+    if (!e.window) return;
+    ClearEditorPages();
+    ShowOnlyPage(e.window, nullptr);
+    ::SetWindowTextA(e.window, kEditorCaption);
+}
+
 int ShowEditorPageForSelection(HWND editor, bool rebuildTabs) {
     ThemeEditorState& e = Editor();
     if (e.redraw_suspended || !editor || editor != e.window || !e.tree || !e.tabs) return 0;

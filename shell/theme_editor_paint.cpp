@@ -3,6 +3,8 @@
 // bitmap goes to the window in one copy (no flicker).
 #include "shell/theme_editor_internal.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr char kOldTreeProcProperty[] = "TSEditorTreeProc";
@@ -48,18 +50,21 @@ void DrawRule(HDC dc, int left, int right, int y) {
     ::LineTo(dc, right, y);
 }
 
+// TVM_GETITEMRECT takes the node in the rectangle it fills.
+bool RowRect(HWND tree, HTREEITEM node, RECT* rect) {
+    std::memcpy(rect, &node, sizeof(node));
+    return ::SendMessageA(tree, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(rect)) != 0;
+}
+
 // The header's two rows are cleared, its text drawn, the rule below it.
 void PaintHeader(HWND tree, HDC dc, HTREEITEM first_row, const char* text, int text_y) {
     if (!first_row) return;
     RECT first = {}, second = {};
-    *reinterpret_cast<HTREEITEM*>(&first) = first_row;
-    if (!::SendMessageA(tree, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&first))) return;
+    if (!RowRect(tree, first_row, &first)) return;
     RECT rows = first;
     HTREEITEM next = reinterpret_cast<HTREEITEM>(
         ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(first_row)));
-    *reinterpret_cast<HTREEITEM*>(&second) = next;
-    if (next && ::SendMessageA(tree, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&second)))
-        ::UnionRect(&rows, &first, &second);
+    if (next && RowRect(tree, next, &second)) ::UnionRect(&rows, &first, &second);
     RECT client = {};
     ::GetClientRect(tree, &client);
     rows.left = client.left;

@@ -120,6 +120,12 @@ void SortChildren(HTREEITEM parent, PFNTVCOMPARE order, LPARAM data) {
     ::SendMessageA(Tree(), TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
 }
 
+bool IsSameOrAncestor(HTREEITEM ancestor, HTREEITEM node) {
+    for (; node; node = NextNode(node, TVGN_PARENT))
+        if (node == ancestor) return true;
+    return false;
+}
+
 bool IsDocked(const CVellumMenuObject* bar) { return bar->DockToEdge >= 0; }
 
 int HeaderAgainstBar(LPARAM header, const CVellumMenuObject* bar) {
@@ -317,7 +323,15 @@ int SetEditorNodeTitle(const void* object, const char* text) {
 }
 
 void DeleteEditorNode(HTREEITEM node) {
-    if (node && Tree()) ::SendMessageA(Tree(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node));
+    if (!node || !Tree()) return;
+    // The tree would move the selection to a neighbour, and the page, the
+    // caption and the helper lines with it: the removed object's place is
+    // left without a selection instead.
+    if (IsSameOrAncestor(node, SelectedEditorNode())) {
+        ::SendMessageA(Tree(), TVM_SELECTITEM, TVGN_CARET, 0);
+        ShowNoSelection();
+    }
+    ::SendMessageA(Tree(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node));
 }
 
 void RemoveEditorNode(const void* object) {
