@@ -3,6 +3,7 @@
 // selected node, and header rows that cannot be selected.
 #include "editor_fixture.h"
 
+#include <cstdlib>
 #include <functional>
 #include "model/live_objects.h"
 #include "tests/support/stand_in_main_window.h"
@@ -181,6 +182,55 @@ TEST_F(EditorTest, TabChangeShowsItsPageAndIsKeptForTheKind) {
     EXPECT_EQ(2, TabCtrl_GetCurSel(tabs));
     EXPECT_EQ(first->m_pages[2], VisiblePage());
     EXPECT_EQ(0, SelectInThemeEditor(reinterpret_cast<void*>(0x1234), 0));
+}
+
+// The tree paints each header over its two empty rows: bold text from x 14
+// and below it a rule that starts in the highlight colour and fades into
+// the window colour.
+TEST_F(EditorTest, HeaderRowsShowTheirTextAndRule) {
+    Bar("Docked", {"DockToEdge=1"}, {{"Type=Default", "Title=D"}});
+    Bar("Floating", {}, {{"Type=Default", "Title=F"}}, 200);
+    ASSERT_NE(nullptr, OpenEditor());
+    SetForegroundWindow(Editor());
+    RedrawWindow(Tree(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpFor(100);
+    RECT client = {};
+    GetClientRect(Tree(), &client);
+    POINT corner = {0, 0};
+    ClientToScreen(Tree(), &corner);
+    RECT screen = {corner.x, corner.y, corner.x + client.right, corner.y + client.bottom};
+    testing_support::ScreenCapture capture(screen);
+    ASSERT_TRUE(capture.Valid());
+    const COLORREF window = GetSysColor(COLOR_WINDOW), highlight = GetSysColor(COLOR_HIGHLIGHT);
+    auto close_to = [](COLORREF a, COLORREF b) {
+        return std::abs(GetRValue(a) - GetRValue(b)) <= 24 && std::abs(GetGValue(a) - GetGValue(b)) <= 24 &&
+               std::abs(GetBValue(a) - GetBValue(b)) <= 24;
+    };
+    std::vector<HTREEITEM> firsts;
+    LPARAM last = 0;
+    for (const Row& row : Rows())
+        if (row.depth == 0 && row.text.empty() && row.data != last) {
+            firsts.push_back(row.node);
+            last = row.data;
+        }
+    ASSERT_EQ(2u, firsts.size());
+    for (HTREEITEM first : firsts) {
+        SCOPED_TRACE(first == firsts[0] ? "Docked Bars" : "Floating Bars");
+        RECT row = {};
+        TreeView_GetItemRect(Tree(), first, &row, FALSE);
+        const int bottom = row.bottom + (row.bottom - row.top);   // two rows
+        int text_pixels = 0, rule_y = -1;
+        for (int y = row.top; y < bottom && y < capture.Height(); ++y) {
+            for (int x = 14; x < 120 && x < capture.Width(); ++x)
+                if (!close_to(capture.Pixel(x, y), window)) ++text_pixels;
+            if (rule_y < 0 && close_to(capture.Pixel(2, y), highlight) && close_to(capture.Pixel(client.right - 4, y), window))
+                rule_y = y;
+        }
+        EXPECT_GT(text_pixels, 20) << "the header text";
+        EXPECT_GE(rule_y, row.top + 8) << "the rule under the text";
+        for (int x = 0; x < 12; ++x)
+            EXPECT_TRUE(close_to(capture.Pixel(x, row.top + 2), window)) << "no tree lines on a header, x " << x;
+    }
 }
 
 }  // namespace
