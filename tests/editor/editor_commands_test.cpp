@@ -175,6 +175,46 @@ TEST_F(EditorTest, CloseThisBarClosesTheSelectedBar) {
     EXPECT_NE(nullptr, NodeOf(other));
 }
 
+// "Hilight Container" inverts the section's place on the screen back and
+// forth (the screen is read from another thread while the menu's command runs).
+TEST_F(EditorTest, HilightFlashesTheSectionOnTheScreen) {
+    CVellumMenuObject* bar = Bar("Flash", {"AlwaysOnTop=1"}, kTwoSections);
+    ASSERT_NE(nullptr, OpenEditor());
+    CVellumMenuSection* section = bar->m_sections[1];
+    RECT window = {};
+    GetWindowRect(bar->m_hWnd, &window);
+    const RECT& r = section->m_outerRect;
+    const POINT at = {window.left + (r.left + r.right) / 2, window.top + (r.top + r.bottom) / 2};
+    auto pixel = [at] {
+        RECT one = {at.x, at.y, at.x + 1, at.y + 1};
+        testing_support::ScreenCapture capture(one);
+        return capture.Pixel(0, 0);
+    };
+    const COLORREF normal = pixel();
+    const COLORREF inverted = RGB(255 - GetRValue(normal), 255 - GetGValue(normal), 255 - GetBValue(normal));
+    struct Watch {
+        std::function<COLORREF()> read;
+        COLORREF inverted;
+        volatile bool stop = false;
+        bool seen = false;
+    } watch{pixel, inverted};
+    HANDLE thread = CreateThread(nullptr, 0, [](void* p) -> DWORD {
+        auto* w = static_cast<Watch*>(p);
+        for (DWORD start = GetTickCount(); !w->stop && GetTickCount() - start < 5000; Sleep(15))
+            if (w->read() == w->inverted) w->seen = true;
+        return 0;
+    }, &watch, 0, nullptr);
+    MenuAnswer answer(2);
+    RightClick(TextPoint(NodeOf(section)), &answer);
+    watch.stop = true;
+    WaitForSingleObject(thread, 6000);
+    CloseHandle(thread);
+    EXPECT_EQ((std::vector<std::string>{"Remove Container", "Duplicate Container", "Hilight Container"}),
+              answer.Texts());
+    EXPECT_TRUE(watch.seen);
+    EXPECT_EQ(normal, pixel()) << "an even number of inversions leaves the screen as it was";
+}
+
 HWND Overlay() { return FindWindowA(kHelperLinesClass, nullptr); }
 
 COLORREF Blended(COLORREF under, COLORREF color) {

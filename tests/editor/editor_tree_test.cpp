@@ -45,6 +45,12 @@ TEST_F(EditorTest, ListsDockedThenFloatingBarsUnderTheirHeaders) {
     }
     EXPECT_EQ((std::vector<std::string>{"", "", "Beta", "Zed", "", "", "alpha", "omega (Hidden)"}), top);
     EXPECT_EQ((std::vector<LPARAM>{1, 1, 2, 2}), header_data);
+    // A bar shown while the editor is open takes its sorted place.
+    Bar("Gamma", {"DockToEdge=1"}, {{"Type=Default", "Title=G"}}, 500);
+    top.clear();
+    for (const Row& row : Rows())
+        if (row.depth == 0) top.push_back(row.text);
+    EXPECT_EQ((std::vector<std::string>{"", "", "Beta", "Gamma", "Zed", "", "", "alpha", "omega (Hidden)"}), top);
 
     // A bar's children in bar order: sections, then their items.
     std::vector<std::string> below_alpha;
@@ -182,6 +188,13 @@ TEST_F(EditorTest, TabChangeShowsItsPageAndIsKeptForTheKind) {
     EXPECT_EQ(2, TabCtrl_GetCurSel(tabs));
     EXPECT_EQ(first->m_pages[2], VisiblePage());
     EXPECT_EQ(0, SelectInThemeEditor(reinterpret_cast<void*>(0x1234), 0));
+
+    // OK closes every page with the editor; the objects' slots are free.
+    HWND pages[] = {display, arrangement, first->m_pages[2]};
+    SendThemeEditorCommand(IDOK);
+    EXPECT_EQ(nullptr, GetThemeEditorWindow());
+    for (HWND page : pages) EXPECT_FALSE(IsWindow(page));
+    for (HWND slot : first->m_sections[0]->m_pages) EXPECT_FALSE(slot && IsWindow(slot));
 }
 
 // The tree paints each header over its two empty rows: bold text from x 14
