@@ -11,6 +11,7 @@
 #include "model/menu_edit.h"
 #include "model/menu_header_text.h"
 #include "model/plugin_calls.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
@@ -127,7 +128,7 @@ void RunChosenCommand(int id, CVellumMenuObject* bar, CVellumMenuSection* sectio
 // the menu itself.
 HMENU BuildMenu(CVellumMenuObject* bar, CVellumMenuSection* section, CVellumMenuItem* item,
                 bool simple, HMENU* tracked) {
-    HINSTANCE module = bar->m_hModule ? bar->m_hModule : ::GetModuleHandleA(nullptr);
+    HINSTANCE module = ResourceModuleOf(bar);
     HMENU menu = menu_edit::LoadFirstPopup(module, MenuResourceFor(*bar, simple));
     if (!menu) return nullptr;
     const bool ordinary = !simple && !bar->m_internalBar;

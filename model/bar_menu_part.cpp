@@ -8,6 +8,7 @@
 #include "model/item_menu_resources.h"
 #include "model/menu_edit.h"
 #include "model/menu_header_text.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_object.h"
 #include "skins/skin_record.h"
 #include "util/text.h"
@@ -84,7 +85,7 @@ int CVellumMenuObject::InitSimpleContextMenu(HMENU menu) {
 HMENU CVellumMenuObject::InitContextMenu(HMENU menu) {
     if (menu) menu_edit::Check(menu, IDM_INTERNAL_ALWAYS_ON_TOP, AlwaysOnTop);
     SetBarMenuHeaderText(m_displayTitle[0] ? m_displayTitle : Title);
-    HINSTANCE module = m_hModule ? m_hModule : ::GetModuleHandleA(nullptr);
+    HINSTANCE module = ResourceModuleOf(this);
     HMENU options = menu_edit::LoadFirstPopup(module, IDM_BAR_OPTIONS);
     if (!options) return nullptr;
     if (m_barSubmenu) ::DestroyMenu(m_barSubmenu);

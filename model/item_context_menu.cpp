@@ -6,6 +6,7 @@
 #include "model/item_menu_resources.h"
 #include "model/menu_edit.h"
 #include "model/menu_header_text.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
@@ -60,7 +61,7 @@ HMENU LoadItemOptionsMenu(HINSTANCE module) {
 
 HMENU CVellumMenuItem::InitContextMenu(HMENU barMenu) {
     SetItemMenuHeaderText(m_title, 0, 1);
-    HINSTANCE module = m_pBar && m_pBar->m_hModule ? m_pBar->m_hModule : ::GetModuleHandleA(nullptr);
+    HINSTANCE module = ResourceModuleOf(m_pBar);
     HMENU options = LoadItemOptionsMenu(module);
     if (!options) return nullptr;
     m_contextSubmenu = options;

@@ -9,6 +9,7 @@
 #include "model/menu_edit.h"
 #include "model/menu_header_text.h"
 #include "model/registered_names.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
@@ -117,7 +118,7 @@ void EditBarSkin(CVellumMenuSection* section) {
 
 HMENU CVellumMenuSection::InitContextMenu(HMENU barMenu) {
     SetSectionMenuHeaderText(Title, 1);
-    HINSTANCE module = m_pBar && m_pBar->m_hModule ? m_pBar->m_hModule : ::GetModuleHandleA(nullptr);
+    HINSTANCE module = ResourceModuleOf(m_pBar);
     HMENU options = menu_edit::LoadFirstPopup(module, IDM_SECTION_OPTIONS);
     if (!options) return nullptr;
     if (m_contextSubmenu) ::DestroyMenu(m_contextSubmenu);

@@ -1,6 +1,7 @@
 // "Popup Real Start Menu": the shell's own Start button is lent to a host
 // window laid over the item, pressed there, so that the Start menu opens at
 // the item, and given back to the shell's taskbar.
+#include "model/resource_module.h"
 #include "model/standard_commands.h"
 
 #include <memory>
@@ -96,7 +97,7 @@ int PopupRealStartMenu(const CommandContext& c) {
     RECT item;
     c.item->GetRealItemRect(&item);
     auto host = std::make_unique<StartMenuHost>();
-    host->module = c.bar->m_hModule ? c.bar->m_hModule : ::GetModuleHandleA(nullptr);
+    host->module = ResourceModuleOf(c.bar);
     host->size = {1, 1};
     if (!RegisterHostClass(host->module)) return 0;
     host->taskbar = ::FindWindowA("Shell_TrayWnd", "");

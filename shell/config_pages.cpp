@@ -142,6 +142,9 @@ INT_PTR ConfigPage::OnCommand(int id, int code) {
 
 INT_PTR ConfigPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_DESTROY) {
+        // A page that dies with its parent leaves no handle behind that a
+        // later window could come to own.
+        if (PageObject(Window(), kind_)) slots_.Release(Window());
         ::RemovePropA(Window(), PageObjectProperty(kind_));
         ::RemovePropA(Window(), kPageInitializedProperty);
         return FALSE;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 #include "model/bar_file.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
 #include "skins/ini_section_reader.h"
@@ -328,7 +329,7 @@ int CVellumMenuItem_Clock::GetCustomItemName(char* out) {
 }
 
 HICON CVellumMenuItem_Clock::GetCustomIcon() {
-    HINSTANCE module = m_pBar && m_pBar->m_hModule ? m_pBar->m_hModule : ::GetModuleHandleA(nullptr);
+    HINSTANCE module = ResourceModuleOf(m_pBar);
     return static_cast<HICON>(
         ::LoadImageA(module, MAKEINTRESOURCEA(kClockItemIconId), IMAGE_ICON, 16, 16, 0));
 }

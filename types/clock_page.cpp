@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 #include "model/behavior_classes.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_object.h"
+#include "shell/config_pages.h"
 #include "types/clock_item.h"
 #include "types/clock_resources.h"
 
@@ -17,14 +19,6 @@ const int kStandardControls[] = {IDC_CLOCK_SECONDS, IDC_CLOCK_24_HOURS, IDC_CLOC
                                  IDC_CLOCK_TIME_BY_DEFAULT, IDC_CLOCK_DATE_BY_DEFAULT};
 
 HWND g_format_help = nullptr;
-
-CVellumMenuItem_Clock* PageItem(HWND page) {
-    return static_cast<CVellumMenuItem_Clock*>(::GetPropA(page, "lpItem"));
-}
-
-bool Checked(HWND page, int id) { return ::IsDlgButtonChecked(page, id) == BST_CHECKED; }
-
-void Check(HWND page, int id, BOOL on) { ::CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 std::string ControlText(HWND page, int id) {
     HWND control = ::GetDlgItem(page, id);
@@ -60,33 +54,36 @@ void ShowFormatHelp(HINSTANCE module) {
     ::SetForegroundWindow(g_format_help);
 }
 
-class ClockPage {
+class ClockPage : public ConfigPage {
 public:
-    ClockPage(HWND page, CVellumMenuItem_Clock* item) : page_(page), item_(item) {}
+    explicit ClockPage(CVellumMenuItem_Clock* item)
+        : ConfigPage(PageObjectKind::kItem, item, ConfigPageSlots(&item->m_page, 1, nullptr), 0),
+          item_(item) {}
 
-    void Init() {
-        Check(page_, IDC_CLOCK_CUSTOM, item_->UseCustomStrings);
-        Check(page_, IDC_CLOCK_STANDARD, !item_->UseCustomStrings);
-        ::SetDlgItemTextA(page_, IDC_CLOCK_STRING1, item_->TimeString1.c_str());
-        ::SetDlgItemTextA(page_, IDC_CLOCK_STRING2, item_->TimeString2.c_str());
-        Check(page_, IDC_CLOCK_FIT_LINES, item_->ShowOnlyLinesAvail);
-        Check(page_, IDC_CLOCK_TIME_BY_DEFAULT, !item_->ShowDateByDefault);
-        Check(page_, IDC_CLOCK_DATE_BY_DEFAULT, item_->ShowDateByDefault);
-        Check(page_, IDC_CLOCK_SECONDS, item_->ShowSeconds);
-        Check(page_, IDC_CLOCK_24_HOURS, item_->Force24HourTime);
-        Check(page_, IDC_CLOCK_LONG_DATE, item_->LongDate);
-        FillBehaviorClassCombo(item_, ::GetDlgItem(page_, IDC_CLOCK_BEHAVIOR));
+private:
+    void Fill() override {
+        Check(IDC_CLOCK_CUSTOM, item_->UseCustomStrings);
+        Check(IDC_CLOCK_STANDARD, !item_->UseCustomStrings);
+        SetText(IDC_CLOCK_STRING1, item_->TimeString1.c_str());
+        SetText(IDC_CLOCK_STRING2, item_->TimeString2.c_str());
+        Check(IDC_CLOCK_FIT_LINES, item_->ShowOnlyLinesAvail);
+        Check(IDC_CLOCK_TIME_BY_DEFAULT, !item_->ShowDateByDefault);
+        Check(IDC_CLOCK_DATE_BY_DEFAULT, item_->ShowDateByDefault);
+        Check(IDC_CLOCK_SECONDS, item_->ShowSeconds);
+        Check(IDC_CLOCK_24_HOURS, item_->Force24HourTime);
+        Check(IDC_CLOCK_LONG_DATE, item_->LongDate);
+        FillBehaviorClassCombo(item_, Control(IDC_CLOCK_BEHAVIOR));
         EnableModeControls();
     }
 
-    void Command(int id, int code) {
+    void Apply(int id, int code) override {
         switch (id) {
         case IDC_CLOCK_CUSTOM:
         case IDC_CLOCK_STANDARD:
             // The pair lies apart, with the custom controls between: the
             // clicked one decides, and both marks are set here.
-            Check(page_, IDC_CLOCK_CUSTOM, id == IDC_CLOCK_CUSTOM);
-            Check(page_, IDC_CLOCK_STANDARD, id == IDC_CLOCK_STANDARD);
+            Check(IDC_CLOCK_CUSTOM, id == IDC_CLOCK_CUSTOM);
+            Check(IDC_CLOCK_STANDARD, id == IDC_CLOCK_STANDARD);
             SetCustomMode(id == IDC_CLOCK_CUSTOM);
             break;
         case IDC_CLOCK_STRING1:
@@ -94,7 +91,7 @@ public:
             if (code == EN_UPDATE) TakeString(id);
             return;
         case IDC_CLOCK_FIT_LINES: {
-            BOOL fit = Checked(page_, id) ? TRUE : FALSE;
+            BOOL fit = Checked(id) ? TRUE : FALSE;
             if (fit != item_->ShowOnlyLinesAvail) {
                 item_->ShowOnlyLinesAvail = fit;
                 if (item_->UseCustomStrings) Modified();
@@ -104,41 +101,35 @@ public:
             break;
         }
         case IDC_CLOCK_FORMAT_KEY:
-            ShowFormatHelp(Module());
+            ShowFormatHelp(ResourceModuleOf(item_->m_pBar));
             return;
         case IDC_CLOCK_TIME_BY_DEFAULT:
         case IDC_CLOCK_DATE_BY_DEFAULT: {
             BOOL date = id == IDC_CLOCK_DATE_BY_DEFAULT ? TRUE : FALSE;
-            Check(page_, IDC_CLOCK_TIME_BY_DEFAULT, !date);
-            Check(page_, IDC_CLOCK_DATE_BY_DEFAULT, date);
+            Check(IDC_CLOCK_TIME_BY_DEFAULT, !date);
+            Check(IDC_CLOCK_DATE_BY_DEFAULT, date);
             SetStandardFlag(&item_->ShowDateByDefault, date);
             if (!item_->UseCustomStrings) item_->m_showingAlternate = item_->ShowDateByDefault;
             break;
         }
         case IDC_CLOCK_SECONDS:
-            SetStandardFlag(&item_->ShowSeconds, Checked(page_, id));
+            SetStandardFlag(&item_->ShowSeconds, Checked(id));
             item_->StartTickTimer();
             break;
         case IDC_CLOCK_24_HOURS:
-            SetStandardFlag(&item_->Force24HourTime, Checked(page_, id));
+            SetStandardFlag(&item_->Force24HourTime, Checked(id));
             break;
         case IDC_CLOCK_LONG_DATE:
-            SetStandardFlag(&item_->LongDate, Checked(page_, id));
+            SetStandardFlag(&item_->LongDate, Checked(id));
             break;
         case IDC_CLOCK_BEHAVIOR:
             if (code == CBN_SELCHANGE)
-                ApplyBehaviorClassChange(item_, ::GetDlgItem(page_, IDC_CLOCK_BEHAVIOR));
+                ApplyBehaviorClassChange(item_, Control(IDC_CLOCK_BEHAVIOR));
             return;
         default:
             return;
         }
         AfterChange();
-    }
-
-private:
-    HINSTANCE Module() const {
-        CVellumMenuObject* bar = item_->m_pBar;
-        return bar && bar->m_hModule ? bar->m_hModule : ::GetModuleHandleA(nullptr);
     }
 
     void Modified() {
@@ -162,7 +153,7 @@ private:
     }
 
     void TakeString(int id) {
-        std::string text = ControlText(page_, id);
+        std::string text = ControlText(Window(), id);
         std::string& target = id == IDC_CLOCK_STRING1 ? item_->TimeString1 : item_->TimeString2;
         if (text == target) return;
         target = text;
@@ -175,8 +166,8 @@ private:
 
     void EnableModeControls() {
         const bool custom = item_->UseCustomStrings != FALSE;
-        for (int id : kCustomControls) ::EnableWindow(::GetDlgItem(page_, id), custom ? TRUE : FALSE);
-        for (int id : kStandardControls) ::EnableWindow(::GetDlgItem(page_, id), custom ? FALSE : TRUE);
+        for (int id : kCustomControls) Enable(id, custom);
+        for (int id : kStandardControls) Enable(id, !custom);
     }
 
     void AfterChange() {
@@ -190,53 +181,14 @@ private:
         if (item_->m_pBar) item_->m_pBar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
     }
 
-    HWND page_;
     CVellumMenuItem_Clock* item_;
 };
-
-INT_PTR CALLBACK ClockPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-        switch (msg) {
-        case WM_INITDIALOG: {
-            auto* item = reinterpret_cast<CVellumMenuItem_Clock*>(lp);
-            ::SetPropA(page, "lpItem", item);
-            if (item) ClockPage(page, item).Init();
-            ::SetPropA(page, "bInitalized!", reinterpret_cast<HANDLE>(1));
-            return TRUE;
-        }
-        case WM_COMMAND: {
-            int id = LOWORD(wp);
-            if (id == IDOK || id == IDCANCEL) {
-                ::DestroyWindow(page);
-                return TRUE;
-            }
-            CVellumMenuItem_Clock* item = PageItem(page);
-            if (!item || !::GetPropA(page, "bInitalized!")) return TRUE;
-            ClockPage(page, item).Command(id, HIWORD(wp));
-            return TRUE;
-        }
-        case WM_DESTROY:
-            if (CVellumMenuItem_Clock* item = PageItem(page))
-                if (item->m_page == page) item->m_page = nullptr;
-            ::RemovePropA(page, "lpItem");
-            ::RemovePropA(page, "bInitalized!");
-            return FALSE;
-        default:
-            return FALSE;
-        }
-    } catch (...) {
-        return FALSE;
-    }
-}
 
 }  // namespace
 
 HWND CVellumMenuItem_Clock::CallConfigDialogEx(HWND parent) {
-    if (m_page && ::IsWindow(m_page)) return m_page;
-    HINSTANCE module = m_pBar && m_pBar->m_hModule ? m_pBar->m_hModule : ::GetModuleHandleA(nullptr);
-    m_page = ::CreateDialogParamA(module, MAKEINTRESOURCEA(kClockPageDialogId), parent,
-                                  ClockPageProc, reinterpret_cast<LPARAM>(this));
-    return m_page;
+    HINSTANCE module = ResourceModuleOf(m_pBar);
+    return ConfigPage::Open(std::make_unique<ClockPage>(this), module, kClockPageDialogId, parent);
 }
 
 HWND FindClockFormatHelp() { return g_format_help; }

@@ -2,6 +2,7 @@
 // bar. Its messages go to the plug-in first (when it asked for them), and the
 // input the bar needs goes on to the bar window.
 #include "model/bar_messages.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_object.h"
 #include "types/plugin_host.h"
 #include "types/plugin_item.h"
@@ -146,7 +147,7 @@ bool CVellumMenuItem_Plugin::RegisterChildClass(HINSTANCE instance) {
 
 void CVellumMenuItem_Plugin::CreateChildWindow() {
     if (!m_pBar || !m_pBar->m_hWnd || m_childWindow) return;
-    HINSTANCE instance = m_pBar->m_hModule ? m_pBar->m_hModule : ::GetModuleHandleA(nullptr);
+    HINSTANCE instance = ResourceModuleOf(m_pBar);
     ::CreateWindowExA(0, kPluginChildClass, "", WS_CHILD, 0, 0, 0, 0, m_pBar->m_hWnd, nullptr,
                       instance, this);
 }

@@ -12,6 +12,7 @@
 #include "model/bar_messages.h"
 #include "model/live_objects.h"
 #include "model/registered_names.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
 #include "shell/main_window.h"
@@ -117,7 +118,7 @@ CVellumMenuItem_Plugin::CVellumMenuItem_Plugin(CVellumMenuObject* bar, CVellumMe
     m_loadSerial = 0;
     m_page = nullptr;
 
-    if (bar) RegisterChildClass(bar->m_hModule ? bar->m_hModule : ::GetModuleHandleA(nullptr));
+    if (bar) RegisterChildClass(ResourceModuleOf(bar));
     CreateChildWindow();
     const bool reading = BarIsReadingFile(bar) && section && itemNumber > 0;
     if (reading) ReadPluginKeys();
@@ -450,7 +451,7 @@ int CVellumMenuItem_Plugin::GetCustomItemName(char* out) {
 }
 
 HICON CVellumMenuItem_Plugin::GetCustomIcon() {
-    HINSTANCE module = m_pBar && m_pBar->m_hModule ? m_pBar->m_hModule : ::GetModuleHandleA(nullptr);
+    HINSTANCE module = ResourceModuleOf(m_pBar);
     return static_cast<HICON>(
         ::LoadImageA(module, MAKEINTRESOURCEA(kPluginItemIconId), IMAGE_ICON, 16, 16, 0));
 }

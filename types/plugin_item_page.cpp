@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 #include "model/registered_names.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_object.h"
 #include "model/behavior_classes.h"
+#include "shell/config_pages.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 #include "types/plugin_host.h"
@@ -16,10 +18,6 @@
 namespace {
 
 constexpr char kNoPlugin[] = "No Plugin Loaded";
-
-CVellumMenuItem_Plugin* PageItem(HWND page) {
-    return static_cast<CVellumMenuItem_Plugin*>(::GetPropA(page, "lpItem"));
-}
 
 void ShowInfo(HWND dialog, const std::string& text) {
     ::SetDlgItemTextA(dialog, IDC_PLUGIN_INFO, text.empty() ? kNoPlugin : text.c_str());
@@ -37,48 +35,26 @@ void OnConfigure(CVellumMenuItem_Plugin* item) {
     if (HWND main = GetMainWindow()) ::PostMessageA(main, configure, reinterpret_cast<WPARAM>(item), 0);
 }
 
-INT_PTR CALLBACK PluginPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-        switch (msg) {
-        case WM_INITDIALOG: {
-            auto* item = reinterpret_cast<CVellumMenuItem_Plugin*>(lp);
-            if (!item) {
-                ::DestroyWindow(page);
-                return TRUE;
-            }
-            ::SetPropA(page, "lpItem", item);
-            ShowInfo(page, item->m_libraryPath[0] ? GetPluginInfoText(item->m_libraryPath) : "");
-            FillBehaviorClassCombo(item, ::GetDlgItem(page, IDC_PLUGIN_BEHAVIOR));
-            ::SetPropA(page, "bInitalized!", reinterpret_cast<HANDLE>(1));
-            return TRUE;
-        }
-        case WM_COMMAND: {
-            const int id = LOWORD(wp);
-            if (id == IDOK || id == IDCANCEL) {
-                ::DestroyWindow(page);
-                return TRUE;
-            }
-            CVellumMenuItem_Plugin* item = PageItem(page);
-            if (!item || !::GetPropA(page, "bInitalized!")) return TRUE;
-            if (id == IDC_PLUGIN_SELECT && HIWORD(wp) == BN_CLICKED) OnSelectDifferentPlugin(page, item);
-            else if (id == IDC_PLUGIN_CONFIGURE && HIWORD(wp) == BN_CLICKED) OnConfigure(item);
-            else if (id == IDC_PLUGIN_BEHAVIOR && HIWORD(wp) == CBN_SELCHANGE)
-                ApplyBehaviorClassChange(item, ::GetDlgItem(page, IDC_PLUGIN_BEHAVIOR));
-            return TRUE;
-        }
-        case WM_DESTROY:
-            if (CVellumMenuItem_Plugin* item = PageItem(page))
-                if (item->m_page == page) item->m_page = nullptr;
-            ::RemovePropA(page, "lpItem");
-            ::RemovePropA(page, "bInitalized!");
-            return FALSE;
-        default:
-            return FALSE;
-        }
-    } catch (...) {
-        return FALSE;
+class PluginPage : public ConfigPage {
+public:
+    explicit PluginPage(CVellumMenuItem_Plugin* item)
+        : ConfigPage(PageObjectKind::kItem, item, ConfigPageSlots(&item->m_page, 1, nullptr), 0),
+          item_(item) {}
+
+private:
+    void Fill() override {
+        ShowInfo(Window(), item_->m_libraryPath[0] ? GetPluginInfoText(item_->m_libraryPath) : "");
+        FillBehaviorClassCombo(item_, Control(IDC_PLUGIN_BEHAVIOR));
     }
-}
+
+    void Apply(int id, int code) override {
+        if (id == IDC_PLUGIN_SELECT && code == BN_CLICKED) OnSelectDifferentPlugin(Window(), item_);
+        else if (id == IDC_PLUGIN_CONFIGURE && code == BN_CLICKED) OnConfigure(item_);
+        else if (id == IDC_PLUGIN_BEHAVIOR) ApplyBehaviorClassChange(item_, Control(id));
+    }
+
+    CVellumMenuItem_Plugin* item_;
+};
 
 // ---- the browser ---------------------------------------------------------------------------------
 
@@ -165,11 +141,8 @@ INT_PTR CALLBACK BrowserProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 HWND CVellumMenuItem_Plugin::CallConfigDialogEx(HWND parent) {
-    if (m_page && ::IsWindow(m_page)) return m_page;
-    HINSTANCE module = m_pBar && m_pBar->m_hModule ? m_pBar->m_hModule : ::GetModuleHandleA(nullptr);
-    m_page = ::CreateDialogParamA(module, MAKEINTRESOURCEA(kPluginPageDialogId), parent,
-                                  PluginPageProc, reinterpret_cast<LPARAM>(this));
-    return m_page;
+    HINSTANCE module = ResourceModuleOf(m_pBar);
+    return ConfigPage::Open(std::make_unique<PluginPage>(this), module, kPluginPageDialogId, parent);
 }
 
 bool CVellumMenuItem_Plugin::BrowsePlugins(HWND owner, char* out) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include "model/behavior_classes.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
 #include "shell/theme_editor.h"
@@ -286,7 +287,7 @@ INT_PTR CALLBACK PopupPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
 HWND CVellumMenuItem_Popup::CallConfigDialogEx(HWND parent) {
     if (m_plain) return CVellumMenuItem::CallConfigDialogEx(parent);
     if (m_page && ::IsWindow(m_page)) return m_page;
-    HINSTANCE module = m_pBar && m_pBar->m_hModule ? m_pBar->m_hModule : ::GetModuleHandleA(nullptr);
+    HINSTANCE module = ResourceModuleOf(m_pBar);
     m_page = ::CreateDialogParamA(module, MAKEINTRESOURCEA(kPopupPageDialogId), parent,
                                   PopupPageProc, reinterpret_cast<LPARAM>(this));
     return m_page;

@@ -5,6 +5,7 @@
 // the focus, not on every key.
 #include <shlobj.h>
 #include "model/behavior_classes.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_object.h"
 #include "shell/config_pages.h"
 #include "types/shortcut_internal.h"
@@ -338,6 +339,6 @@ private:
 }  // namespace
 
 HWND CVellumMenuItem_Shortcut::CallConfigDialogEx(HWND parent) {
-    HINSTANCE module = m_pBar && m_pBar->m_hModule ? m_pBar->m_hModule : ::GetModuleHandleA(nullptr);
+    HINSTANCE module = ResourceModuleOf(m_pBar);
     return ConfigPage::Open(std::make_unique<ShortcutPage>(this), module, IDD_SHORTCUT_PAGE, parent);
 }

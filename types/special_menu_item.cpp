@@ -3,6 +3,7 @@
 #include "types/special_menu_item.h"
 #include <new>
 #include "model/bar_file.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_object.h"
 #include "shell/stats_monitor.h"
 #include "skins/ini_section_reader.h"
@@ -151,7 +152,7 @@ int CVellumMenuItem_SpecialMenu::GetCustomItemName(char* out) {
 }
 
 HICON CVellumMenuItem_SpecialMenu::GetCustomIcon() {
-    HINSTANCE module = m_pBar && m_pBar->m_hModule ? m_pBar->m_hModule : ::GetModuleHandleA(nullptr);
+    HINSTANCE module = ResourceModuleOf(m_pBar);
     return static_cast<HICON>(
         ::LoadImageA(module, MAKEINTRESOURCEA(kSpecialMenuIconId), IMAGE_ICON, 16, 16, 0));
 }

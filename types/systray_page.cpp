@@ -4,23 +4,16 @@
 #include <commctrl.h>
 #include "model/vellum_menu_object.h"
 #include "shell/app_state.h"
+#include "shell/config_pages.h"
 #include "shell/icon_import.h"
 #include "shell/later_stubs.h"
 #include "skins/skin_record.h"
 #include "types/systray_resources.h"
 #include "types/systray_section.h"
-#include "util/callback_guard.h"
 #include "util/general_helpers.h"
 #include "util/text.h"
 
 namespace {
-
-constexpr char kSectionProp[] = "lpSection";
-constexpr char kInitializedProp[] = "bInitalized!";
-
-CVellumMenuSection_Systray* PageSection(HWND page) {
-    return static_cast<CVellumMenuSection_Systray*>(GetPropA(page, kSectionProp));
-}
 
 bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
 
@@ -101,7 +94,7 @@ void ChooseBitmap(HWND page, CVellumMenuSection_Systray* section, int row) {
     bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
 }
 
-void OnCommand(HWND page, CVellumMenuSection_Systray* section, int id) {
+void ApplyControl(HWND page, CVellumMenuSection_Systray* section, int id) {
     CVellumMenuObject* bar = section->m_pBar;
     if (!bar) return;
     switch (id) {
@@ -147,62 +140,46 @@ void OnCommand(HWND page, CVellumMenuSection_Systray* section, int id) {
     }
 }
 
-void OnInitDialog(HWND page, CVellumMenuSection_Systray* section) {
-    SetPropA(page, kSectionProp, section);
-    CheckDlgButton(page, IDC_SYSTRAY_ENABLE, section->UseTimeFilter ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(page, IDC_SYSTRAY_EXPANDED, section->TempDisabled ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(page, IDC_SYSTRAY_AUTOCONTRACT, section->Autocontract ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(page, IDC_SYSTRAY_BUTTON, section->ExpandButtonEnabled ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(page, IDC_SYSTRAY_RELATIVE, section->BitmapPathRelToSkin ? BST_CHECKED : BST_UNCHECKED);
-    FillBitmapList(page, section);
-    EnableBitmapControls(page, section->ExpandButtonEnabled != 0);
-    SetPropA(page, kInitializedProp, reinterpret_cast<HANDLE>(1));
-}
+// Kept in the section's first page slot, as the section shows its
+// switches in place of the plain Behavior page.
+class SystrayPage : public ConfigPage {
+public:
+    explicit SystrayPage(CVellumMenuSection_Systray* section)
+        : ConfigPage(PageObjectKind::kSection, section, PageSlotsOf(section), 0), section_(section) {}
 
-INT_PTR HandlePageMessage(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_INITDIALOG) {
-        OnInitDialog(page, reinterpret_cast<CVellumMenuSection_Systray*>(lp));
-        return TRUE;
+private:
+    void Fill() override {
+        Check(IDC_SYSTRAY_ENABLE, section_->UseTimeFilter != 0);
+        Check(IDC_SYSTRAY_EXPANDED, section_->TempDisabled != 0);
+        Check(IDC_SYSTRAY_AUTOCONTRACT, section_->Autocontract != 0);
+        Check(IDC_SYSTRAY_BUTTON, section_->ExpandButtonEnabled != 0);
+        Check(IDC_SYSTRAY_RELATIVE, section_->BitmapPathRelToSkin != 0);
+        FillBitmapList(Window(), section_);
+        EnableBitmapControls(Window(), section_->ExpandButtonEnabled != 0);
     }
-    CVellumMenuSection_Systray* section = PageSection(page);
-    if (!section) return FALSE;
-    switch (msg) {
-    case WM_COMMAND:
-        if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
-            DestroyWindow(page);
-            return TRUE;
-        }
-        if (GetPropA(page, kInitializedProp) && HIWORD(wp) == BN_CLICKED)
-            OnCommand(page, section, LOWORD(wp));
-        return TRUE;
-    case WM_NOTIFY: {
+
+    void Apply(int id, int code) override {
+        if (code == BN_CLICKED) ApplyControl(Window(), section_, id);
+    }
+
+    INT_PTR OnPageMessage(UINT msg, WPARAM, LPARAM lp) override {
+        if (msg != WM_NOTIFY) return FALSE;
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lp);
-        if (header && header->idFrom == IDC_SYSTRAY_BITMAPS && header->code == NM_DBLCLK &&
-            GetPropA(page, kInitializedProp))
-            ChooseBitmap(page, section,
+        if (header && header->idFrom == IDC_SYSTRAY_BITMAPS && header->code == NM_DBLCLK && Initialized())
+            ChooseBitmap(Window(), section_,
                          static_cast<int>(SendMessageA(header->hwndFrom, LVM_GETNEXTITEM,
                                                        static_cast<WPARAM>(-1), LVNI_SELECTED)));
         return TRUE;
     }
-    case WM_DESTROY:
-        if (section->m_pages[0] == page) section->m_pages[0] = nullptr;
-        RemovePropA(page, kSectionProp);
-        RemovePropA(page, kInitializedProp);
-        return FALSE;
-    default:
-        return FALSE;
-    }
-}
+
+    bool KeepsLastTab() const override { return true; }
+
+    CVellumMenuSection_Systray* section_;
+};
 
 }  // namespace
 
-INT_PTR CALLBACK SystrayPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
-    return tess::GuardDialogProc([&] { return HandlePageMessage(page, msg, wp, lp); });
-}
-
 HWND CVellumMenuSection_Systray::CallConfigDialogEx(HWND parent) {
-    if (m_pages[0] && IsWindow(m_pages[0])) return m_pages[0];
-    m_pages[0] = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SYSTRAY_PAGE),
-                                    parent, SystrayPageProc, reinterpret_cast<LPARAM>(this));
-    return m_pages[0];
+    return ConfigPage::Open(std::make_unique<SystrayPage>(this), GetModuleHandleA(nullptr), IDD_SYSTRAY_PAGE,
+                            parent);
 }

@@ -102,5 +102,3 @@ private:
     RECT m_lastRect;
 };
 
-// The page's procedure (systray_page.cpp).
-INT_PTR CALLBACK SystrayPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp);

@@ -5,21 +5,15 @@
 #include <commctrl.h>
 #include <cstdlib>
 #include "model/vellum_menu_object.h"
+#include "shell/config_pages.h"
 #include "types/virtual_desktops_resources.h"
 #include "types/virtual_desktops_section.h"
-#include "util/callback_guard.h"
 
 namespace {
 
-constexpr char kSectionProp[] = "lpSection";
-constexpr char kInitializedProp[] = "bInitalized!";
 constexpr int kBehaviorPage = 2;
 constexpr int kBufferTextSize = 48;
 constexpr int kSpinMaximum = 2000;
-
-CVellumMenuSection_VirtualDesktops* PageSection(HWND page) {
-    return static_cast<CVellumMenuSection_VirtualDesktops*>(GetPropA(page, kSectionProp));
-}
 
 // The buffer an edit of the page stands for, or null for another control.
 LONG* BufferOfEdit(CVellumMenuSection_VirtualDesktops* section, int id) {
@@ -50,7 +44,7 @@ void OnBufferEdit(HWND page, CVellumMenuSection_VirtualDesktops* section, int id
     }
 }
 
-void OnCommand(HWND page, CVellumMenuSection_VirtualDesktops* section, int id, int code) {
+void ApplyControl(HWND page, CVellumMenuSection_VirtualDesktops* section, int id, int code) {
     if (BufferOfEdit(section, id)) {
         OnBufferEdit(page, section, id);
         return;
@@ -70,53 +64,31 @@ void FillBuffer(HWND page, int edit, int spin, int value) {
     SetDlgItemInt(page, edit, static_cast<UINT>(value), TRUE);
 }
 
-void OnInitDialog(HWND page, CVellumMenuSection_VirtualDesktops* section) {
-    SetPropA(page, kSectionProp, section);
-    FillBuffer(page, IDC_VD_TOP, IDC_VD_TOP_SPIN, section->m_buffer.top);
-    FillBuffer(page, IDC_VD_LEFT, IDC_VD_LEFT_SPIN, section->m_buffer.left);
-    FillBuffer(page, IDC_VD_BOTTOM, IDC_VD_BOTTOM_SPIN, section->m_buffer.bottom);
-    FillBuffer(page, IDC_VD_RIGHT, IDC_VD_RIGHT_SPIN, section->m_buffer.right);
-    CheckDlgButton(page, IDC_VD_PREVENT_BACKGROUND,
-                   section->PreventBackgroundChanging ? BST_CHECKED : BST_UNCHECKED);
-    SetPropA(page, kInitializedProp, reinterpret_cast<HANDLE>(1));
-}
+class VirtualDesktopsPage : public ConfigPage {
+public:
+    explicit VirtualDesktopsPage(CVellumMenuSection_VirtualDesktops* section)
+        : ConfigPage(PageObjectKind::kSection, section, PageSlotsOf(section), kBehaviorPage),
+          section_(section) {}
 
-INT_PTR HandlePageMessage(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_INITDIALOG) {
-        OnInitDialog(page, reinterpret_cast<CVellumMenuSection_VirtualDesktops*>(lp));
-        return TRUE;
+private:
+    void Fill() override {
+        FillBuffer(Window(), IDC_VD_TOP, IDC_VD_TOP_SPIN, section_->m_buffer.top);
+        FillBuffer(Window(), IDC_VD_LEFT, IDC_VD_LEFT_SPIN, section_->m_buffer.left);
+        FillBuffer(Window(), IDC_VD_BOTTOM, IDC_VD_BOTTOM_SPIN, section_->m_buffer.bottom);
+        FillBuffer(Window(), IDC_VD_RIGHT, IDC_VD_RIGHT_SPIN, section_->m_buffer.right);
+        Check(IDC_VD_PREVENT_BACKGROUND, section_->PreventBackgroundChanging != 0);
     }
-    CVellumMenuSection_VirtualDesktops* section = PageSection(page);
-    if (!section) return FALSE;
-    switch (msg) {
-    case WM_COMMAND:
-        if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
-            if (section->m_pages[kBehaviorPage] == page) section->m_pages[kBehaviorPage] = nullptr;
-            DestroyWindow(page);
-            return TRUE;
-        }
-        if (GetPropA(page, kInitializedProp)) OnCommand(page, section, LOWORD(wp), HIWORD(wp));
-        return TRUE;
-    case WM_DESTROY:
-        if (section->m_pages[kBehaviorPage] == page) section->m_pages[kBehaviorPage] = nullptr;
-        RemovePropA(page, kSectionProp);
-        RemovePropA(page, kInitializedProp);
-        return FALSE;
-    default:
-        return FALSE;
-    }
-}
+
+    void Apply(int id, int code) override { ApplyControl(Window(), section_, id, code); }
+
+    bool KeepsLastTab() const override { return true; }
+
+    CVellumMenuSection_VirtualDesktops* section_;
+};
 
 }  // namespace
 
-INT_PTR CALLBACK VirtualDesktopsPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
-    return tess::GuardDialogProc([&] { return HandlePageMessage(page, msg, wp, lp); });
-}
-
 HWND CVellumMenuSection_VirtualDesktops::CallConfigDialogEx(HWND parent) {
-    HWND& page = m_pages[kBehaviorPage];
-    if (page && IsWindow(page)) return page;
-    page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_VIRTUAL_DESKTOPS_PAGE),
-                              parent, VirtualDesktopsPageProc, reinterpret_cast<LPARAM>(this));
-    return page;
+    return ConfigPage::Open(std::make_unique<VirtualDesktopsPage>(this), GetModuleHandleA(nullptr),
+                            IDD_VIRTUAL_DESKTOPS_PAGE, parent);
 }

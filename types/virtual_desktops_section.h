@@ -80,5 +80,3 @@ private:
     Function BandExport(const char* name) const;
 };
 
-// The Behavior page's procedure (virtual_desktops_page.cpp).
-INT_PTR CALLBACK VirtualDesktopsPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp);
