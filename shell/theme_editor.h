@@ -28,14 +28,13 @@ int SelectInThemeEditor(const void* object, int tab);
 int GetEditorLastTab(EditorNodeKind kind);
 // While on, selection changes do not rebuild the page.
 void SuspendEditorPageRedraw(bool suspend);
+// The pages (theme_editor_pages.cpp).
 // Shows the page of the selected node on the current tab (with rebuildTabs,
 // the tabs of its kind first, on the kind's last tab); 0 when nothing shows.
 int ShowEditorPageForSelection(HWND editor, bool rebuildTabs);
 // Gives the tab control the tabs of the kind (only when it holds another
 // kind's) and selects the tab.
 void SetEditorTabs(HWND tabs, EditorNodeKind kind, int tab);
-// The tab texts of a kind: "Display", ...; count tabs.
-const char* const* EditorTabTexts(EditorNodeKind kind, int* count);
 
 // ---- tree nodes (theme_editor_tree.cpp) -----------------------------------------------
 // Selects and expands the node; a tab of 0 or more selects that tab and

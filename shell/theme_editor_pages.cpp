@@ -16,7 +16,6 @@ namespace {
 
 constexpr char kCurrentSetProperty[] = "iCurrentSet";
 constexpr char kEditorCaption[] = "Theme Editor";
-constexpr int kMaxTabs = 5;
 
 // One tab: its text and the page it opens, as a child of the editor.
 struct ThemeEditorTab {
@@ -124,15 +123,6 @@ void RememberTab(EditorNodeKind kind, void* object, int tab) {
 }
 
 }  // namespace
-
-const char* const* EditorTabTexts(EditorNodeKind kind, int* count) {
-    static const char* texts[3][kMaxTabs];
-    int n = 0;
-    const ThemeEditorTab* tabs = TabsOf(kind, &n);
-    for (int i = 0; i < n; ++i) texts[static_cast<int>(kind)][i] = tabs[i].text;
-    *count = n;
-    return texts[static_cast<int>(kind)];
-}
 
 void SetEditorTabs(HWND tabs, EditorNodeKind kind, int tab) {
     if (!tabs) return;

@@ -4,6 +4,7 @@
 #include "editor_fixture.h"
 
 #include <cstdlib>
+#include <thread>
 #include "model/live_objects.h"
 #include "shell/global_settings.h"
 #include "shell/helper_lines.h"
@@ -198,17 +199,14 @@ TEST_F(EditorTest, HilightFlashesTheSectionOnTheScreen) {
         volatile bool stop = false;
         bool seen = false;
     } watch{pixel, inverted};
-    HANDLE thread = CreateThread(nullptr, 0, [](void* p) -> DWORD {
-        auto* w = static_cast<Watch*>(p);
-        for (DWORD start = GetTickCount(); !w->stop && GetTickCount() - start < 5000; Sleep(15))
-            if (w->read() == w->inverted) w->seen = true;
-        return 0;
-    }, &watch, 0, nullptr);
+    std::thread thread([&watch] {
+        for (DWORD start = GetTickCount(); !watch.stop && GetTickCount() - start < 5000; Sleep(15))
+            if (watch.read() == watch.inverted) watch.seen = true;
+    });
     MenuAnswer answer(2);
     RightClick(TextPoint(NodeOf(section)), &answer);
     watch.stop = true;
-    WaitForSingleObject(thread, 6000);
-    CloseHandle(thread);
+    thread.join();
     EXPECT_EQ((std::vector<std::string>{"Remove Container", "Duplicate Container", "Hilight Container"}),
               answer.Texts());
     EXPECT_TRUE(watch.seen);
