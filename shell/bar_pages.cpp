@@ -13,6 +13,7 @@
 #include "model/vellum_menu_object.h"
 #include "shell/bar_pages_resources.h"
 #include "shell/config_pages.h"
+#include "shell/theme_editor.h"
 #include "skins/skin_cache.h"
 #include "skins/skin_record.h"
 #include "util/bar_registry.h"
@@ -208,6 +209,8 @@ private:
         if (bar_->UseAutohide) bar_->AutoHide(0, 0);
         bar_->DockToEdge = edge;
         bar_->SetModified();
+        // The editor lists docked and floating bars apart.
+        SortEditorTree();
         PlacementUpdate();
     }
 

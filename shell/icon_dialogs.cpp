@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "shell/app_state.h"
+#include "shell/config_pages.h"
 #include "shell/icon_resources.h"
 #include "shell/later_stubs.h"
 #include "shell/main_window.h"
@@ -217,13 +218,7 @@ INT_PTR HandleSizeDialog(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-void GetIconBrowseFolder(char* folder, size_t size) {
-    const char* theme = GetThemeFolder();
-    for (const char* sub : {"Bars\\Icons\\", "Bars\\", ""}) {
-        tess::FormatText(folder, size, "%s%s", theme ? theme : "", sub);
-        if (!*sub || PathExists(folder)) return;
-    }
-}
+void GetIconBrowseFolder(char* folder, size_t size) { ThemeBrowseFolder("Bars\\Icons\\", folder, size); }
 
 int ShowChangeIconDialog(char* path, int* index, int browseFirst, HWND owner) {
     if (!path || !index) return 0;

@@ -13,6 +13,7 @@
 #include "model/vellum_menu_section.h"
 #include "shell/config_pages.h"
 #include "shell/section_pages_resources.h"
+#include "shell/theme_editor.h"
 #include "skins/skin_record.h"
 #include "util/text.h"
 
@@ -128,6 +129,7 @@ private:
             const std::string typed = Text(id);
             if (lstrcmpiA(typed.c_str(), section_->Title) == 0) return true;
             tess::CopyText(section_->Title, typed.c_str());
+            SetEditorNodeTitle(section_, section_->Title);
             Modified();
             Relayout();
             return true;

@@ -7,6 +7,7 @@
 #include "model/standard_commands.h"
 #include "model/vellum_menu_item.h"
 #include "shell/app_state.h"
+#include "shell/config_pages.h"
 #include "shell/icon_dialogs.h"
 #include "shell/icon_import.h"
 #include "shell/wizard_framework.h"
@@ -51,25 +52,24 @@ void ReadText(HWND page, int id, char* buffer, int size) {
     ::GetDlgItemTextA(page, id, buffer, size);
 }
 
-bool FolderExists(const char* path) {
-    const DWORD attributes = ::GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The theme folder's subfolder when it exists, else its "Bars\", else the
-// theme folder itself (MAX_PATH characters).
-void ThemeStartFolder(const char* subfolder, char* out) {
-    const char* theme = GetThemeFolder();
-    tess::CopyText(out, MAX_PATH, theme ? theme : "");
-    if (!out[0]) return;
-    char candidate[MAX_PATH];
-    for (const char* sub : {subfolder, "Bars\\"}) {
-        if (tess::FormatText(candidate, sizeof(candidate), "%s%s", theme, sub) &&
-            FolderExists(candidate)) {
-            tess::CopyText(out, MAX_PATH, candidate);
-            return;
-        }
+// A page in the middle of the wizard: Back and Next, Finish and Back as on
+// every page; on Next the page's choices go into the item and the page the
+// taking function names follows.
+INT_PTR MiddlePageNotify(HWND page, CVellumMenuItem* item, LPARAM lp,
+                         int (*take_and_choose_next)(HWND, CVellumMenuItem*)) {
+    if (!item) return FALSE;
+    const UINT code = Note(lp)->code;
+    if (HandleWizardFinishOrBack(page, code)) return TRUE;
+    if (code == PSN_SETACTIVE) {
+        SetWizardButtons(page, PSWIZB_BACK | PSWIZB_NEXT);
+        return WizardAnswer(page, 0);
     }
+    if (code == PSN_WIZNEXT) {
+        InitWizardPage(page, nullptr);
+        WizardSetNextPage(page, take_and_choose_next(page, item));
+        return TRUE;
+    }
+    return FALSE;
 }
 
 // ---- first page: the action ------------------------------------------------------------------
@@ -234,18 +234,7 @@ INT_PTR CALLBACK WizardDisplayPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp
             if (int radio = DisplayRadio(item)) Check(page, radio, TRUE);
         return TRUE;
     case WM_NOTIFY:
-        if (!item) return FALSE;
-        if (HandleWizardFinishOrBack(page, Note(lp)->code)) return TRUE;
-        if (Note(lp)->code == PSN_SETACTIVE) {
-            SetWizardButtons(page, PSWIZB_BACK | PSWIZB_NEXT);
-            return WizardAnswer(page, 0);
-        }
-        if (Note(lp)->code == PSN_WIZNEXT) {
-            InitWizardPage(page, nullptr);
-            WizardSetNextPage(page, TakeDisplay(page, item));
-            return TRUE;
-        }
-        return FALSE;
+        return MiddlePageNotify(page, item, lp, TakeDisplay);
     case WM_DESTROY:
         RemoveWizardPageProps(page);
         return FALSE;
@@ -287,7 +276,7 @@ void BrowseIcon(HWND page, int editId) {
     ShowIconPath(page, editId, path, index);
 }
 
-void TakeIcons(HWND page, CVellumMenuItem* item) {
+int TakeIcons(HWND page, CVellumMenuItem* item) {
     item->UseActiveIcon = Checked(page, IDC_WIZ_USE_ACTIVE_ICON);
     char path[MAX_PATH];
     ReadText(page, IDC_WIZ_ICON1, path, sizeof(path));
@@ -297,6 +286,7 @@ void TakeIcons(HWND page, CVellumMenuItem* item) {
     item->SetIconPath(2, path);
     item->IconIndex2 = ShownIconIndex(page, IDC_WIZ_ICON2);
     item->RefreshIcon();
+    return IDD_WIZARD_DONE;
 }
 
 INT_PTR CALLBACK WizardIconPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
@@ -314,19 +304,7 @@ INT_PTR CALLBACK WizardIconPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
         if (LOWORD(wp) == IDC_WIZ_BROWSE_ICON2) BrowseIcon(page, IDC_WIZ_ICON2);
         return TRUE;
     case WM_NOTIFY:
-        if (!item) return FALSE;
-        if (HandleWizardFinishOrBack(page, Note(lp)->code)) return TRUE;
-        if (Note(lp)->code == PSN_SETACTIVE) {
-            SetWizardButtons(page, PSWIZB_BACK | PSWIZB_NEXT);
-            return WizardAnswer(page, 0);
-        }
-        if (Note(lp)->code == PSN_WIZNEXT) {
-            InitWizardPage(page, nullptr);
-            TakeIcons(page, item);
-            WizardSetNextPage(page, IDD_WIZARD_DONE);
-            return TRUE;
-        }
-        return FALSE;
+        return MiddlePageNotify(page, item, lp, TakeIcons);
     case WM_DESTROY:
         for (int id : {IDC_WIZ_ICON1, IDC_WIZ_ICON2}) ::RemovePropA(::GetDlgItem(page, id), kIconIndexProp);
         RemoveWizardPageProps(page);
@@ -350,7 +328,7 @@ const BitmapRow kBitmapRows[] = {
 
 void BrowseBitmap(HWND page, const BitmapRow& row) {
     char folder[MAX_PATH] = "";
-    ThemeStartFolder("Bars\\Bitmaps\\", folder);
+    ThemeBrowseFolder("Bars\\Bitmaps\\", folder, sizeof(folder));
     char file[MAX_PATH] = "";
     if (ShowOpenFileDialog(page, file, row.title, "Bitmap Files (*.bmp)\0*.bmp\0", folder, true))
         ::SetDlgItemTextA(page, row.edit, file);
@@ -366,7 +344,7 @@ void InitBitmapPage(HWND page, CVellumMenuItem* item) {
     Check(page, IDC_WIZ_SKIN_BEHIND, item->ShowSkinBehindBitmap);
 }
 
-void TakeBitmaps(HWND page, CVellumMenuItem* item) {
+int TakeBitmaps(HWND page, CVellumMenuItem* item) {
     item->UseTransparency = Checked(page, IDC_WIZ_TRANSPARENCY);
     item->ShowSkinBehindBitmap = Checked(page, IDC_WIZ_SKIN_BEHIND);
     for (const BitmapRow& row : kBitmapRows) {
@@ -375,6 +353,7 @@ void TakeBitmaps(HWND page, CVellumMenuItem* item) {
         item->SetBitmapPath(row.which, path);
     }
     item->RefreshBitmaps();
+    return IDD_WIZARD_DONE;
 }
 
 INT_PTR CALLBACK WizardBitmapPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
@@ -389,19 +368,7 @@ INT_PTR CALLBACK WizardBitmapPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp)
             if (LOWORD(wp) == row.browse) BrowseBitmap(page, row);
         return TRUE;
     case WM_NOTIFY:
-        if (!item) return FALSE;
-        if (HandleWizardFinishOrBack(page, Note(lp)->code)) return TRUE;
-        if (Note(lp)->code == PSN_SETACTIVE) {
-            SetWizardButtons(page, PSWIZB_BACK | PSWIZB_NEXT);
-            return WizardAnswer(page, 0);
-        }
-        if (Note(lp)->code == PSN_WIZNEXT) {
-            InitWizardPage(page, nullptr);
-            TakeBitmaps(page, item);
-            WizardSetNextPage(page, IDD_WIZARD_DONE);
-            return TRUE;
-        }
-        return FALSE;
+        return MiddlePageNotify(page, item, lp, TakeBitmaps);
     case WM_DESTROY:
         RemoveWizardPageProps(page);
         return FALSE;

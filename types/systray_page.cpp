@@ -62,16 +62,7 @@ void InitialFolder(CVellumMenuSection_Systray* section, char* folder, size_t siz
         if (GetFileAttributesA(bitmaps) != INVALID_FILE_ATTRIBUTES) tess::CopyText(folder, size, bitmaps);
         return;
     }
-    char candidate[MAX_PATH];
-    if (GetThemeBitmapsFolder(candidate) && GetFileAttributesA(candidate) != INVALID_FILE_ATTRIBUTES) {
-        tess::CopyText(folder, size, candidate);
-        return;
-    }
-    if (GetThemeBarsFolder(candidate) && GetFileAttributesA(candidate) != INVALID_FILE_ATTRIBUTES) {
-        tess::CopyText(folder, size, candidate);
-        return;
-    }
-    tess::CopyText(folder, size, GetThemeFolder());
+    ThemeBrowseFolder("Bars\\Bitmaps\\", folder, size);
 }
 
 void ChooseBitmap(HWND page, CVellumMenuSection_Systray* section, int row) {

@@ -28,8 +28,10 @@ protected:
     CVellumMenuObject* Bar(const std::string& title, const std::vector<std::string>& object_lines = {},
                            const std::vector<std::string>& section_lines = {"[Section1]"});
 
-    // Saves the bar to its file and reads a key of a section of it.
-    std::string Saved(CVellumMenuObject* bar, const char* section, const char* key);
+    // Saves the bar to its file and reads a key of a section of it; the
+    // writer leaves out keys at their default, which then reads as `absent`.
+    std::string Saved(CVellumMenuObject* bar, const char* section, const char* key,
+                      const char* absent = "<missing>");
 
     // ---- controls, as the user sets them ------------------------------------------------------
     static void Click(HWND page, int id, bool checked);

@@ -4,6 +4,7 @@
 #include <string>
 #include "pages_fixture.h"
 #include "tests/support/stand_in_main_window.h"
+#include "model/item_host_calls.h"
 #include "shell/section_pages.h"
 #include "shell/section_pages_resources.h"
 #include "types/replaceable_resources.h"
@@ -44,6 +45,63 @@ TEST_F(SectionPagesTest, ShowByDefaultGivesBothKeys) {
     SendMessageA(page, WM_COMMAND, IDOK, 0);
     page = section->CallConfigDialog(Host());
     EXPECT_EQ(2, Row(page, IDC_SEC_SHOW_BY_DEFAULT));
+}
+
+// The title follows the typing (a change of letter case alone is not one);
+// the hide check goes to the section and its file.
+TEST_F(SectionPagesTest, TitleAndHiding) {
+    CVellumMenuObject* bar = Bar("Named", {}, {"[Section1]", "Title=Start", "[Section2]"});
+    CVellumMenuSection* section = Section(bar);
+    HWND page = section->CallConfigDialog(Host());
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ("Start", TextOf(page, IDC_SEC_TITLE));
+    Type(page, IDC_SEC_TITLE, "Apps");
+    EXPECT_STREQ("Apps", section->Title);
+    Type(page, IDC_SEC_TITLE, "APPS");
+    EXPECT_STREQ("Apps", section->Title);
+    EXPECT_EQ("Apps", Saved(bar, "Section1", "Title"));
+    EXPECT_FALSE(IsChecked(page, IDC_SEC_HIDDEN));
+    Click(page, IDC_SEC_HIDDEN, true);
+    EXPECT_TRUE(section->IsHidden);
+    EXPECT_EQ("1", Saved(bar, "Section1", "Properties.IsHidden", "0"));
+    Click(page, IDC_SEC_HIDDEN, false);
+    EXPECT_FALSE(section->IsHidden);
+    EXPECT_EQ("0", Saved(bar, "Section1", "Properties.IsHidden", "0"));
+}
+
+// The icon size list: a fixed size is stored; "Custom..." asks for one, and
+// an answer below 1 or the size already set changes nothing.
+TEST_F(SectionPagesTest, IconSizeListAndCustomSize) {
+    struct Case {
+        int row;
+        int answer;   // of the custom size question
+        int stored;
+        bool modified;
+    };
+    const Case cases[] = {
+        {1, 0, 32, true}, {4, 0, 32, false}, {4, -3, 32, false},
+        {4, 32, 32, false}, {4, 20, 20, true}, {0, 0, 16, true},
+    };
+    static int answer = 0;
+    struct AnswerGuard {
+        ItemHostCalls saved = GetItemHostCalls();
+        AnswerGuard() { GetItemHostCalls().AskCustomIconSize = [](HWND, int) { return answer; }; }
+        ~AnswerGuard() { GetItemHostCalls() = saved; }
+    } guard;
+    CVellumMenuObject* bar = Bar("Icons");
+    CVellumMenuSection* section = Section(bar);
+    HWND page = section->CallConfigDialog(Host());
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(0, Row(page, IDC_SEC_ICON_SIZE)) << "16x16 by default";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.row) + " answer " + std::to_string(c.answer));
+        answer = c.answer;
+        bar->m_modified = FALSE;
+        Choose(page, IDC_SEC_ICON_SIZE, c.row);
+        EXPECT_EQ(c.stored, section->DefaultIconSize);
+        EXPECT_EQ(c.modified, bar->m_modified != FALSE);
+        EXPECT_EQ(std::to_string(c.stored), Saved(bar, "Section1", "Properties.DefaultIconSize", "16"));
+    }
 }
 
 // The size fields: an unchecked maximum stores the "no maximum" value and
@@ -144,6 +202,34 @@ TEST_F(SectionPagesTest, ItemWidthRadiosAndPictures) {
         EXPECT_EQ(c.tight, Saved(bar, "Section1", "Properties.UseTightItemWidthBuffer"));
         EXPECT_EQ(c.equal, Saved(bar, "Section1", "Properties.EqualWidths"));
     }
+}
+
+// "Center items vertically." can be set only while several rows are allowed
+// and the items do not take the bar's height; each check is saved.
+TEST_F(SectionPagesTest, CenterItemsFollowsRowsAndHeight) {
+    struct Case {
+        bool multiple, maximize;
+        bool center_enabled;
+    };
+    const Case cases[] = {
+        {true, false, true}, {true, true, false}, {false, true, false}, {false, false, false},
+    };
+    CVellumMenuObject* bar = Bar("Rows", {"DisplayVertically=0"});
+    CVellumMenuSection* section = Section(bar);
+    HWND page = section->CallConfigDialog2(Host());
+    ASSERT_NE(nullptr, page);
+    EXPECT_FALSE(IsEnabled(page, IDC_SEC_CENTER_ITEMS));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.multiple) + std::to_string(c.maximize));
+        Click(page, IDC_SEC_MULTIPLE_LINES, c.multiple);
+        Click(page, IDC_SEC_MAXIMIZE_ITEMS, c.maximize);
+        EXPECT_EQ(c.center_enabled, IsEnabled(page, IDC_SEC_CENTER_ITEMS));
+        EXPECT_EQ(c.multiple ? "1" : "0", Saved(bar, "Section1", "Properties.AllowMultipleRowsCols"));
+        EXPECT_EQ(c.maximize ? "1" : "0", Saved(bar, "Section1", "Properties.MaxmizeItems"));
+    }
+    Click(page, IDC_SEC_MULTIPLE_LINES, true);
+    Click(page, IDC_SEC_CENTER_ITEMS, true);
+    EXPECT_EQ("1", Saved(bar, "Section1", "Properties.CenterItems"));
 }
 
 // Combining spreads to the neighbours of the same style on both sides, up

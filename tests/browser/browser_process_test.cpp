@@ -40,24 +40,11 @@ protected:
         DeleteFileA((ProgramFolder() + "Tessellar.ini").c_str());
     }
     void TearDown() override {
-        if (program_.Running()) {
-            if (HWND main = FindWindowA("Tessellar Main", "Tessellar")) PostMessageA(main, WM_CLOSE, 0, 0);
-            PumpUntil([&] { return !program_.Running(); }, 8000);
-            if (program_.Running()) program_.Kill();
-        }
+        StopTessellar(program_);
     }
 
     HWND Start(const std::string& theme) {
-        if (!program_.Start("Tessellar.exe", theme.empty() ? "" : "\"" + theme + "\"")) return nullptr;
-        HWND main = nullptr;
-        PumpUntil([&] { return (main = FindWindowA("Tessellar Main", "Tessellar")) != nullptr; }, 15000);
-        if (!main) return nullptr;
-        const UINT probe = RegisterWindowMessageA("v1.3 Test");
-        const bool ready = PumpUntil([&] {
-            DWORD_PTR answer = 0;
-            return SendMessageTimeoutA(main, probe, 0, 0, SMTO_NORMAL, 100, &answer) != 0;
-        }, 15000);
-        return ready ? main : nullptr;
+        return StartTessellar(program_, theme.empty() ? "" : "\"" + theme + "\"", nullptr);
     }
 
     HWND Dialog(const std::string& title) {

@@ -11,6 +11,7 @@
 #include "shell/main_window_internal.h"
 #include "shell/startup.h"
 #include "shell/stats_monitor.h"
+#include "tests/support/item_mouse.h"
 #include "tests/support/stand_in_main_window.h"
 #include "util/bar_registry.h"
 #include "util/general_helpers.h"
@@ -55,13 +56,6 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 const char kSkin[] =
     "[General]\r\nSkinName=Clicks\r\nItemHeight=20\r\nEdgeBuffer=2\r\nResizeBase=-1\r\n"
     "CompanionSkin.Popup=clicks.tsskin\r\n";
-
-void SendButton(DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof(INPUT));
-}
 
 }  // namespace
 
@@ -113,7 +107,7 @@ void ClicksTest::SetUp() {
     ASSERT_TRUE(files_.Write("clicks.tsskin", kSkin));
     skin_ = files_.File("clicks.tsskin");
     SetCursorPos(screen_w_ - 2, screen_h_ - 2);
-    SendButton(MOUSEEVENTF_LEFTUP);
+    testing_support::SendMouseButton(MOUSEEVENTF_LEFTUP);
     testing_support::PumpFor(20);
 }
 
@@ -168,30 +162,14 @@ CVellumMenuItem* ClicksTest::Item(CVellumMenuObject* bar, int index, int section
     return bar->m_sections[section]->m_items[index];
 }
 
-RECT ClicksTest::ItemScreenRect(CVellumMenuItem* item) {
-    RECT r;
-    item->GetRealItemRect(&r);
-    RECT bar = {};
-    GetWindowRect(item->m_pBar->m_hWnd, &bar);
-    OffsetRect(&r, bar.left, bar.top);
-    return r;
-}
+RECT ClicksTest::ItemScreenRect(CVellumMenuItem* item) { return testing_support::ItemScreenRect(item); }
 
-void ClicksTest::Click(CVellumMenuItem* item) {
-    RECT r = ItemScreenRect(item);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendButton(MOUSEEVENTF_MOVE);
-    testing_support::PumpFor(30);
-    SendButton(MOUSEEVENTF_LEFTDOWN);
-    testing_support::PumpFor(30);
-    SendButton(MOUSEEVENTF_LEFTUP);
-    testing_support::PumpFor(60);
-}
+void ClicksTest::Click(CVellumMenuItem* item) { testing_support::ClickItem(item); }
 
 void ClicksTest::ClickAtOnce(CVellumMenuItem* item) {
     RECT r = ItemScreenRect(item);
     SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendButton(MOUSEEVENTF_MOVE);
+    testing_support::SendMouseButton(MOUSEEVENTF_MOVE);
     testing_support::PumpFor(30);
     INPUT press[2] = {};
     press[0].type = press[1].type = INPUT_MOUSE;

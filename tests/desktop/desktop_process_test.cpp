@@ -38,25 +38,12 @@ protected:
         DeleteRegistryTree(HKEY_CURRENT_USER, kSettingsKey);
     }
     void TearDown() override {
-        if (program_.Running()) {
-            if (HWND main = FindWindowA("Tessellar Main", "Tessellar")) PostMessageA(main, WM_CLOSE, 0, 0);
-            PumpUntil([&] { return !program_.Running(); }, 8000);
-            if (program_.Running()) program_.Kill();
-        }
+        StopTessellar(program_);
         DeleteRegistryTree(HKEY_CURRENT_USER, kSettingsKey);
     }
 
     HWND Start(const std::string& document) {
-        if (!program_.Start("Tessellar.exe", document.empty() ? "" : "\"" + document + "\"")) return nullptr;
-        HWND main = nullptr;
-        PumpUntil([&] { return (main = FindWindowA("Tessellar Main", "Tessellar")) != nullptr; }, 15000);
-        if (!main) return nullptr;
-        const UINT probe = RegisterWindowMessageA("v1.3 Test");
-        bool ready = PumpUntil([&] {
-            DWORD_PTR answer = 0;
-            return SendMessageTimeoutA(main, probe, 0, 0, SMTO_NORMAL, 100, &answer) != 0;
-        }, 15000);
-        return ready ? main : nullptr;
+        return StartTessellar(program_, document.empty() ? "" : "\"" + document + "\"", nullptr);
     }
 
     int Close(HWND main) {

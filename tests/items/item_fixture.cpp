@@ -3,6 +3,7 @@
 #include "model/bar_host.h"
 #include "model/live_objects.h"
 #include "model/vellum_menu_section.h"
+#include "tests/support/item_mouse.h"
 #include "tests/support/stand_in_main_window.h"
 #include "util/bar_registry.h"
 
@@ -18,13 +19,6 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 const char kPlainSkin[] =
     "[General]\r\nSkinName=Plain\r\nItemHeight=20\r\nEdgeBuffer=2\r\nResizeBase=-1\r\n";
-
-void SendButton(DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof(INPUT));
-}
 
 }  // namespace
 
@@ -42,7 +36,7 @@ void ItemTest::SetUp() {
     ASSERT_TRUE(files_.Write("plain.tsskin", kPlainSkin));
     skin_ = files_.File("plain.tsskin");
     SetCursorPos(screen_w_ - 2, screen_h_ / 2);
-    SendButton(MOUSEEVENTF_LEFTUP);
+    testing_support::SendMouseButton(MOUSEEVENTF_LEFTUP);
     testing_support::PumpFor(20);
 }
 
@@ -79,35 +73,19 @@ CVellumMenuItem* ItemTest::Item(CVellumMenuObject* bar, int index) const {
     return bar->m_sections[0]->m_items[index];
 }
 
-RECT ItemTest::ItemScreenRect(CVellumMenuItem* item) const {
-    RECT r;
-    item->GetRealItemRect(&r);
-    RECT bar = {};
-    GetWindowRect(item->m_pBar->m_hWnd, &bar);
-    OffsetRect(&r, bar.left, bar.top);
-    return r;
-}
+RECT ItemTest::ItemScreenRect(CVellumMenuItem* item) const { return testing_support::ItemScreenRect(item); }
 
-void ItemTest::Click(CVellumMenuItem* item) {
-    RECT r = ItemScreenRect(item);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendButton(MOUSEEVENTF_MOVE);
-    testing_support::PumpFor(30);
-    SendButton(MOUSEEVENTF_LEFTDOWN);
-    testing_support::PumpFor(30);
-    SendButton(MOUSEEVENTF_LEFTUP);
-    testing_support::PumpFor(60);
-}
+void ItemTest::Click(CVellumMenuItem* item) { testing_support::ClickItem(item); }
 
 void ItemTest::DoubleClick(CVellumMenuItem* item, const std::function<void()>& between) {
     RECT r = ItemScreenRect(item);
     SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendButton(MOUSEEVENTF_MOVE);
+    testing_support::SendMouseButton(MOUSEEVENTF_MOVE);
     testing_support::PumpFor(30);
     for (int i = 0; i < 2; ++i) {
-        SendButton(MOUSEEVENTF_LEFTDOWN);
+        testing_support::SendMouseButton(MOUSEEVENTF_LEFTDOWN);
         testing_support::PumpFor(20);
-        SendButton(MOUSEEVENTF_LEFTUP);
+        testing_support::SendMouseButton(MOUSEEVENTF_LEFTUP);
         testing_support::PumpFor(20);
         if (i == 0 && between) between();
     }

@@ -89,9 +89,10 @@ TEST_F(PageFrameworkTest, OnePagePerSlotWithItsPropertiesAndNoChangeFromFilling)
     EXPECT_NE(nullptr, GetPropA(page, "bInitalized!"));
     EXPECT_TRUE(object.applied.empty()) << "the page's own filling applied a change";
 
-    // A slot whose window is gone counts as empty: a new page is made.
+    // A page that dies with its parent leaves no handle in its slot that a
+    // later window could come to own; a new page is made.
     DestroyWindow(page);
-    EXPECT_EQ(page, object.slots[1]) << "a destroyed page stays in the slot until reused";
+    EXPECT_EQ(nullptr, object.slots[1]) << "a destroyed page stayed in its slot";
     HWND again = Open(&object, 1);
     ASSERT_NE(nullptr, again);
     EXPECT_TRUE(IsWindow(again));

@@ -7,6 +7,7 @@
 #include "model/vellum_menu_section.h"
 #include "shell/app_state.h"
 #include "shell/main_window_internal.h"
+#include "tests/support/item_mouse.h"
 #include "tests/support/stand_in_main_window.h"
 #include "util/bar_registry.h"
 
@@ -40,13 +41,6 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 const char kPlainSkin[] =
     "[General]\r\nSkinName=Plain\r\nItemHeight=20\r\nEdgeBuffer=2\r\nResizeBase=-1\r\n";
-
-void SendButton(DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof(INPUT));
-}
 
 }  // namespace
 
@@ -108,7 +102,7 @@ void PluginTest::SetUp() {
     bars_ = files_.Path() + "Bars\\";
     CreateDirectoryA(bars_.c_str(), nullptr);
     SetCursorPos(screen_w_ - 2, screen_h_ / 2);
-    SendButton(MOUSEEVENTF_LEFTUP);
+    testing_support::SendMouseButton(MOUSEEVENTF_LEFTUP);
     testing_support::PumpFor(20);
 }
 
@@ -179,25 +173,9 @@ CVellumMenuItem_Plugin* PluginTest::Plugin(CVellumMenuObject* bar, int index) {
     return dynamic_cast<CVellumMenuItem_Plugin*>(bar->m_sections[0]->m_items[index]);
 }
 
-RECT PluginTest::ItemScreenRect(CVellumMenuItem* item) {
-    RECT r;
-    item->GetRealItemRect(&r);
-    RECT window = {};
-    GetWindowRect(item->m_pBar->m_hWnd, &window);
-    OffsetRect(&r, window.left, window.top);
-    return r;
-}
+RECT PluginTest::ItemScreenRect(CVellumMenuItem* item) { return testing_support::ItemScreenRect(item); }
 
-void PluginTest::Click(CVellumMenuItem* item) {
-    RECT r = ItemScreenRect(item);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendButton(MOUSEEVENTF_MOVE);
-    testing_support::PumpFor(40);
-    SendButton(MOUSEEVENTF_LEFTDOWN);
-    testing_support::PumpFor(40);
-    SendButton(MOUSEEVENTF_LEFTUP);
-    testing_support::PumpFor(80);
-}
+void PluginTest::Click(CVellumMenuItem* item) { testing_support::ClickItem(item); }
 
 bool PluginTest::Wait(const std::function<bool()>& cond, DWORD ms) {
     return testing_support::PumpUntil(cond, ms);

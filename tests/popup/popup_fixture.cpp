@@ -5,6 +5,7 @@
 #include "model/live_objects.h"
 #include "model/vellum_menu_section.h"
 #include "shell/app_state.h"
+#include "tests/support/item_mouse.h"
 #include "tests/support/stand_in_main_window.h"
 #include "util/bar_registry.h"
 
@@ -30,13 +31,6 @@ const char kPlainSkin[] =
     "CompanionSkin.Popup=popup.tsskin\r\n";
 const char kPopupSkin[] =
     "[General]\r\nSkinName=Plain Popup\r\nItemHeight=18\r\nEdgeBuffer=3\r\nResizeBase=-1\r\n";
-
-void SendButton(DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof(INPUT));
-}
 
 }  // namespace
 
@@ -80,7 +74,7 @@ void PopupTest::SetUp() {
     skin_ = files_.File("plain.tsskin");
     // Nothing held from an earlier test.
     SetCursorPos(screen_w_ - 2, screen_h_ / 2);
-    SendButton(MOUSEEVENTF_LEFTUP);
+    testing_support::SendMouseButton(MOUSEEVENTF_LEFTUP);
     testing_support::PumpFor(20);
 }
 
@@ -123,28 +117,11 @@ CVellumMenuItem_Popup* PopupTest::Item(CVellumMenuObject* bar, int index) {
     return dynamic_cast<CVellumMenuItem_Popup*>(bar->m_sections[0]->m_items[index]);
 }
 
-RECT PopupTest::ItemScreenRect(CVellumMenuItem* item) {
-    RECT r;
-    item->GetRealItemRect(&r);
-    RECT bar = WindowRect(item->m_pBar);
-    OffsetRect(&r, bar.left, bar.top);
-    return r;
-}
+RECT PopupTest::ItemScreenRect(CVellumMenuItem* item) { return testing_support::ItemScreenRect(item); }
 
-void PopupTest::MoveTo(CVellumMenuItem* item) {
-    RECT r = ItemScreenRect(item);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendButton(MOUSEEVENTF_MOVE);
-    testing_support::PumpFor(30);
-}
+void PopupTest::MoveTo(CVellumMenuItem* item) { testing_support::MovePointerToItem(item); }
 
-void PopupTest::Click(CVellumMenuItem* item) {
-    MoveTo(item);
-    SendButton(MOUSEEVENTF_LEFTDOWN);
-    testing_support::PumpFor(30);
-    SendButton(MOUSEEVENTF_LEFTUP);
-    testing_support::PumpFor(60);
-}
+void PopupTest::Click(CVellumMenuItem* item) { testing_support::ClickItem(item); }
 
 bool PopupTest::Wait(const std::function<bool()>& cond, DWORD ms) {
     return testing_support::PumpUntil(cond, ms);

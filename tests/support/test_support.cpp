@@ -87,12 +87,18 @@ static BOOL CALLBACK CollectDialogs(HWND hwnd, LPARAM lp) {
 }
 
 // The message text of a MessageBox is the static control with id 0xFFFF.
-static std::string MessageBoxText(HWND box) {
-    char text[2048] = {0};
-    HWND label = GetDlgItem(box, 0xFFFF);
-    if (label) GetWindowTextA(label, text, sizeof(text));
+// The window's text as the system keeps it. GetWindowText would send
+// WM_GETTEXT to a window of this process, and wait for a thread that may
+// itself be waiting for this watcher to stop.
+static std::string StoredWindowText(HWND window) {
+    wchar_t wide[2048] = {0};
+    if (!window || InternalGetWindowText(window, wide, 2048) <= 0) return "";
+    char text[4096] = {0};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text) - 1, nullptr, nullptr);
     return text;
 }
+
+static std::string MessageBoxText(HWND box) { return StoredWindowText(GetDlgItem(box, 0xFFFF)); }
 
 void MessageBoxWatcher::Answer(HWND box) {
     const int wanted = answer_;
@@ -120,9 +126,7 @@ void MessageBoxWatcher::Run() {
                     std::find(processes_.begin(), processes_.end(), pid) != processes_.end();
                 if (!watched) continue;
                 if (std::find(answered_.begin(), answered_.end(), box) == answered_.end()) {
-                    char caption[512] = {0};
-                    GetWindowTextA(box, caption, sizeof(caption));
-                    seen_.push_back({caption, MessageBoxText(box), pid});
+                    seen_.push_back({StoredWindowText(box), MessageBoxText(box), pid});
                     answered_.push_back(box);
                 }
             }
@@ -418,6 +422,30 @@ std::string ReadKey(const std::string& file, const char* section, const char* ke
     char value[2048];
     GetPrivateProfileStringA(section, key, "<none>", value, sizeof(value), file.c_str());
     return value;
+}
+
+// ---- Tessellar.exe ------------------------------------------------------------
+
+HWND StartTessellar(ChildProcess& program, const std::string& args, MessageBoxWatcher* boxes,
+                    DWORD timeout_ms) {
+    if (!program.Start("Tessellar.exe", args)) return nullptr;
+    if (boxes) boxes->WatchProcess(program.Id());
+    HWND main = nullptr;
+    PumpUntil([&] { return (main = FindWindowA("Tessellar Main", "Tessellar")) != nullptr; }, timeout_ms);
+    if (!main) return nullptr;
+    const UINT probe = RegisterWindowMessageA("v1.3 Test");
+    const bool ready = PumpUntil([&] {
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutA(main, probe, 0, 0, SMTO_NORMAL, 100, &answer) != 0;
+    }, timeout_ms);
+    return ready ? main : nullptr;
+}
+
+void StopTessellar(ChildProcess& program, DWORD wait_ms) {
+    if (!program.Running()) return;
+    if (HWND main = FindWindowA("Tessellar Main", "Tessellar")) PostMessageA(main, WM_CLOSE, 0, 0);
+    PumpUntil([&] { return !program.Running(); }, wait_ms);
+    if (program.Running()) program.Kill();
 }
 
 }  // namespace testing_support

@@ -84,6 +84,18 @@ private:
     PROCESS_INFORMATION pi_{};
 };
 
+// ---- Tessellar.exe ------------------------------------------------------------
+// Starts Tessellar.exe with the arguments and waits, pumping, until its main
+// window answers a sent message: its start-up is over. boxes, when given,
+// answers the program's message boxes from its start on. Null when the
+// program or its window did not come within the time.
+HWND StartTessellar(ChildProcess& program, const std::string& args,
+                    MessageBoxWatcher* boxes = nullptr, DWORD timeout_ms = 15000);
+// Ends a Tessellar still running: its main window is asked to close, and the
+// process is killed when it has not ended after wait_ms (pumping meanwhile,
+// as the program may wait on this thread's windows).
+void StopTessellar(ChildProcess& program, DWORD wait_ms = 8000);
+
 // Registers a window class of this name with proc (DefWindowProc when null)
 // and creates a hidden 10 x 10 popup window of it (null on failure).
 HWND CreatePlainWindow(const char* class_name, WNDPROC proc = nullptr, const char* title = "",

@@ -50,27 +50,13 @@ protected:
         DeleteFileA((ProgramFolder() + "Tessellar.ini").c_str());
     }
     void TearDown() override {
-        if (program_.Running()) {
-            if (HWND main = FindWindowA("Tessellar Main", "Tessellar")) PostMessageA(main, WM_CLOSE, 0, 0);
-            PumpUntil([&] { return !program_.Running(); }, 8000);
-            if (program_.Running()) program_.Kill();
-        }
+        StopTessellar(program_);
     }
 
     // Starts the program (with a theme file when given) and waits until its
     // start-up is over.
     HWND Start(const std::string& theme) {
-        if (!program_.Start("Tessellar.exe", theme.empty() ? "" : "\"" + theme + "\"")) return nullptr;
-        if (boxes_) boxes_->WatchProcess(program_.Id());
-        HWND main = nullptr;
-        PumpUntil([&] { return (main = FindWindowA("Tessellar Main", "Tessellar")) != nullptr; }, 15000);
-        if (!main) return nullptr;
-        const UINT probe = RegisterWindowMessageA("v1.3 Test");
-        bool ready = PumpUntil([&] {
-            DWORD_PTR answer = 0;
-            return SendMessageTimeoutA(main, probe, 0, 0, SMTO_NORMAL, 100, &answer) != 0;
-        }, 15000);
-        return ready ? main : nullptr;
+        return StartTessellar(program_, theme.empty() ? "" : "\"" + theme + "\"", boxes_.get());
     }
 
     int Close(HWND main) {

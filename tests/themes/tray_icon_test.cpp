@@ -165,17 +165,7 @@ protected:
         }
     }
     HWND Start() {
-        if (!program_.Start("Tessellar.exe")) return nullptr;
-        HWND main = nullptr;
-        // Pumped: the program's Shell_NotifyIcon waits on our stand-in.
-        PumpUntil([&] { return (main = FindWindowA("Tessellar Main", "Tessellar")) != nullptr; }, 15000);
-        if (!main) return nullptr;
-        const UINT probe = RegisterWindowMessageA("v1.3 Test");
-        PumpUntil([&] {
-            DWORD_PTR answer = 0;
-            return SendMessageTimeoutA(main, probe, 0, 0, SMTO_NORMAL, 100, &answer) != 0;
-        }, 10000);
-        return main;
+        return StartTessellar(program_, "", nullptr);
     }
 
     ProgramStateGuard state_;
