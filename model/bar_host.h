@@ -76,6 +76,9 @@ struct BarHostServices {
     // Moves the four size rules between the bar and its Advanced page
     // (toControls 1: bar to page); 0 when the page does not exist.
     int (*ExchangeBarSizeRules)(CVellumMenuObject* bar, int toControls);
+    // The bar's node in the theme editor's tree takes the title (" (Hidden)"
+    // added while the window is invisible).
+    void (*RetitleBarInThemeEditor)(CVellumMenuObject* bar, const char* title);
     // Creates one of a section's property pages (SectionPageSlot), as above.
     HWND (*OpenSectionPage)(CVellumMenuSection* section, int slot, HWND parent);
 };

@@ -32,6 +32,8 @@ struct ItemHostCalls {
     void (*AddItemToThemeEditor)(CVellumMenuItem* copy);
     // The bar's node leaves the editor's tree.
     void (*RemoveBarFromThemeEditor)(CVellumMenuObject* bar);
+    // The item's node in the editor's tree takes the title.
+    void (*RetitleItemInThemeEditor)(CVellumMenuItem* item, const char* title);
     // The custom icon size dialog, modal: the chosen size, or current when
     // it was cancelled or is missing.
     int (*AskCustomIconSize)(HWND owner, int current);

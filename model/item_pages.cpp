@@ -19,6 +19,11 @@ HWND OpenPage(CVellumMenuItem* item, int page, HWND parent) {
 
 HWND CVellumMenuItem::CallConfigDialog(HWND parent) { return OpenPage(this, 0, parent); }
 
+void CVellumMenuItem::SetEditorNodeTitle() {
+    const ItemHostCalls& host = GetItemHostCalls();
+    if (host.RetitleItemInThemeEditor) host.RetitleItemInThemeEditor(this, m_title);
+}
+
 HWND CVellumMenuItem::CallConfigDialogEx(HWND parent) { return OpenPage(this, 1, parent); }
 
 HWND CVellumMenuItem::CallConfigDialogHotkey(HWND parent) { return OpenPage(this, 2, parent); }

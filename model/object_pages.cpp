@@ -87,3 +87,8 @@ void ReopenPagesForOrientation(CVellumMenuObject* bar) {
                    [section](HWND parent) { return section->CallConfigDialog2(parent); });
     }
 }
+
+void CVellumMenuObject::RetitleEditorNode() {
+    const BarHostServices& host = GetBarHostServices();
+    if (host.RetitleBarInThemeEditor) host.RetitleBarInThemeEditor(this, Title);
+}

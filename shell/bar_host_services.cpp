@@ -5,7 +5,7 @@
 #include "shell/bar_pages.h"
 #include "shell/helper_lines.h"
 #include "shell/section_pages.h"
-#include "shell/later_stubs.h"
+#include "shell/theme_editor.h"
 #include "shell/desktop_integration.h"
 #include "shell/desktop_right_click.h"
 #include "shell/skin_lists.h"
@@ -42,6 +42,8 @@ bool CopyActiveWindowTitle(char* buffer, size_t size) {
 // right-click menu opens.
 void ReshowBarUnderPointer(CVellumMenuObject* bar) { ShowDesktopRightClickMenuAt(bar, nullptr); }
 
+void RetitleBarInThemeEditor(CVellumMenuObject* bar, const char* title) { SetEditorNodeTitle(bar, title); }
+
 }  // namespace
 
 void InstallBarHostServices() {
@@ -75,6 +77,7 @@ void InstallBarHostServices() {
     host.DrawHelperLines = DrawHelperLinesOnBar;
     host.TellHelperLines = HelperLinesOnBarWindowChange;
     host.OpenBarPage = OpenBarPage;
+    host.RetitleBarInThemeEditor = RetitleBarInThemeEditor;
     host.ExchangeBarSizeRules = ExchangeBarSizeRules;
     host.OpenSectionPage = OpenSectionPage;
     // The hidden taskbar's refresh comes with the theme's desktop

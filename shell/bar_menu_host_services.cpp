@@ -2,7 +2,7 @@
 // the global options, the theme, the theme editor and the new-item code.
 #include "model/bar_menu_host_calls.h"
 #include "shell/global_settings.h"
-#include "shell/later_stubs.h"
+#include "shell/theme_editor.h"
 #include "shell/startup.h"
 #include "shell/theme_file.h"
 
@@ -10,10 +10,7 @@ namespace {
 
 bool SimpleMenus() { return GetUseSimpleMenus() != 0; }
 
-void SelectInThemeEditor(const void* object, int tab) {
-    ShowThemeEditor();
-    if (GetThemeEditorWindow()) SelectEditorObject(object, tab);
-}
+void SelectInEditor(const void* object, int tab) { SelectInThemeEditor(object, tab); }
 
 }  // namespace
 
@@ -21,7 +18,7 @@ void InstallBarMenuHostCalls() {
     BarMenuHostCalls& host = GetBarMenuHostCalls();
     host.IsSimpleMenuMode = SimpleMenus;
     host.ThemeHasStyles = ThemeHasStyles;
-    host.SelectInThemeEditor = SelectInThemeEditor;
+    host.SelectInThemeEditor = SelectInEditor;
     host.SortEditorTree = SortEditorTree;
     host.CreateNewItem = CreateNewItem;
     host.ShowNewSectionDialog = ShowNewSectionDialog;

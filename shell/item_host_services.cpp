@@ -6,7 +6,7 @@
 #include "shell/desktop_integration.h"
 #include "shell/icon_dialogs.h"
 #include "shell/item_pages.h"
-#include "shell/later_stubs.h"
+#include "shell/theme_editor.h"
 #include "shell/skin_editor_link.h"
 #include "shell/startup.h"
 #include "shell/stats_monitor.h"
@@ -29,14 +29,15 @@ void ShowThemesTab() { ShowThemeBrowser(0); }
 
 bool EditSkin(const char* path) { return EditSkinInSkinEditor(path); }
 
-void ShowItemInThemeEditor(CVellumMenuItem* item, int tab) {
-    ShowThemeEditor();
-    if (GetThemeEditorWindow()) SelectEditorObject(item, tab);
+void ShowItemInThemeEditor(CVellumMenuItem* item, int tab) { SelectInThemeEditor(item, tab); }
+
+void AddCopyToThemeEditor(CVellumMenuItem* copy) {
+    SelectEditorNode(AddItemToEditorTree(copy, nullptr, 1), 0);
 }
 
-void AddCopyToThemeEditor(CVellumMenuItem* copy) { AddItemToEditorTreeAndSelect(copy); }
-
 void RemoveBarFromThemeEditor(CVellumMenuObject* bar) { RemoveEditorNode(bar); }
+
+void RetitleItemInThemeEditor(CVellumMenuItem* item, const char* title) { SetEditorNodeTitle(item, title); }
 
 // A cancelled dialog keeps the current size.
 int AskCustomIconSize(HWND owner, int current) {
@@ -60,6 +61,7 @@ void InstallItemHostCalls() {
     host.ShowItemInThemeEditor = ShowItemInThemeEditor;
     host.AddItemToThemeEditor = AddCopyToThemeEditor;
     host.RemoveBarFromThemeEditor = RemoveBarFromThemeEditor;
+    host.RetitleItemInThemeEditor = RetitleItemInThemeEditor;
     host.AskCustomIconSize = AskCustomIconSize;
     InstallItemPages();
     InstallWizardHostCalls();

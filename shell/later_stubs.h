@@ -11,10 +11,6 @@ class CVellumMenuItem;
 
 // ---- theme editor ------------------------------------------------
 #include "shell/theme_editor.h"
-// Older names of SelectInThemeEditor and of adding an item's node and
-// selecting it.
-void SelectEditorObject(const void* object, int deep);
-void AddItemToEditorTreeAndSelect(const void* item);
 
 
 // ---- plug-ins -------------------------------------------------------------------------------------------------

@@ -6,7 +6,7 @@
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
 #include "shell/desktop_integration.h"
-#include "shell/later_stubs.h"
+#include "shell/theme_editor.h"
 #include "shell/type_services.h"
 #include "shell/main_window_internal.h"
 #include "shell/wizard_framework.h"
@@ -163,7 +163,7 @@ LRESULT SwapItemsFromMessage(WPARAM old_wp, LPARAM new_lp) {
     }
     if (bar) bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
     SuspendEditorPageRedraw(false);
-    AddItemToEditorTreeAndSelect(new_item);
+    SelectEditorNode(AddItemToEditorTree(new_item, nullptr, 1), 0);
     return 1;
 }
 

@@ -13,7 +13,7 @@
 #include "shell/menu_hiding_exclusions.h"
 #include "shell/global_settings.h"
 #include "shell/helper_lines.h"
-#include "shell/later_stubs.h"
+#include "shell/theme_editor.h"
 #include "shell/main_window.h"
 #include "shell/main_window_internal.h"
 #include "shell/program_tray_icon.h"
@@ -185,7 +185,7 @@ MessageOutcome HandleRegisteredMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp,
     }
     if (msg == m.ActivateTaskbar) return Outcome::Relay;   // accepted; nothing sends it
     if (msg == m.SelectItemDelay) {
-        if (IsLiveObjectFromMessage(wp)) SelectEditorObject(reinterpret_cast<void*>(wp), static_cast<int>(lp));
+        if (IsLiveObjectFromMessage(wp)) SelectInThemeEditor(reinterpret_cast<void*>(wp), static_cast<int>(lp));
         return Outcome::End;
     }
     if (msg == m.RemoveTempNoCloseVolatile) return Outcome::End;
@@ -231,9 +231,11 @@ MessageOutcome HandleRegisteredMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp,
         // lines only compare the pointer with theirs, and are told even while
         // no overlay shows, so a closed bar is never kept highlighted.
         HelperLinesBarClosing(reinterpret_cast<CVellumMenuObject*>(wp));
-        CVellumMenuObject* bar = LiveBarFromMessage(wp);
         SetJustOpenedPopup(nullptr);
-        if (bar && GetThemeEditorWindow()) RemoveEditorNode(bar);
+        // Only compared with the editor's bar nodes, never read: a closing
+        // bar leaves no node behind that names freed memory.
+        if (GetThemeEditorWindow())
+            DeleteEditorNode(FindEditorNode(reinterpret_cast<void*>(wp), false, nullptr));
         return Outcome::End;
     }
     if (msg == m.BarClosed) {

@@ -28,6 +28,13 @@ int SelectInThemeEditor(const void* object, int tab);
 int GetEditorLastTab(EditorNodeKind kind);
 // While on, selection changes do not rebuild the page.
 void SuspendEditorPageRedraw(bool suspend);
+// The pages (theme_editor_pages.cpp).
+// Shows the page of the selected node on the current tab (with rebuildTabs,
+// the tabs of its kind first, on the kind's last tab); 0 when nothing shows.
+int ShowEditorPageForSelection(HWND editor, bool rebuildTabs);
+// Gives the tab control the tabs of the kind (only when it holds another
+// kind's) and selects the tab.
+void SetEditorTabs(HWND tabs, EditorNodeKind kind, int tab);
 
 // ---- tree nodes (theme_editor_tree.cpp) -----------------------------------------------
 // Selects and expands the node; a tab of 0 or more selects that tab and
@@ -56,6 +63,10 @@ void SortEditorTree();
 // Sorts a bar's or section's children into the bar's own order.
 void SortEditorNodeChildren(HTREEITEM node);
 int GetTreeNodeDepth(HWND tree, HTREEITEM node);
+// Sort orders of tree-view sort callbacks: the top level (headers and bars),
+// and the children of a bar or section node (lp names that node's object).
+int CALLBACK EditorTreeTopLevelOrder(LPARAM a, LPARAM b, LPARAM unused);
+int CALLBACK EditorNodeBarOrder(LPARAM a, LPARAM b, LPARAM parent);
 
 // ---- creating, duplicating and saving (theme_editor_create*.cpp, theme_editor_duplicate.cpp)
 // The "Create Section" dialog for the bar.

@@ -8,7 +8,7 @@
 #include "model/resource_module.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
-#include "shell/later_stubs.h"
+#include "shell/theme_editor.h"
 #include "skins/skin_cache.h"
 #include "skins/skin_record.h"
 #include "types/popup_item.h"
@@ -237,7 +237,7 @@ void PopupPage::CreateNewAndAdd() {
     item_->nBarsToPopup = listed;
 
     bar->Show(1);
-    SelectEditorObject(bar, 0);
+    SelectInThemeEditor(bar, 0);
     bar->SetModified();
     owner->SetModified();
     item_->FillBarLists(page_, 1, 1);

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "model/vellum_menu_object.h"
-#include "shell/later_stubs.h"
+#include "shell/theme_editor.h"
 #include "types/type_registration.h"
 #include "util/text.h"
 
@@ -102,8 +102,7 @@ int CVellumMenuSection_Taskbar::DoCustomContextMenuCommand(int id) {
         EnableUserGroups();
         break;
     case kCmdEditFilters:
-        ShowThemeEditor();
-        SelectEditorObject(this, 2);
+        SelectInThemeEditor(this, 2);
         return 1;
     case kCmdAnimations:
         m_animations = !m_animations;

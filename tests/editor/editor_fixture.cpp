@@ -1,0 +1,257 @@
+#include "editor_fixture.h"
+
+#include <ole2.h>
+#include <cstdio>
+#include "model/bar_host.h"
+#include "shell/global_settings.h"
+#include "shell/helper_lines.h"
+#include "shell/main_window_internal.h"
+#include "shell/program_tray_icon.h"
+#include "shell/startup.h"
+#include "shell/theme_editor.h"
+#include "tests/support/stand_in_main_window.h"
+#include "util/bar_registry.h"
+
+namespace editor_test {
+
+namespace {
+
+// The program's main window as far as the bars' messages go.
+LRESULT CALLBACK MainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m >= WM_USER) {
+        LRESULT result = 0;
+        switch (HandleRegisteredMessage(w, m, wp, lp, &result)) {
+        case MessageOutcome::Return:
+            return result;
+        case MessageOutcome::End:
+            return 0;
+        case MessageOutcome::Relay:
+            RelayToBars(m, wp, lp);
+            return 0;
+        }
+    }
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+HWND MainWindow() {
+    static HWND main = [] {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&controls);
+        OleInitialize(nullptr);
+        RegisterHelperLinesClass(GetModuleHandleA(nullptr));
+        HWND wnd = testing_support::CreateStandInMainWindow("Tessellar Editor Test Main", MainProc);
+        // The tray menu the tree offers on empty space; never shown in the shell.
+        CreateProgramTrayIcon(wnd, false);
+        return wnd;
+    }();
+    return main;
+}
+
+const char kSkin[] = "[General]\r\nSkinName=Plain\r\nItemHeight=20\r\nEdgeBuffer=2\r\n";
+
+void Key(HWND wnd, WPARAM vk) {
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(vk), MAPVK_VK_TO_VSC)) << 16;
+    PostMessageA(wnd, WM_KEYDOWN, vk, scan | 1);
+    PostMessageA(wnd, WM_KEYUP, vk, scan | 0xC0000001);
+}
+
+MenuAnswer* g_answer = nullptr;
+
+}  // namespace
+
+// ---- menus ----------------------------------------------------------------------------------------
+void MenuAnswer::Run(const std::function<void()>& open) {
+    g_answer = this;
+    UINT_PTR timer = SetTimer(nullptr, 0, 40, OnTimer);
+    open();
+    KillTimer(nullptr, timer);
+    testing_support::PumpFor(20);
+    g_answer = nullptr;
+}
+
+void CALLBACK MenuAnswer::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (!g_answer || g_answer->shown_) return;
+    for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w;
+         w = FindWindowExA(nullptr, w, "#32768", nullptr)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid != GetCurrentProcessId() || !IsWindowVisible(w)) continue;
+        g_answer->shown_ = true;
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageA(w, MN_GETHMENU, 0, 0));
+        const int count = menu ? GetMenuItemCount(menu) : 0;
+        int entries = 0;
+        for (int i = 0; i < count; ++i) {
+            char text[256] = "";
+            GetMenuStringA(menu, i, text, sizeof(text), MF_BYPOSITION);
+            const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+            if (state & MF_SEPARATOR) continue;
+            g_answer->texts_.push_back(text);
+            g_answer->greyed_.push_back((state & (MF_GRAYED | MF_DISABLED)) != 0);
+            ++entries;
+        }
+        if (g_answer->choose_ < 0 || g_answer->choose_ >= entries) {
+            Key(w, VK_ESCAPE);
+            EndMenu();
+            return;
+        }
+        // Separators are skipped by the keys as by the list above.
+        for (int i = 0; i <= g_answer->choose_; ++i) Key(w, VK_DOWN);
+        Key(w, VK_RETURN);
+        return;
+    }
+}
+
+// ---- fixture ----------------------------------------------------------------------------------------
+void EditorTest::SetUp() {
+    MainWindow();
+    BindMonitorFunctions();
+    InstallBarHostServices();
+    InstallItemHostCalls();
+    InstallBarMenuHostCalls();
+    Settings().bHelperEnabled = 0;
+    ASSERT_TRUE(root_.MakeFolder("bars"));
+    ASSERT_TRUE(root_.Write("plain.tsskin", kSkin));
+    skin_ = root_.File("plain.tsskin");
+}
+
+void EditorTest::TearDown() {
+    if (HWND editor = GetThemeEditorWindow()) SendMessageA(editor, WM_COMMAND, IDCANCEL, 0);
+    SetHelperLinesSwitch(false, nullptr);
+    testing_support::CloseEveryTestBar();
+    GetBarHostServices() = BarHostServices{};
+}
+
+CVellumMenuObject* EditorTest::Bar(const std::string& title, const std::vector<std::string>& object_lines,
+                                   const std::vector<std::vector<std::string>>& sections, int top) {
+    char head[1024];
+    std::snprintf(head, sizeof(head),
+                  "[Object]\r\nTitle=%s\r\nLastSkin=%s\r\nLastScreenSize.cx=%d\r\n"
+                  "LastScreenSize.cy=%d\r\nLastPos.x=40\r\nLastPos.y=%d\r\nLastSize.cx=300\r\n"
+                  "LastSize.cy=30\r\nbRestrictMaximumSize=0\r\n",
+                  title.c_str(), skin_.c_str(), GetSystemMetrics(SM_CXSCREEN),
+                  GetSystemMetrics(SM_CYSCREEN), top);
+    std::string text = head;
+    bool on_top_given = false;
+    for (const std::string& line : object_lines) {
+        text += line + "\r\n";
+        on_top_given = on_top_given || line.rfind("AlwaysOnTop=", 0) == 0;
+    }
+    if (!on_top_given) text += "AlwaysOnTop=0\r\n";
+    int n = 0;
+    for (const auto& section : sections) {
+        text += "[Section" + std::to_string(++n) + "]\r\n";
+        for (const std::string& line : section) text += line + "\r\n";
+    }
+    static int count = 0;
+    const std::string path = root_.File("bars\\bar" + std::to_string(++count) + ".tsbar");
+    EXPECT_TRUE(testing_support::WriteFileBytes(path, text)) << path;
+    return Reload(path);
+}
+
+CVellumMenuObject* EditorTest::Reload(const std::string& path) {
+    auto* bar = new CVellumMenuObject(MainWindow());
+    bar->LoadTheme(const_cast<char*>(path.c_str()), 1, nullptr);
+    testing_support::PumpUntil([&] { return IsWindowVisible(bar->m_hWnd) != FALSE; }, 3000);
+    return bar;
+}
+
+HWND EditorTest::OpenEditor() {
+    ShowThemeEditor();
+    testing_support::PumpFor(30);
+    return GetThemeEditorWindow();
+}
+
+HWND EditorTest::Editor() const { return GetThemeEditorWindow(); }
+
+HWND EditorTest::Tree() const { return GetDlgItem(Editor(), 1034); }
+
+namespace {
+
+void CollectRows(HWND tree, HTREEITEM first, int depth, std::vector<Row>* rows) {
+    for (HTREEITEM node = first; node; node = TreeView_GetNextSibling(tree, node)) {
+        char text[300] = "";
+        TVITEMA item = {};
+        item.mask = TVIF_TEXT | TVIF_PARAM;
+        item.hItem = node;
+        item.pszText = text;
+        item.cchTextMax = sizeof(text);
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        rows->push_back({node, depth, text, item.lParam});
+        CollectRows(tree, TreeView_GetChild(tree, node), depth + 1, rows);
+    }
+}
+
+}  // namespace
+
+std::vector<Row> EditorTest::Rows() const {
+    std::vector<Row> rows;
+    if (Tree()) CollectRows(Tree(), TreeView_GetRoot(Tree()), 0, &rows);
+    return rows;
+}
+
+HTREEITEM EditorTest::NodeOf(const void* object) const {
+    for (const Row& row : Rows())
+        if (row.data == reinterpret_cast<LPARAM>(object)) return row.node;
+    return nullptr;
+}
+
+HTREEITEM EditorTest::Selected() const { return TreeView_GetSelection(Tree()); }
+
+void EditorTest::Select(HTREEITEM node) {
+    SendMessageA(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+    testing_support::PumpFor(20);
+}
+
+std::string EditorTest::Caption() const {
+    char text[600] = "";
+    GetWindowTextA(Editor(), text, sizeof(text));
+    return text;
+}
+
+std::vector<std::string> EditorTest::TabTexts() const {
+    std::vector<std::string> texts;
+    HWND tabs = GetDlgItem(Editor(), 1056);
+    const int count = TabCtrl_GetItemCount(tabs);
+    for (int i = 0; i < count; ++i) {
+        char text[100] = "";
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof(text);
+        SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+HWND EditorTest::VisiblePage() const {
+    HWND found = nullptr;
+    for (HWND child = GetWindow(Editor(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[16] = "";
+        GetClassNameA(child, cls, sizeof(cls));
+        if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(child)) {
+            EXPECT_EQ(nullptr, found) << "two pages show at once";
+            found = child;
+        }
+    }
+    return found;
+}
+
+POINT EditorTest::TextPoint(HTREEITEM node) const {
+    TreeView_EnsureVisible(Tree(), node);
+    RECT rect = {};
+    TreeView_GetItemRect(Tree(), node, &rect, TRUE);
+    POINT at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    // An empty text has no width: its row is hit on its (empty) icon.
+    if (rect.right - rect.left <= 4) at.x = rect.left - 8;
+    ClientToScreen(Tree(), &at);
+    return at;
+}
+
+void EditorTest::RightClick(POINT at, MenuAnswer* answer) {
+    answer->Run([&] {
+        SendMessageA(Editor(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Tree()), MAKELPARAM(at.x, at.y));
+    });
+}
+
+}  // namespace editor_test
