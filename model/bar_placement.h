@@ -14,7 +14,7 @@ HDWP GetPendingDeferWindowPos();
 typedef HDWP(WINAPI* DeferWindowPosFunction)(HDWP, HWND, HWND, int, int, int, int, UINT);
 DeferWindowPosFunction SetDeferWindowPosFunction(DeferWindowPosFunction function);
 
-// The bar's open property pages are closed and shown again (bar_unbuilt.cpp).
+// The bar's open property pages are closed and shown again (object_pages.cpp).
 void ReopenPagesForOrientation(CVellumMenuObject* bar);
 
 // ---- snapping and popup groups (bar_snapping.cpp) -----------------------------------------

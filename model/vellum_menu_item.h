@@ -5,9 +5,9 @@
 // own popup menu are in item_clicks.cpp, the context menu in
 // item_context_menu.cpp and item_context_commands.cpp, messages in
 // item_messages.cpp and the standard commands in standard_commands*.cpp.
-// Copies and property pages are built elsewhere; until then those virtual
-// operations do nothing and say so (item_unbuilt.cpp). The operations whose
-// base behaviour is to do nothing are in item_defaults.cpp.
+// Copies are in item_copy.cpp, the property pages in item_pages.cpp and the
+// new-item wizard in item_wizard.cpp. The operations whose base behaviour is
+// to do nothing are in item_defaults.cpp.
 #pragma once
 #include <windows.h>
 #include <objidl.h>

@@ -6,7 +6,7 @@
 #include "model/vellum_menu_object.h"
 #include "shell/global_settings.h"
 #include "shell/desktop_integration.h"
-#include "shell/later_stubs.h"
+#include "shell/theme_editor.h"
 #include "shell/main_window.h"
 #include "shell/registered_messages.h"
 #include "shell/theme_file.h"

@@ -12,7 +12,6 @@
 #include "shell/bar_pages.h"
 #include "shell/bar_pages_resources.h"
 #include "shell/config_pages.h"
-#include "shell/later_stubs.h"
 #include "shell/skin_lists.h"
 #include "shell/main_window.h"
 #include "shell/skin_editor_link.h"

@@ -1,7 +1,6 @@
 #include "shell/desktop_integration.h"
 #include "shell/global_settings.h"
 
-#include "shell/later_stubs.h"
 #include "shell/desktop_right_click.h"
 #include "shell/menu_hiding_exclusions.h"
 #include "shell/type_services.h"

@@ -5,7 +5,7 @@
 #include "shell/app_state.h"
 #include "shell/config_pages.h"
 #include "shell/icon_resources.h"
-#include "shell/later_stubs.h"
+#include "shell/theme_editor.h"
 #include "shell/main_window.h"
 #include "shell/registered_messages.h"
 #include "shell/startup.h"

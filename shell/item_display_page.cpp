@@ -13,7 +13,7 @@
 #include "shell/item_pages_resources.h"
 #include "shell/icon_dialogs.h"
 #include "shell/icon_import.h"
-#include "shell/later_stubs.h"
+#include "shell/theme_editor.h"
 #include "skins/skin_record.h"
 #include "util/general_helpers.h"
 #include "util/text.h"

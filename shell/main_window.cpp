@@ -10,7 +10,7 @@
 #include "shell/desktop_right_click.h"
 #include "shell/menu_hiding_exclusions.h"
 #include "shell/global_settings.h"
-#include "shell/later_stubs.h"
+#include "shell/theme_editor.h"
 #include "shell/type_services.h"
 #include "shell/main_window_internal.h"
 #include "shell/program_tray_icon.h"

@@ -10,7 +10,7 @@
 #include "shell/app_state.h"
 #include "shell/global_settings.h"
 #include "shell/helper_lines.h"
-#include "shell/later_stubs.h"
+#include "shell/theme_editor.h"
 #include "shell/desktop_integration.h"
 #include "shell/desktop_right_click.h"
 #include "shell/main_window.h"

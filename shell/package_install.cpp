@@ -9,7 +9,6 @@
 
 #include "shell/app_state.h"
 #include "shell/desktop_integration.h"
-#include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/main_window_internal.h"
 #include "shell/package_resources.h"

@@ -10,7 +10,6 @@
 #include "shell/desktop_integration.h"
 #include "shell/global_settings.h"
 #include "shell/helper_lines.h"
-#include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/program_tray_icon.h"
 #include "shell/registered_messages.h"

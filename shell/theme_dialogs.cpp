@@ -8,7 +8,6 @@
 
 #include "shell/app_state.h"
 #include "shell/desktop_integration.h"
-#include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 #include "shell/theme_file.h"

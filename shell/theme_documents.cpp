@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "shell/desktop_integration.h"
-#include "shell/later_stubs.h"
 #include "shell/main_window.h"
 #include "shell/skin_editor_link.h"
+#include "shell/theme_editor.h"
 #include "shell/startup.h"
 #include "shell/theme_documents.h"
 #include "shell/theme_file.h"

@@ -13,7 +13,6 @@
 #include "model/live_objects.h"
 #include "model/vellum_menu_object.h"
 #include "shell/app_state.h"
-#include "shell/later_stubs.h"
 #include "shell/desktop_integration.h"
 #include "shell/desktop_right_click.h"
 #include "shell/main_window.h"

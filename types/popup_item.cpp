@@ -13,7 +13,6 @@
 #include "model/vellum_menu_section.h"
 #include "shell/app_state.h"
 #include "shell/desktop_right_click.h"
-#include "shell/later_stubs.h"
 #include "skins/ini_section_reader.h"
 #include "skins/skin_cache.h"
 #include "skins/skin_record.h"

@@ -6,7 +6,6 @@
 #include "shell/app_state.h"
 #include "shell/config_pages.h"
 #include "shell/icon_import.h"
-#include "shell/later_stubs.h"
 #include "skins/skin_record.h"
 #include "types/systray_resources.h"
 #include "types/systray_section.h"

@@ -11,7 +11,7 @@
 #include "shell/app_state.h"
 #include "shell/icon_dialogs.h"
 #include "shell/icon_import.h"
-#include "shell/later_stubs.h"
+#include "shell/theme_editor.h"
 #include "types/taskbar_resources.h"
 #include "types/taskbar_section.h"
 #include "util/dialog_base.h"
