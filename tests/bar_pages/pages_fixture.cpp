@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <cstdio>
 #include "model/bar_host.h"
-#include "shell/main_window_internal.h"
 #include "shell/startup.h"
 #include "tests/support/stand_in_main_window.h"
 #include "util/bar_registry.h"
@@ -12,28 +11,12 @@ namespace pages_test {
 
 namespace {
 
-// The program's main window as far as the bars' messages go.
-LRESULT CALLBACK MainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m >= WM_USER) {
-        LRESULT result = 0;
-        switch (HandleRegisteredMessage(w, m, wp, lp, &result)) {
-        case MessageOutcome::Return:
-            return result;
-        case MessageOutcome::End:
-            return 0;
-        case MessageOutcome::Relay:
-            RelayToBars(m, wp, lp);
-            return 0;
-        }
-    }
-    return DefWindowProcA(w, m, wp, lp);
-}
-
 HWND MainWindow() {
     static HWND main = [] {
         INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
         InitCommonControlsEx(&controls);
-        return testing_support::CreateStandInMainWindow("Tessellar Pages Test Main", MainProc);
+        return testing_support::CreateStandInMainWindow("Tessellar Pages Test Main",
+                                                        testing_support::ShellMainWindowProc);
     }();
     return main;
 }

@@ -30,27 +30,10 @@ namespace {
 
 constexpr UINT kBarActivate = 9880;
 
-// The program's main window, as far as bars and this module need it.
-LRESULT CALLBACK MainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m >= WM_USER) {
-        LRESULT result = 0;
-        switch (HandleRegisteredMessage(w, m, wp, lp, &result)) {
-        case MessageOutcome::Return:
-            return result;
-        case MessageOutcome::End:
-            return 0;
-        case MessageOutcome::Relay:
-            RelayToBars(m, wp, lp);
-            return 0;
-        }
-    }
-    return DefWindowProcA(w, m, wp, lp);
-}
-
 HWND Main() {
     static HWND main = [] {
         InstallBarHostServices();
-        HWND wnd = CreateStandInMainWindow("DesktopRightClickTestMain", MainProc);
+        HWND wnd = CreateStandInMainWindow("DesktopRightClickTestMain", testing_support::ShellMainWindowProc);
         RemovePropA(wnd, "lpStatsMonitor");
         CreateStatsMonitor(wnd);
         CreateDesktopRightClickBarFor(GetModuleHandleA(nullptr), wnd);

@@ -5,7 +5,6 @@
 #include "model/bar_host.h"
 #include "shell/global_settings.h"
 #include "shell/helper_lines.h"
-#include "shell/main_window_internal.h"
 #include "shell/program_tray_icon.h"
 #include "shell/startup.h"
 #include "shell/theme_editor.h"
@@ -16,30 +15,14 @@ namespace editor_test {
 
 namespace {
 
-// The program's main window as far as the bars' messages go.
-LRESULT CALLBACK MainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m >= WM_USER) {
-        LRESULT result = 0;
-        switch (HandleRegisteredMessage(w, m, wp, lp, &result)) {
-        case MessageOutcome::Return:
-            return result;
-        case MessageOutcome::End:
-            return 0;
-        case MessageOutcome::Relay:
-            RelayToBars(m, wp, lp);
-            return 0;
-        }
-    }
-    return DefWindowProcA(w, m, wp, lp);
-}
-
 HWND MainWindow() {
     static HWND main = [] {
         INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
         InitCommonControlsEx(&controls);
         OleInitialize(nullptr);
         RegisterHelperLinesClass(GetModuleHandleA(nullptr));
-        HWND wnd = testing_support::CreateStandInMainWindow("Tessellar Editor Test Main", MainProc);
+        HWND wnd = testing_support::CreateStandInMainWindow("Tessellar Editor Test Main",
+                                                            testing_support::ShellMainWindowProc);
         // The tray menu the tree offers on empty space; never shown in the shell.
         CreateProgramTrayIcon(wnd, false);
         return wnd;

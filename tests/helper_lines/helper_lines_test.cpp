@@ -14,7 +14,6 @@
 #include "model/vellum_menu_section.h"
 #include "shell/global_settings.h"
 #include "shell/helper_lines.h"
-#include "shell/main_window_internal.h"
 #include "shell/startup.h"
 #include "tests/support/stand_in_main_window.h"
 #include "tests/support/test_support.h"
@@ -27,29 +26,11 @@ constexpr int kSectionWidth = 20;
 constexpr int kBarHeight = 30;
 constexpr int kBarLeft = 40, kBarTop = 200;
 
-// The program's main window as far as closing bars goes: the shell's own
-// handling of the bars' messages.
-LRESULT CALLBACK MainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m >= WM_USER) {
-        LRESULT result = 0;
-        switch (HandleRegisteredMessage(w, m, wp, lp, &result)) {
-        case MessageOutcome::Return:
-            return result;
-        case MessageOutcome::End:
-            return 0;
-        case MessageOutcome::Relay:
-            RelayToBars(m, wp, lp);
-            return 0;
-        }
-    }
-    return DefWindowProcA(w, m, wp, lp);
-}
-
 HWND Main() {
     static HWND main = [] {
         InstallBarHostServices();
         RegisterHelperLinesClass(GetModuleHandleA(nullptr));
-        return CreateStandInMainWindow("HelperLinesTestMain", MainProc);
+        return CreateStandInMainWindow("HelperLinesTestMain", testing_support::ShellMainWindowProc);
     }();
     return main;
 }

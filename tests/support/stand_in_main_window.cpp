@@ -5,6 +5,7 @@
 #include "model/bar_window.h"
 #include "model/live_objects.h"
 #include "model/vellum_menu_object.h"
+#include "shell/main_window_internal.h"
 #include "tests/support/test_support.h"
 #include "util/bar_registry.h"
 
@@ -20,6 +21,22 @@ BOOL CALLBACK SendToBar(HWND wnd, LPARAM lp) {
     return TRUE;
 }
 }  // namespace
+
+LRESULT CALLBACK ShellMainWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg >= WM_USER) {
+        LRESULT result = 0;
+        switch (HandleRegisteredMessage(wnd, msg, wp, lp, &result)) {
+        case MessageOutcome::Return:
+            return result;
+        case MessageOutcome::End:
+            return 0;
+        case MessageOutcome::Relay:
+            RelayToBars(msg, wp, lp);
+            return 0;
+        }
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
 
 void RelayToEveryBar(UINT msg, WPARAM wp, LPARAM lp) {
     MSG relay = {};

@@ -16,6 +16,10 @@ HWND CreateStandInMainWindow(const char* class_name, WNDPROC proc = nullptr);
 // other: sends it on to every bar window.
 void RelayToEveryBar(UINT msg, WPARAM wp, LPARAM lp);
 
+// A main-window procedure that answers the bars' registered messages the way
+// the program's main window does (the shell's own handling, relays included).
+LRESULT CALLBACK ShellMainWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+
 // Ends a bar that is still alive: a windowless one is released, one with a
 // window destroyed and waited for (3 s at most). With never_save a modified
 // bar does not ask for a file to save to on the way.
