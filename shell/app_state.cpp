@@ -39,6 +39,10 @@ bool ValidLayer(int layer) { return layer >= 0 && layer < kLayerCount; }
 
 bool ThemeSubfolder(char* buffer, const char* sub) {
     if (!buffer) return false;
+    buffer[0] = '\0';
+    // Without a theme there is no such folder: the bare name would point into
+    // whatever folder the program happens to run in.
+    if (!g_theme_folder[0]) return false;
     tess::CopyText(buffer, MAX_PATH, g_theme_folder);
     return tess::AppendText(buffer, MAX_PATH, sub);
 }

@@ -4,7 +4,6 @@
 #include "editor_fixture.h"
 
 #include <cstdlib>
-#include <thread>
 #include "model/live_objects.h"
 #include "shell/global_settings.h"
 #include "shell/helper_lines.h"
@@ -296,6 +295,27 @@ TEST_F(EditorTest, HelperLinesTintTheSelectedBarsVisibleSections) {
     ASSERT_NE(nullptr, Overlay());
     EXPECT_TRUE(Near(Blended(under_a, HelperLineColor(0)), centre(bar->m_sections[0])));
     EXPECT_TRUE(Near(Blended(under_c, HelperLineColor(1)), centre(bar->m_sections[2])));
+}
+
+// "Duplicate Selected Bar" makes a modified copy titled " Copy" that the
+// tree lists, through a temporary file that does not stay behind.
+TEST_F(EditorTest, DuplicateSelectedBarListsTheCopy) {
+    CVellumMenuObject* bar = Bar("Original", {}, kTwoSections);
+    const std::string folder = bar->m_barFolder;
+    ASSERT_NE(nullptr, OpenEditor());
+    Select(NodeOf(bar));
+    SendThemeEditorCommand(40185);
+    bool listed = testing_support::PumpUntil([&] {
+        for (const Row& row : Rows())
+            if (row.depth == 0 && row.text == "Original Copy") return true;
+        return false;
+    }, 3000);
+    EXPECT_TRUE(listed) << "the copy has no node";
+    EXPECT_FALSE(bar->m_modified) << "the original is marked changed";
+    WIN32_FIND_DATAA found;
+    HANDLE left = FindFirstFileA((folder + "tempduplicate*").c_str(), &found);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, left) << "the temporary file stayed";
+    if (left != INVALID_HANDLE_VALUE) FindClose(left);
 }
 
 }  // namespace
