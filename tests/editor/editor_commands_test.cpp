@@ -318,5 +318,40 @@ TEST_F(EditorTest, DuplicateSelectedBarListsTheCopy) {
     if (left != INVALID_HANDLE_VALUE) FindClose(left);
 }
 
+// The editor's menu commands that create objects put the new section or
+// item after the selection, give it a node there and select it.
+TEST_F(EditorTest, NewObjectsFromTheMenuTakeTheirPlaceInTheTree) {
+    struct Case {
+        UINT command;
+        bool item;   // an item after the selected item, else a section after the selected section
+        const char* node_text;
+    };
+    const Case cases[] = {
+        {40164, false, "Default"},
+        {40175, true, "Shortcut"},
+        {40174, true, "Popup"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        CVellumMenuObject* bar = Bar("Target", {}, kTwoSections);
+        ASSERT_NE(nullptr, OpenEditor());
+        CVellumMenuSection* first = bar->m_sections[0];
+        const void* selected = c.item ? static_cast<const void*>(first->m_items[0]) : first;
+        Select(NodeOf(selected));
+        SendThemeEditorCommand(c.command);
+        testing_support::PumpFor(50);
+        const void* made = c.item ? static_cast<const void*>(first->m_items[1]) : bar->m_sections[1];
+        ASSERT_NE(nullptr, made);
+        const HTREEITEM node = NodeOf(made);
+        ASSERT_NE(nullptr, node) << "the new object has no node";
+        EXPECT_EQ(node, Selected());
+        EXPECT_EQ(TreeView_GetNextSibling(Tree(), NodeOf(selected)), node) << "not after the selection";
+        for (const Row& row : Rows())
+            if (row.node == node) EXPECT_EQ(c.node_text, row.text);
+        EXPECT_TRUE(bar->m_modified);
+        testing_support::CloseTestBar(bar, true);
+    }
+}
+
 }  // namespace
 }  // namespace editor_test
