@@ -75,7 +75,6 @@ public:
 
 CVellumMenuSection* MakeDefaultSection(CVellumMenuObject* bar, int sectionNumber);
 CVellumMenuSection* MakeReplaceableSection(CVellumMenuObject* bar, int sectionNumber);
-INT_PTR CALLBACK ReplaceablePageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp);
 
 class CVellumMenuItem_Replaceable : public CVellumMenuItem_Popup {
 public:

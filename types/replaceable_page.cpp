@@ -3,74 +3,42 @@
 #include <windows.h>
 
 #include "model/vellum_menu_object.h"
+#include "shell/config_pages.h"
 #include "types/replaceable.h"
 #include "types/replaceable_resources.h"
-#include "util/callback_guard.h"
 
 namespace {
 
-constexpr char kSectionProp[] = "lpSection";
-constexpr char kInitializedProp[] = "bInitalized!";
 constexpr int kBehaviorPage = 2;
 
-CVellumMenuSection_Replaceable* PageSection(HWND page) {
-    return static_cast<CVellumMenuSection_Replaceable*>(GetPropA(page, kSectionProp));
-}
+class ReplaceablePage : public ConfigPage {
+public:
+    explicit ReplaceablePage(CVellumMenuSection_Replaceable* section)
+        : ConfigPage(PageObjectKind::kSection, section, PageSlotsOf(section), kBehaviorPage),
+          section_(section) {}
 
-void OnMirroringSwitched(HWND page, CVellumMenuSection_Replaceable* section) {
-    section->SetReplaceable(IsDlgButtonChecked(page, IDC_REPLACEABLE_ON) == BST_CHECKED);
-    CVellumMenuObject* bar = section->m_pBar;
-    if (!bar) return;
-    bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
-    bar->UpdatePos();
-    bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
-    bar->SetModified();
-}
+private:
+    void Fill() override { Check(IDC_REPLACEABLE_ON, section_->m_replaceable != 0); }
 
-void ForgetPage(HWND page, CVellumMenuSection_Replaceable* section) {
-    if (section->m_pages[kBehaviorPage] == page) section->m_pages[kBehaviorPage] = nullptr;
-}
-
-INT_PTR HandlePageMessage(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_INITDIALOG) {
-        auto* section = reinterpret_cast<CVellumMenuSection_Replaceable*>(lp);
-        SetPropA(page, kSectionProp, section);
-        CheckDlgButton(page, IDC_REPLACEABLE_ON, section->m_replaceable ? BST_CHECKED : BST_UNCHECKED);
-        SetPropA(page, kInitializedProp, reinterpret_cast<HANDLE>(1));
-        return TRUE;
+    void Apply(int id, int code) override {
+        if (id != IDC_REPLACEABLE_ON || code != BN_CLICKED) return;
+        section_->SetReplaceable(Checked(IDC_REPLACEABLE_ON));
+        CVellumMenuObject* bar = section_->m_pBar;
+        if (!bar) return;
+        bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
+        bar->UpdatePos();
+        bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
+        bar->SetModified();
     }
-    CVellumMenuSection_Replaceable* section = PageSection(page);
-    if (!section) return FALSE;
-    switch (msg) {
-    case WM_COMMAND:
-        if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
-            ForgetPage(page, section);
-            DestroyWindow(page);
-            return TRUE;
-        }
-        if (GetPropA(page, kInitializedProp) && LOWORD(wp) == IDC_REPLACEABLE_ON && HIWORD(wp) == BN_CLICKED)
-            OnMirroringSwitched(page, section);
-        return TRUE;
-    case WM_DESTROY:
-        ForgetPage(page, section);
-        RemovePropA(page, kSectionProp);
-        RemovePropA(page, kInitializedProp);
-        return FALSE;
-    default:
-        return FALSE;
-    }
-}
+
+    bool KeepsLastTab() const override { return true; }
+
+    CVellumMenuSection_Replaceable* section_;
+};
 
 }  // namespace
 
-INT_PTR CALLBACK ReplaceablePageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
-    return tess::GuardDialogProc([&] { return HandlePageMessage(page, msg, wp, lp); });
-}
-
 HWND CVellumMenuSection_Replaceable::CallConfigDialogEx(HWND parent) {
-    HWND& page = m_pages[kBehaviorPage];
-    if (page && IsWindow(page)) return page;
-    page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_REPLACEABLE_PAGE), parent,
-                              ReplaceablePageProc, reinterpret_cast<LPARAM>(this));
-    return page;
+    return ConfigPage::Open(std::make_unique<ReplaceablePage>(this), GetModuleHandleA(nullptr),
+                            IDD_REPLACEABLE_PAGE, parent);
 }
