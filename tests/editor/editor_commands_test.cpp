@@ -346,8 +346,11 @@ TEST_F(EditorTest, NewObjectsFromTheMenuTakeTheirPlaceInTheTree) {
         ASSERT_NE(nullptr, node) << "the new object has no node";
         EXPECT_EQ(node, Selected());
         EXPECT_EQ(TreeView_GetNextSibling(Tree(), NodeOf(selected)), node) << "not after the selection";
-        for (const Row& row : Rows())
-            if (row.node == node) EXPECT_EQ(c.node_text, row.text);
+        for (const Row& row : Rows()) {
+            if (row.node == node) {
+                EXPECT_EQ(c.node_text, row.text);
+            }
+        }
         EXPECT_TRUE(bar->m_modified);
         testing_support::CloseTestBar(bar, true);
     }
