@@ -2,6 +2,7 @@
 // and the shell's notifications.
 #include <windows.h>
 #include <shellapi.h>
+#include <vector>
 #include "model/bar_messages.h"
 #include "model/live_objects.h"
 #include "model/vellum_menu_object.h"
@@ -10,13 +11,34 @@ namespace {
 // The bar whose band is being negotiated: the shell may tell it of the
 // change it makes itself, and placing it again then would recurse.
 CVellumMenuObject* g_negotiating = nullptr;
+
+// The shell's last answer to each bar window's band request. Every placement
+// of a docked bar asks again, each time with two round trips to the shell;
+// the same request gets the same answer until a bar registers or leaves or
+// the shell tells of a change.
+struct BandAnswer {
+    HWND wnd;
+    int edge;
+    RECT asked;
+    RECT given;
+};
+std::vector<BandAnswer> g_answers;
+
+BandAnswer* FindBandAnswer(HWND wnd) {
+    for (BandAnswer& a : g_answers)
+        if (a.wnd == wnd) return &a;
+    return nullptr;
+}
 }  // namespace
+
+void ForgetBandAnswers() { g_answers.clear(); }
 
 int CVellumMenuObject::RegisterAppBar(HWND wnd, int registerIt) {
     APPBARDATA data = {};
     data.cbSize = sizeof(data);
     data.hWnd = wnd;
     data.uCallbackMessage = WM_APPBARCALLBACK;
+    ForgetBandAnswers();
     if (!registerIt) {
         ::SHAppBarMessage(ABM_REMOVE, &data);
         return 1;
@@ -33,6 +55,13 @@ void CVellumMenuObject::SetAppBarPosition(int edge, RECT* rect, APPBARDATA* reco
     record->uCallbackMessage = WM_APPBARCALLBACK;
     record->uEdge = static_cast<UINT>(edge);
     record->rc = *rect;
+    BandAnswer* known = FindBandAnswer(m_hWnd);
+    if (known && known->edge == edge && ::EqualRect(&known->asked, rect)) {
+        record->rc = known->given;
+        *rect = known->given;
+        return;
+    }
+    const RECT asked = *rect;
     const bool across = edge == ABE_TOP || edge == ABE_BOTTOM;
     const LONG thickness = across ? rect->bottom - rect->top : rect->right - rect->left;
     CVellumMenuObject* outer = g_negotiating;
@@ -49,6 +78,11 @@ void CVellumMenuObject::SetAppBarPosition(int edge, RECT* rect, APPBARDATA* reco
     ::SHAppBarMessage(ABM_SETPOS, record);
     g_negotiating = outer;
     *rect = record->rc;
+    if (!known) {
+        g_answers.push_back(BandAnswer{});
+        known = &g_answers.back();
+    }
+    *known = BandAnswer{m_hWnd, edge, asked, record->rc};
 }
 
 bool CVellumMenuObject::OnAppBarNotify(WPARAM wp, LPARAM) {
@@ -61,6 +95,7 @@ bool CVellumMenuObject::OnAppBarNotify(WPARAM wp, LPARAM) {
         }
         return false;
     case ABN_POSCHANGED:
+        ForgetBandAnswers();
         if (g_negotiating == this) return false;
         UpdateBarPosFromWindow(&m_appBarData);
         return true;

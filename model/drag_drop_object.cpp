@@ -9,6 +9,7 @@
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
+#include "util/bar_registry.h"
 #include "util/callback_guard.h"
 #include "util/text.h"
 
@@ -459,8 +460,22 @@ int CountDroppedFiles(IDataObject* data) {
 
 // ---- bars ---------------------------------------------------------------------------------------
 
+namespace {
+// While the program starts, bars wait with their drop targets: registering
+// the first one starts OLE, which the first picture does not need.
+bool g_dropTargetsDeferred = false;
+}  // namespace
+
+void CVellumMenuObject::DeferDropTargets(bool defer) {
+    g_dropTargetsDeferred = defer;
+    if (defer) return;
+    for (int i = 0; i < GetBarWindowCount(); ++i) {
+        if (CVellumMenuObject* bar = LiveBarOfWindow(GetBarWindowAt(i))) bar->RegisterDropTarget();
+    }
+}
+
 void CVellumMenuObject::RegisterDropTarget() {
-    if (!m_hWnd || m_dragDrop) return;
+    if (!m_hWnd || m_dragDrop || g_dropTargetsDeferred) return;
     m_dragDrop = GetDragDropObject();
     m_dragDrop->AddRef();
     m_dragDrop->Register(m_hWnd);

@@ -233,6 +233,7 @@ void CVellumMenuObject::RemoveAppBar() {
     APPBARDATA data = m_appBarData;
     data.cbSize = sizeof(data);
     data.hWnd = m_hWnd;
+    ForgetBandAnswers();
     ::SHAppBarMessage(ABM_REMOVE, &data);
     m_appBarRegistered = FALSE;
 }

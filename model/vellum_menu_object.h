@@ -35,6 +35,9 @@ public:
     static void SetNextBarIsDesktopBar();
     // Withdraws that request (a construction that made no window leaves it).
     static void ClearNextBarIsDesktopBar();
+    // While deferred (the program's start), new bars register no drop
+    // target; ending the deferral registers every open bar.
+    static void DeferDropTargets(bool defer);
 
     // ---- section list ---------------------------------------------------------
     void InsertSection(int index, CVellumMenuSection* section);
@@ -159,7 +162,8 @@ public:
     // ABM_NEW (register) or ABM_REMOVE; whether the shell accepted.
     int RegisterAppBar(HWND wnd, int registerIt);
     // Negotiates rect (screen coordinates) on edge with the shell; the
-    // band's thickness is kept. rect receives the answer.
+    // band's thickness is kept. rect receives the answer. The same request
+    // again gets the remembered answer until ForgetBandAnswers.
     void SetAppBarPosition(int edge, RECT* rect, APPBARDATA* record);
     void UpdateBarPosFromWindow(APPBARDATA* record);
 
@@ -341,3 +345,7 @@ private:
 // Drops the reference the window procedure took for one message; true when
 // that was the last and the bar is gone.
 bool ReleaseBarForWindow(CVellumMenuObject* bar, HWND wnd);
+
+// Forgets every remembered band answer: a bar registered or left, or the
+// shell told of a change.
+void ForgetBandAnswers();

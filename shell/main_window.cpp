@@ -191,8 +191,6 @@ LRESULT MainWindow::OnCreate() {
     ReloadLastThemePath();
     // What ran since may have moved the current directory: back to the program folder.
     StoreProgramFolder(*this);
-    // The hidden bar behind the desktop's right-click menu.
-    CreateDesktopRightClickBar(GetAppInstance());
     // The document from the command line; else the last theme; else the
     // Theme Browser to choose one.
     if (!OpenDocument(GetCommandLineDocument())) {

@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "model/bar_window.h"
+#include "model/vellum_menu_object.h"
 #include "shell/app_state.h"
 #include "shell/desktop_integration.h"
+#include "shell/desktop_right_click.h"
 #include "shell/global_settings.h"
 #include "shell/helper_lines.h"
 #include "shell/main_window.h"
@@ -104,6 +106,8 @@ void CALLBACK DeferredStartWork(HWND, UINT, UINT_PTR timer, DWORD) {
     g_deferred_start_done = true;
     tess::GuardTimerProc([] {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+        CVellumMenuObject::DeferDropTargets(false);
+        CreateDesktopRightClickBar(GetAppInstance());
         AddDeferredProgramTrayIcon();
         InitShellIconCache();
         RepairStartupEntry();
@@ -228,13 +232,15 @@ int RunTessellar(HINSTANCE instance, const char* command_line) {
     InstallBarHostServices();
     InstallItemHostCalls();
     InstallBarMenuHostCalls();
-    // The shell's icon cache, the start-up entry and the document types wait
-    // until the first bars show (DeferredStartWork); the window classes now.
+    // The shell's icon cache, the start-up entry, the document types, the
+    // desktop's right-click handler bar and the bars' drop targets wait until
+    // the first bars show (DeferredStartWork); the window classes now.
     RegisterWindowClasses(instance);
 
     // The program's tray icon also waits; the hidden main window runs the
     // rest of the start-up, and without it the program ends.
     DeferProgramTrayIcon();
+    CVellumMenuObject::DeferDropTargets(true);
     HWND main = CreateMainWindow(instance);
     DeleteGlobalAtoms(kStartingAtom);
     if (!main) {

@@ -198,6 +198,21 @@ TEST_F(DragDropTest, EveryBarIsADropTargetOfTheProgramsObject) {
     EXPECT_FALSE(IsWindow(wnd));
 }
 
+TEST_F(DragDropTest, BarsMadeWhileTheProgramStartsBecomeDropTargetsAfterwards) {
+    CVellumMenuObject::DeferDropTargets(true);
+    CVellumMenuObject* bar = BarOf("Starting", "Default", {"A"});
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(nullptr, bar->m_dragDrop);
+    // Nothing holds the window yet: a registration of our own is taken.
+    ASSERT_EQ(S_OK, RegisterDragDrop(bar->m_hWnd, Target()));
+    ASSERT_EQ(S_OK, RevokeDragDrop(bar->m_hWnd));
+
+    CVellumMenuObject::DeferDropTargets(false);
+    EXPECT_EQ(bar->m_dragDrop, GetDragDropObject());
+    EXPECT_EQ(DRAGDROP_E_ALREADYREGISTERED, RegisterDragDrop(bar->m_hWnd, Target()));
+    testing_support::CloseTestBar(bar, true);
+}
+
 TEST_F(DragDropTest, DroppedFilesBecomeShortcutItems) {
     ASSERT_TRUE(files_.MakeFolder("Tools"));
     const std::string exe = files_.File("Tools\\a.exe");

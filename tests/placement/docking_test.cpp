@@ -99,5 +99,34 @@ TEST_F(PlacementTest, DockedBarKeepsItsThicknessRule) {
     EXPECT_TRUE(WaitForRect(bar, {0, 0, screen_w_, 24})) << RectText(WindowRect(bar));
 }
 
+TEST_F(PlacementTest, BarsDockedAtOneEdgeStackAndCloseUpWhenOneLeaves) {
+    CVellumMenuObject* lower = NewBar({100, 100, 300, 130});
+    lower->DockToEdge = kEdgeBottom;
+    lower->UpdatePos();
+    ASSERT_TRUE(WaitForRect(lower, {0, screen_h_ - 30, screen_w_, screen_h_}))
+        << RectText(WindowRect(lower));
+
+    CVellumMenuObject* upper = NewBar({100, 200, 300, 230});
+    upper->DockToEdge = kEdgeBottom;
+    upper->UpdatePos();
+    EXPECT_TRUE(WaitForRect(upper, {0, screen_h_ - 60, screen_w_, screen_h_ - 30}))
+        << RectText(WindowRect(upper));
+    // Placed again, the same band is asked for and kept.
+    upper->UpdatePos();
+    upper->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
+    EXPECT_TRUE(WaitForRect(upper, {0, screen_h_ - 60, screen_w_, screen_h_ - 30}))
+        << RectText(WindowRect(upper));
+
+    // The lower bar gives its band back: the shell tells the upper one,
+    // which moves down to the edge.
+    lower->DockToEdge = kEdgeNone;
+    lower->UpdatePos();
+    EXPECT_TRUE(WaitForRect(upper, {0, screen_h_ - 30, screen_w_, screen_h_}))
+        << RectText(WindowRect(upper));
+    RECT offered = {};
+    ASSERT_TRUE(QueryStandIn(ABE_BOTTOM, 20, &offered));
+    EXPECT_EQ(screen_h_ - 30, offered.bottom) << RectText(offered);
+}
+
 }  // namespace
 }  // namespace placement_test
