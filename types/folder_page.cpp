@@ -2,7 +2,6 @@
 // folder, the most-used list with its length), volatile popups and the
 // shortcut overlays. Every change applies at once and marks the bar modified.
 #include <windows.h>
-#include <shlobj.h>
 #include <commctrl.h>
 
 #include <memory>
@@ -213,14 +212,8 @@ private:
     }
 
     void BrowseForFolder() {
-        BROWSEINFOA info = {};
-        info.hwndOwner = Window();
-        info.ulFlags = BIF_RETURNONLYFSDIRS;
-        LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
-        if (!chosen) return;
         char path[MAX_PATH] = "";
-        if (SHGetPathFromIDListA(chosen, path)) SetText(IDC_FOLDER_PATH, path);
-        FreePidl(chosen);
+        if (BrowseForFileSystemFolder(Window(), path, sizeof(path))) SetText(IDC_FOLDER_PATH, path);
     }
 
     CVellumMenuSection_Folder* section_;
