@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 #include "model/live_objects.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_object.h"
 #include "shell/bar_pages.h"
 #include "shell/bar_pages_resources.h"
@@ -19,10 +20,6 @@ constexpr char kHazeglowCaption[] = "Tessellar - Restart to Show Setting Change"
 constexpr int kOpaqueAlpha = 255;
 // The pixel fields are read as at most this many characters.
 constexpr int kPixelTextSize = 101;
-
-HINSTANCE PageModule(const CVellumMenuObject* bar) {
-    return bar && bar->m_hModule ? bar->m_hModule : ::GetModuleHandleA(nullptr);
-}
 
 void Relayout(CVellumMenuObject* bar) {
     bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
@@ -215,13 +212,13 @@ private:
 }  // namespace
 
 HWND OpenBarAdvancedPage(CVellumMenuObject* bar, HWND parent) {
-    return ConfigPage::Open(std::make_unique<AdvancedPage>(bar), PageModule(bar), IDD_BAR_ADVANCED,
-                            parent);
+    return ConfigPage::Open(std::make_unique<AdvancedPage>(bar), ResourceModuleOf(bar),
+                            IDD_BAR_ADVANCED, parent);
 }
 
 HWND OpenBarHotkeyPage(CVellumMenuObject* bar, HWND parent) {
-    return ConfigPage::Open(std::make_unique<BarHotkeyPage>(bar), PageModule(bar), IDD_BAR_HOTKEY,
-                            parent);
+    return ConfigPage::Open(std::make_unique<BarHotkeyPage>(bar), ResourceModuleOf(bar),
+                            IDD_BAR_HOTKEY, parent);
 }
 
 int ExchangeBarSizeRules(CVellumMenuObject* bar, int to_controls) {

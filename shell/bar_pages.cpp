@@ -10,6 +10,7 @@
 #include "model/bar_host.h"
 #include "model/bar_messages.h"
 #include "model/live_objects.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_object.h"
 #include "shell/bar_pages_resources.h"
 #include "shell/config_pages.h"
@@ -30,10 +31,6 @@ constexpr char kDuplicateTitleText[] =
     "The bar's title you've specified is already in use by another bar.\nPlease give a unique "
     "title for this bar.\n(The title will now be reverted to before editing.)";
 constexpr int kCommentLimit = 3000;
-
-HINSTANCE PageModule(const CVellumMenuObject* bar) {
-    return bar && bar->m_hModule ? bar->m_hModule : ::GetModuleHandleA(nullptr);
-}
 
 void Relayout(CVellumMenuObject* bar) {
     bar->RecalcRects(kRecalcRedraw, kRecalcUpdatePos);
@@ -497,17 +494,13 @@ HWND OpenBarHotkeyPage(CVellumMenuObject* bar, HWND parent);
 
 HWND OpenBarPage(CVellumMenuObject* bar, int slot, HWND parent) {
     if (!bar || !IsLiveBar(bar)) return nullptr;
+    int template_id;
     switch (slot) {
     case kBarDisplayPage:
-        return ConfigPage::Open(std::make_unique<BarLayoutPage>(bar, slot), PageModule(bar),
-                                bar->DisplayVertically ? IDD_BAR_DISPLAY_VERTICAL : IDD_BAR_DISPLAY,
-                                parent);
-    case kBarSizingPage:
-        return ConfigPage::Open(std::make_unique<BarLayoutPage>(bar, slot), PageModule(bar),
-                                IDD_BAR_SIZING, parent);
-    case kBarExtraPage:
-        return ConfigPage::Open(std::make_unique<BarLayoutPage>(bar, slot), PageModule(bar),
-                                IDD_BAR_EXTRA, parent);
+        template_id = bar->DisplayVertically ? IDD_BAR_DISPLAY_VERTICAL : IDD_BAR_DISPLAY;
+        break;
+    case kBarSizingPage: template_id = IDD_BAR_SIZING; break;
+    case kBarExtraPage: template_id = IDD_BAR_EXTRA; break;
     case kBarAdvancedPage:
         return OpenBarAdvancedPage(bar, parent);
     case kBarHotkeyPage:
@@ -515,12 +508,14 @@ HWND OpenBarPage(CVellumMenuObject* bar, int slot, HWND parent) {
     default:
         return nullptr;
     }
+    return ConfigPage::Open(std::make_unique<BarLayoutPage>(bar, slot), ResourceModuleOf(bar),
+                            template_id, parent);
 }
 
 void ShowMoreBarSizingOptions(CVellumMenuObject* bar, HWND owner) {
     if (!bar || !IsLiveBar(bar)) return;
     MoreSizingDialog dialog(bar);
-    dialog.RunModal(PageModule(bar), MAKEINTRESOURCEA(IDD_BAR_MORE_SIZING), owner);
+    dialog.RunModal(ResourceModuleOf(bar), MAKEINTRESOURCEA(IDD_BAR_MORE_SIZING), owner);
 }
 
 std::string BarSkinPath(const CVellumMenuObject* bar) {

@@ -7,6 +7,7 @@
 #include <string>
 #include "model/bar_messages.h"
 #include "model/live_objects.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_object.h"
 #include "shell/app_state.h"
 #include "shell/bar_pages.h"
@@ -204,6 +205,5 @@ private:
 void ShowBarSkinChooser(CVellumMenuObject* bar, HWND owner) {
     if (!bar || !IsLiveBar(bar)) return;
     SkinChooser chooser(bar);
-    HINSTANCE module = bar->m_hModule ? bar->m_hModule : ::GetModuleHandleA(nullptr);
-    chooser.RunModal(module, MAKEINTRESOURCEA(IDD_BAR_SKIN_CHOOSER), owner);
+    chooser.RunModal(ResourceModuleOf(bar), MAKEINTRESOURCEA(IDD_BAR_SKIN_CHOOSER), owner);
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include "model/item_host_calls.h"
 #include "model/live_objects.h"
+#include "model/resource_module.h"
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
@@ -26,11 +27,6 @@ constexpr int kShownMaximumWhenOff = 300;
 constexpr int kMaxSpin = 10000;
 constexpr int kMaxVisibleItemsSpin = 100;
 constexpr int kIconSizes[] = {16, 32, 48, 64};
-
-HINSTANCE PageModule(CVellumMenuSection* section) {
-    CVellumMenuObject* bar = section->m_pBar;
-    return bar && bar->m_hModule ? bar->m_hModule : ::GetModuleHandleA(nullptr);
-}
 
 class SectionPage : public ConfigPage {
 public:
@@ -374,6 +370,7 @@ void TakeCombine(CVellumMenuSection* neighbour, BOOL combine) {
 HWND OpenSectionPage(CVellumMenuSection* section, int slot, HWND parent) {
     if (!section || !IsLiveSection(section)) return nullptr;
     const bool vertical = section->m_pBar && section->m_pBar->DisplayVertically;
+    const HINSTANCE module = ResourceModuleOf(section->m_pBar);
     int template_id;
     switch (slot) {
     case kSectionDisplayPage: template_id = IDD_SECTION_DISPLAY; break;
@@ -382,13 +379,13 @@ HWND OpenSectionPage(CVellumMenuSection* section, int slot, HWND parent) {
         break;
     case kSectionExtraPage: template_id = IDD_SECTION_EXTRA; break;
     case kSectionBehaviorPage:
-        return ConfigPage::Open(std::make_unique<SectionBehaviorPage>(section), PageModule(section),
+        return ConfigPage::Open(std::make_unique<SectionBehaviorPage>(section), module,
                                 IDD_SECTION_BEHAVIOR, parent);
     default:
         return nullptr;
     }
-    return ConfigPage::Open(std::make_unique<SectionPage>(section, slot), PageModule(section),
-                            template_id, parent);
+    return ConfigPage::Open(std::make_unique<SectionPage>(section, slot), module, template_id,
+                            parent);
 }
 
 void CombineSectionWithNeighbours(CVellumMenuSection* section, bool combine) {

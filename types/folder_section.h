@@ -115,7 +115,6 @@ private:
 };
 
 CVellumMenuSection* MakeFolderSection(CVellumMenuObject* bar, int sectionNumber);
-INT_PTR CALLBACK FolderPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp);
 
 // A record the section hands its entries by pointer: honoured (as an owned
 // record) only while the section's own call runs, never from a window message.

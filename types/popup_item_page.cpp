@@ -1,6 +1,7 @@
 // The popup item's page (dialog 1091): its settings, the two lists of open
 // and listed bars, and "Create New and Add", which makes a new bar and
 // lists it.
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "model/resource_module.h"
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
+#include "shell/config_pages.h"
 #include "shell/theme_editor.h"
 #include "skins/skin_cache.h"
 #include "skins/skin_record.h"
@@ -37,12 +39,6 @@ const char kListFullText[] = "This item already shows 20 bars; remove one before
 
 constexpr int kDialogTextSize = 1060;
 
-CVellumMenuItem_Popup* PageItem(HWND page) {
-    return static_cast<CVellumMenuItem_Popup*>(::GetPropA(page, "lpItem"));
-}
-
-bool Checked(HWND page, int id) { return ::IsDlgButtonChecked(page, id) == BST_CHECKED; }
-
 std::string SelectedText(HWND list) {
     int sel = static_cast<int>(::SendMessageA(list, LB_GETCURSEL, 0, 0));
     if (sel < 0) return std::string();
@@ -68,54 +64,48 @@ bool IsTitleTaken(const char* title) {
     return false;
 }
 
-void EnableRepositionControls(HWND page, bool on) {
-    for (int id : {IDC_POPUP_DIRECTION_LABEL, IDC_POPUP_DIRECTION, IDC_POPUP_ALIGN_WITH_BAR})
-        ::EnableWindow(::GetDlgItem(page, id), on ? TRUE : FALSE);
-}
-
 void RefuseFullList(HWND page) {
     ::MessageBoxA(page, kListFullText, kListFullCaption, MB_OK | MB_ICONINFORMATION);
 }
 
 // ---- the page ----------------------------------------------------------------------------------
 
-class PopupPage {
+class PopupPage : public ConfigPage {
 public:
-    PopupPage(HWND page, CVellumMenuItem_Popup* item) : page_(page), item_(item) {}
+    explicit PopupPage(CVellumMenuItem_Popup* item)
+        : ConfigPage(PageObjectKind::kItem, item, ConfigPageSlots(&item->m_page, 1, nullptr), 0),
+          item_(item) {}
 
-    void Init() {
-        ::CheckDlgButton(page_, IDC_POPUP_VOLATILE, item_->Volitle ? BST_CHECKED : BST_UNCHECKED);
-        ::CheckDlgButton(page_, IDC_POPUP_REPOSITION,
-                         item_->AutoReposition ? BST_CHECKED : BST_UNCHECKED);
-        ::CheckDlgButton(page_, IDC_POPUP_TOGGLE, item_->Toggle ? BST_CHECKED : BST_UNCHECKED);
-        ::CheckDlgButton(page_, IDC_POPUP_ALIGN_WITH_BAR,
-                         item_->AlignPopupNextToBar ? BST_CHECKED : BST_UNCHECKED);
-        HWND combo = ::GetDlgItem(page_, IDC_POPUP_DIRECTION);
-        for (const char* text : kDirectionTexts)
-            ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-        ::SendMessageA(combo, CB_SETCURSEL, item_->PopupDirection, 0);
-        EnableRepositionControls(page_, item_->AutoReposition != FALSE);
-        FillBehaviorClassCombo(item_, ::GetDlgItem(page_, IDC_POPUP_BEHAVIOR));
-        item_->FillBarLists(page_, 1, 0);
+private:
+    void Fill() override {
+        Check(IDC_POPUP_VOLATILE, item_->Volitle != FALSE);
+        Check(IDC_POPUP_REPOSITION, item_->AutoReposition != FALSE);
+        Check(IDC_POPUP_TOGGLE, item_->Toggle != FALSE);
+        Check(IDC_POPUP_ALIGN_WITH_BAR, item_->AlignPopupNextToBar != FALSE);
+        for (const char* text : kDirectionTexts) AddComboRow(IDC_POPUP_DIRECTION, text, 0);
+        SelectCombo(IDC_POPUP_DIRECTION, item_->PopupDirection);
+        EnableRepositionControls();
+        FillBehaviorClassCombo(item_, Control(IDC_POPUP_BEHAVIOR));
+        item_->FillBarLists(Window(), 1, 0);
     }
 
-    void Command(int id, int code) {
+    void Apply(int id, int code) override {
         switch (id) {
         case IDC_POPUP_VOLATILE:
-            item_->Volitle = Checked(page_, id);
+            item_->Volitle = Checked(id);
             Modified();
             break;
         case IDC_POPUP_REPOSITION:
-            item_->AutoReposition = Checked(page_, id);
-            EnableRepositionControls(page_, item_->AutoReposition != FALSE);
+            item_->AutoReposition = Checked(id);
+            EnableRepositionControls();
             Modified();
             break;
         case IDC_POPUP_TOGGLE:
-            item_->Toggle = Checked(page_, id);
+            item_->Toggle = Checked(id);
             Modified();
             break;
         case IDC_POPUP_ALIGN_WITH_BAR: {
-            BOOL align = Checked(page_, id) ? TRUE : FALSE;
+            BOOL align = Checked(id) ? TRUE : FALSE;
             if (align != item_->AlignPopupNextToBar) {
                 item_->AlignPopupNextToBar = align;
                 Modified();
@@ -124,15 +114,13 @@ public:
         }
         case IDC_POPUP_DIRECTION:
             if (code == CBN_SELCHANGE) {
-                int sel = static_cast<int>(
-                    ::SendDlgItemMessageA(page_, IDC_POPUP_DIRECTION, CB_GETCURSEL, 0, 0));
+                int sel = ComboSelection(IDC_POPUP_DIRECTION);
                 if (sel >= kPopupAutomatic && sel <= kPopupCentred) item_->PopupDirection = sel;
                 Modified();
             }
             break;
         case IDC_POPUP_BEHAVIOR:
-            if (code == CBN_SELCHANGE)
-                ApplyBehaviorClassChange(item_, ::GetDlgItem(page_, IDC_POPUP_BEHAVIOR));
+            if (code == CBN_SELCHANGE) ApplyBehaviorClassChange(item_, Control(IDC_POPUP_BEHAVIOR));
             break;
         case IDC_POPUP_ADD:
             Add();
@@ -148,35 +136,45 @@ public:
         }
     }
 
-private:
+    // Shown again: other bars may have come, gone or been renamed meanwhile.
+    INT_PTR OnPageMessage(UINT msg, WPARAM wp, LPARAM) override {
+        if (msg == WM_SHOWWINDOW && wp) item_->FillBarLists(Window(), 1, 1);
+        return FALSE;
+    }
+
     void Modified() {
         if (item_->m_pBar) item_->m_pBar->SetModified();
     }
 
+    void EnableRepositionControls() {
+        const bool on = item_->AutoReposition != FALSE;
+        for (int id : {IDC_POPUP_DIRECTION_LABEL, IDC_POPUP_DIRECTION, IDC_POPUP_ALIGN_WITH_BAR})
+            Enable(id, on);
+    }
+
     void Add() {
-        std::string name = SelectedText(::GetDlgItem(page_, IDC_POPUP_AVAILABLE));
+        std::string name = SelectedText(Control(IDC_POPUP_AVAILABLE));
         if (name.empty() || name == kSeparatorLine) return;
         if (item_->nBarsToPopup >= kMaxListedBars) {
-            RefuseFullList(page_);
+            RefuseFullList(Window());
             return;
         }
         if (!item_->AddListedBar(name.c_str())) return;
         item_->UpdateListedBars(1);
-        item_->FillBarLists(page_, 1, 1);
+        item_->FillBarLists(Window(), 1, 1);
         Modified();
     }
 
     void Remove() {
-        std::string name = SelectedText(::GetDlgItem(page_, IDC_POPUP_LISTED));
+        std::string name = SelectedText(Control(IDC_POPUP_LISTED));
         if (name.empty() || !item_->RemoveListedBar(name.c_str())) return;
         item_->UpdateListedBars(1);
-        item_->FillBarLists(page_, 1, 1);
+        item_->FillBarLists(Window(), 1, 1);
         Modified();
     }
 
     void CreateNewAndAdd();
 
-    HWND page_;
     CVellumMenuItem_Popup* item_;
 };
 
@@ -184,7 +182,7 @@ void PopupPage::CreateNewAndAdd() {
     CVellumMenuObject* owner = item_->m_pBar;
     if (!owner) return;
     if (item_->nBarsToPopup >= kMaxListedBars) {
-        RefuseFullList(page_);
+        RefuseFullList(Window());
         return;
     }
     char base[kListedBarNameSize];
@@ -240,57 +238,15 @@ void PopupPage::CreateNewAndAdd() {
     SelectInThemeEditor(bar, 0);
     bar->SetModified();
     owner->SetModified();
-    item_->FillBarLists(page_, 1, 1);
-}
-
-INT_PTR CALLBACK PopupPageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-        switch (msg) {
-        case WM_INITDIALOG: {
-            auto* item = reinterpret_cast<CVellumMenuItem_Popup*>(lp);
-            ::SetPropA(page, "lpItem", item);
-            if (item) PopupPage(page, item).Init();
-            ::SetPropA(page, "bInitalized!", reinterpret_cast<HANDLE>(1));
-            return TRUE;
-        }
-        case WM_COMMAND: {
-            int id = LOWORD(wp);
-            if (id == IDOK || id == IDCANCEL) {
-                ::DestroyWindow(page);
-                return TRUE;
-            }
-            CVellumMenuItem_Popup* item = PageItem(page);
-            if (!item || !::GetPropA(page, "bInitalized!")) return TRUE;
-            PopupPage(page, item).Command(id, HIWORD(wp));
-            return TRUE;
-        }
-        case WM_SHOWWINDOW:
-            if (wp)
-                if (CVellumMenuItem_Popup* item = PageItem(page)) item->FillBarLists(page, 1, 1);
-            return FALSE;
-        case WM_DESTROY:
-            if (CVellumMenuItem_Popup* item = PageItem(page))
-                if (item->m_page == page) item->m_page = nullptr;
-            ::RemovePropA(page, "lpItem");
-            ::RemovePropA(page, "bInitalized!");
-            return FALSE;
-        default:
-            return FALSE;
-        }
-    } catch (...) {
-        return FALSE;
-    }
+    item_->FillBarLists(Window(), 1, 1);
 }
 
 }  // namespace
 
 HWND CVellumMenuItem_Popup::CallConfigDialogEx(HWND parent) {
     if (m_plain) return CVellumMenuItem::CallConfigDialogEx(parent);
-    if (m_page && ::IsWindow(m_page)) return m_page;
-    HINSTANCE module = ResourceModuleOf(m_pBar);
-    m_page = ::CreateDialogParamA(module, MAKEINTRESOURCEA(kPopupPageDialogId), parent,
-                                  PopupPageProc, reinterpret_cast<LPARAM>(this));
-    return m_page;
+    return ConfigPage::Open(std::make_unique<PopupPage>(this), ResourceModuleOf(m_pBar),
+                            kPopupPageDialogId, parent);
 }
 
 void CVellumMenuItem_Popup::FillBarLists(HWND page, int, int keepSelections) {

@@ -13,6 +13,7 @@
 #include "types/shortcut_page_resources.h"
 #include "util/general_helpers.h"
 #include "util/icon_menu.h"
+#include "util/item_id_list.h"
 #include "util/text.h"
 
 namespace {
@@ -310,15 +311,8 @@ private:
 
     // ---- browsing ----------------------------------------------------------------------------------
     void BrowseFolder() {
-        BROWSEINFOA info = {};
-        info.hwndOwner = Window();
-        info.ulFlags = BIF_RETURNONLYFSDIRS;
-        LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
-        if (!chosen) return;
         char path[MAX_PATH] = "";
-        const bool has_path = SHGetPathFromIDListA(chosen, path) != FALSE;
-        CoTaskMemFree(chosen);
-        if (!has_path) return;
+        if (!BrowseForFileSystemFolder(Window(), path, sizeof(path))) return;
         SetText(IDC_SC_FOLDER_PATH, path);
         PostCommands({IDC_SC_BY_FOLDER_PATH});
     }

@@ -8,6 +8,7 @@
 #include "types/shortcut_item.h"
 #include "types/shortcut_wizard_resources.h"
 #include "util/general_helpers.h"
+#include "util/item_id_list.h"
 #include "util/text.h"
 
 namespace {
@@ -314,17 +315,10 @@ void UpdateFolderPage(HWND page) {
 }
 
 void BrowseFolder(HWND page) {
-    BROWSEINFOA info = {};
-    info.hwndOwner = page;
-    info.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST chosen = ::SHBrowseForFolderA(&info);
-    if (!chosen) return;
     char path[MAX_PATH] = "";
-    if (::SHGetPathFromIDListA(chosen, path) && path[0]) {
-        ::SetDlgItemTextA(page, IDC_SCW_PATH, path);
-        UpdateFolderPage(page);
-    }
-    ::CoTaskMemFree(chosen);
+    if (!BrowseForFileSystemFolder(page, path, sizeof(path)) || !path[0]) return;
+    ::SetDlgItemTextA(page, IDC_SCW_PATH, path);
+    UpdateFolderPage(page);
 }
 
 int FolderNext(HWND page, CVellumMenuItem_Shortcut* item) {

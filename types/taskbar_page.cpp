@@ -9,6 +9,7 @@
 
 #include "model/vellum_menu_object.h"
 #include "shell/app_state.h"
+#include "shell/config_pages.h"
 #include "shell/icon_dialogs.h"
 #include "shell/icon_import.h"
 #include "shell/theme_editor.h"
@@ -240,64 +241,51 @@ private:
 
 // ---- the page ------------------------------------------------------------------------------
 
-class TaskbarPage : public tess::DialogBase {
+class TaskbarPage : public ConfigPage {
 public:
-    explicit TaskbarPage(CVellumMenuSection_Taskbar* section) : section_(section) {}
+    explicit TaskbarPage(CVellumMenuSection_Taskbar* section)
+        : ConfigPage(PageObjectKind::kSection, section, PageSlotsOf(section), kBehaviorPage),
+          section_(section) {}
 
-protected:
-    INT_PTR OnInit() override {
-        SetPropA(Window(), "lpSection", section_);
-        CheckDlgButton(Window(), IDC_TB_ANIMATIONS, section_->m_animations ? BST_CHECKED : BST_UNCHECKED);
+private:
+    void Fill() override {
+        Check(IDC_TB_ANIMATIONS, section_->m_animations != 0);
         const int mode = section_->GroupingModeCommand();
         CheckRadioButton(Window(), IDC_TB_NO_GROUPING, IDC_TB_USER_GROUPS,
                          mode == 1002 ? IDC_TB_AUTO_GROUPING : mode == 1001 ? IDC_TB_NO_GROUPING : IDC_TB_USER_GROUPS);
         FillFilterList();
-        SetPropA(Window(), "bInitalized!", reinterpret_cast<HANDLE>(1));
-        return TRUE;
     }
 
-    INT_PTR OnMessage(UINT msg, WPARAM, LPARAM) override {
-        if (msg == WM_DESTROY) {
-            RemovePropA(Window(), "lpSection");
-            RemovePropA(Window(), "bInitalized!");
-        }
-        return FALSE;
-    }
-
-    INT_PTR OnCommand(int id, int code) override {
-        if (id == IDOK || id == IDCANCEL) {
-            if (section_->m_pages[kBehaviorPage] == Window()) section_->m_pages[kBehaviorPage] = nullptr;
-            DestroyWindow(Window());
-            return TRUE;
-        }
-        if (!GetPropA(Window(), "bInitalized!")) return TRUE;
+    void Apply(int id, int code) override {
         CVellumMenuObject* bar = section_->m_pBar;
-        const bool checked = IsDlgButtonChecked(Window(), id) == BST_CHECKED;
+        const bool checked = Checked(id);
         switch (id) {
         case IDC_TB_ANIMATIONS:
             section_->m_animations = checked ? 1 : 0;
             if (bar) bar->SetModified();
-            return TRUE;
+            return;
         case IDC_TB_NO_GROUPING:
         case IDC_TB_AUTO_GROUPING:
         case IDC_TB_USER_GROUPS:
-            if (!checked) return TRUE;
+            if (!checked) return;
             section_->DoCustomContextMenuCommand(1001 + (id - IDC_TB_NO_GROUPING));
             if (bar) bar->SetModified();
-            return TRUE;
+            return;
         case IDC_TB_ADD_FILTER:
         case IDC_TB_EDIT_FILTER:
             if (code == BN_CLICKED) EditFilter(id == IDC_TB_EDIT_FILTER);
-            return TRUE;
+            return;
         case IDC_TB_REMOVE_FILTER:
             if (code == BN_CLICKED) RemoveSelected();
-            return TRUE;
+            return;
+        default:
+            return;
         }
-        return FALSE;
     }
 
-private:
-    HWND List() const { return GetDlgItem(Window(), IDC_TB_FILTER_LIST); }
+    bool KeepsLastTab() const override { return true; }
+
+    HWND List() const { return Control(IDC_TB_FILTER_LIST); }
 
     void FillFilterList() {
         SendMessageA(List(), LB_RESETCONTENT, 0, 0);
@@ -353,9 +341,5 @@ private:
 }  // namespace
 
 HWND CVellumMenuSection_Taskbar::CallConfigDialogEx(HWND parent) {
-    HWND& page = m_pages[kBehaviorPage];
-    if (page && IsWindow(page)) return page;
-    page = tess::DialogBase::CreateModeless(std::make_unique<TaskbarPage>(this), Resources(),
-                                            MAKEINTRESOURCEA(IDD_TASKBAR_PAGE), parent);
-    return page;
+    return ConfigPage::Open(std::make_unique<TaskbarPage>(this), Resources(), IDD_TASKBAR_PAGE, parent);
 }

@@ -303,3 +303,19 @@ bool PidlStillExists(LPCITEMIDLIST absolute) {
         exists = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
     return exists;
 }
+
+// ---- choosing a folder -------------------------------------------------------------------
+
+bool BrowseForFileSystemFolder(HWND owner, char* path, size_t path_size) {
+    if (!path || !path_size) return false;
+    path[0] = '\0';
+    BROWSEINFOA info = {};
+    info.hwndOwner = owner;
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    LPITEMIDLIST chosen = ::SHBrowseForFolderA(&info);
+    if (!chosen) return false;
+    char found[MAX_PATH] = "";
+    const bool has_path = ::SHGetPathFromIDListA(chosen, found) != FALSE;
+    FreePidl(chosen);
+    return has_path && tess::CopyText(path, path_size, found);
+}

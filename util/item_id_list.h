@@ -44,3 +44,8 @@ bool PidlsEqual(LPCITEMIDLIST a, LPCITEMIDLIST b);
 LPITEMIDLIST RefreshPidlFromPath(LPCITEMIDLIST absolute);
 // True when the object the list names still exists.
 bool PidlStillExists(LPCITEMIDLIST absolute);
+
+// ---- choosing a folder -------------------------------------------------------------------
+// The shell's folder picker, file-system folders only. False (path empty)
+// when the user cancels or the choice has no path.
+bool BrowseForFileSystemFolder(HWND owner, char* path, size_t path_size);

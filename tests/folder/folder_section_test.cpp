@@ -9,6 +9,7 @@
 #include "shell/type_services.h"
 #include "skins/skin_record.h"
 #include "tests/support/stand_in_main_window.h"
+#include "types/folder_resources.h"
 
 using namespace folder_test;
 using testing_support::PumpFor;
@@ -270,6 +271,79 @@ TEST_F(FolderTest, PageChangesTheSourceAtOnce) {
     SendMessageA(page, WM_COMMAND, IDOK, 0);
     EXPECT_FALSE(IsWindow(page));
     EXPECT_EQ(nullptr, section->m_pages[2]);
+}
+
+// Page 125, the rest of its controls: the length of the most-used list (an
+// empty or zero count shows and counts as 1, a typed count picks "exactly"),
+// the special-folder list on a selection only, and volatile popups; each
+// applies at once and marks the bar modified. Closing keeps the last tab.
+TEST_F(FolderTest, PageCountSpecialFolderAndVolatileApplyAtOnce) {
+    const std::string root = MakeTree("count", {"a.txt"});
+    CVellumMenuObject* bar = LoadBar("[Section1]\r\nProperties.Type=Folder\r\nFolder=" + root + "\r\n");
+    CVellumMenuSection_Folder* section = FolderOf(bar);
+    ASSERT_NE(nullptr, section);
+    section->m_lastPage = 2;
+    HWND page = section->CallConfigDialogEx(MainWindow());
+    ASSERT_NE(nullptr, page);
+    SendMessageA(GetDlgItem(page, IDC_FOLDER_RECENT), BM_CLICK, 0, 0);
+    ASSERT_TRUE(section->UseRecentList);
+    EXPECT_EQ(-1, section->RecentItemsToList);
+
+    auto shown = [&] {
+        char text[32] = "";
+        GetDlgItemTextA(page, IDC_FOLDER_COUNT, text, sizeof(text));
+        return std::string(text);
+    };
+    const struct {
+        const char* typed;
+        const char* shown;
+        int stored;
+    } counts[] = {{"5", "5", 5}, {"0", "1", 1}, {"", "1", 1}, {"12", "12", 12}};
+    for (const auto& c : counts) {
+        SCOPED_TRACE(c.typed);
+        SendMessageA(GetDlgItem(page, IDC_FOLDER_AS_MANY), BM_CLICK, 0, 0);
+        EXPECT_EQ(-1, section->RecentItemsToList) << "as many as fit";
+        bar->m_modified = FALSE;
+        SetDlgItemTextA(page, IDC_FOLDER_COUNT, c.typed);
+        EXPECT_EQ(c.shown, shown());
+        EXPECT_EQ(c.stored, section->RecentItemsToList);
+        EXPECT_EQ(static_cast<UINT>(BST_CHECKED), IsDlgButtonChecked(page, IDC_FOLDER_EXACTLY));
+        EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), IsDlgButtonChecked(page, IDC_FOLDER_AS_MANY));
+        EXPECT_TRUE(bar->m_modified);
+    }
+
+    SendMessageA(GetDlgItem(page, IDC_FOLDER_SPECIAL), BM_CLICK, 0, 0);
+    EXPECT_FALSE(section->UseRecentList);
+    EXPECT_STREQ("QuickLaunch", section->Folder);
+    HWND names = GetDlgItem(page, IDC_FOLDER_SPECIAL_NAMES);
+    const struct {
+        const char* name;
+        WORD code;
+        const char* expected;
+    } choices[] = {
+        {"Favorites", CBN_SELCHANGE, "Favorites"},
+        {"Recent", CBN_CLOSEUP, "Favorites"},   // no selection change reported: nothing applies
+        {"Recent", CBN_SELCHANGE, "Recent"},
+    };
+    for (const auto& c : choices) {
+        SCOPED_TRACE(c.name);
+        SendMessageA(names, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(c.name));
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_FOLDER_SPECIAL_NAMES, c.code), reinterpret_cast<LPARAM>(names));
+        EXPECT_STREQ(c.expected, section->Folder);
+    }
+
+    const bool volatile_at_first = section->PopupVolitle != FALSE;
+    for (bool expected : {!volatile_at_first, volatile_at_first}) {
+        bar->m_modified = FALSE;
+        SendMessageA(GetDlgItem(page, IDC_FOLDER_VOLATILE), BM_CLICK, 0, 0);
+        EXPECT_EQ(expected, section->PopupVolitle != FALSE);
+        EXPECT_TRUE(bar->m_modified);
+    }
+
+    SendMessageA(page, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(IsWindow(page));
+    EXPECT_EQ(nullptr, section->m_pages[2]);
+    EXPECT_EQ(2, section->m_lastPage) << "the last tab stays";
 }
 
 // The section's own entries of the bar's context menu, before the place

@@ -135,5 +135,72 @@ TEST_F(PopupListedTest, TwentyFiveNamesLoadAsTwentyAndTheListRefusesAFurtherOne)
     DestroyWindow(host);
 }
 
+// The page's settings apply as their controls report them (the direction
+// on a selection change only), and "Remove" takes the selected name off.
+TEST_F(PopupListedTest, PageSettingsApplyAtOnceAndRemoveTakesTheSelectedName) {
+    OpenBar("Tools A", {600, 100, 700, 160});
+    OpenBar("Tools B", {710, 100, 800, 160});
+    CVellumMenuObject* parent = Parent({100, 0, 500, 30}, false, {"Tools A", "Tools B"});
+    CVellumMenuItem_Popup* item = Item(parent);
+    ASSERT_NE(nullptr, item);
+    HWND host = testing_support::CreatePlainWindow("Tessellar Popup Settings Host");
+    HWND page = item->CallConfigDialogEx(host);
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(item, GetPropA(page, "lpItem"));
+
+    const struct {
+        int id;
+        BOOL CVellumMenuItem_Popup::*field;
+    } checks[] = {
+        {IDC_POPUP_VOLATILE, &CVellumMenuItem_Popup::Volitle},
+        {IDC_POPUP_TOGGLE, &CVellumMenuItem_Popup::Toggle},
+        {IDC_POPUP_ALIGN_WITH_BAR, &CVellumMenuItem_Popup::AlignPopupNextToBar},
+        {IDC_POPUP_REPOSITION, &CVellumMenuItem_Popup::AutoReposition},
+    };
+    for (const auto& c : checks) {
+        SCOPED_TRACE(c.id);
+        for (int click = 0; click < 2; ++click) {
+            parent->m_modified = FALSE;
+            SendMessageA(GetDlgItem(page, c.id), BM_CLICK, 0, 0);
+            const bool on = IsDlgButtonChecked(page, c.id) == BST_CHECKED;
+            EXPECT_EQ(on, item->*(c.field) != FALSE);
+            EXPECT_TRUE(parent->m_modified);
+            if (c.id == IDC_POPUP_REPOSITION) {
+                EXPECT_EQ(on, IsWindowEnabled(GetDlgItem(page, IDC_POPUP_DIRECTION)) != FALSE);
+            }
+        }
+    }
+
+    HWND direction = GetDlgItem(page, IDC_POPUP_DIRECTION);
+    const struct {
+        int row;
+        WORD code;
+        int expected;
+    } rows[] = {{3, CBN_SELCHANGE, 3}, {5, CBN_CLOSEUP, 3}, {9, CBN_SELCHANGE, 9}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.row);
+        SendMessageA(direction, CB_SETCURSEL, r.row, 0);
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_POPUP_DIRECTION, r.code), reinterpret_cast<LPARAM>(direction));
+        EXPECT_EQ(r.expected, item->PopupDirection);
+    }
+
+    HWND listed = GetDlgItem(page, IDC_POPUP_LISTED);
+    LRESULT row = SendMessageA(listed, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                               reinterpret_cast<LPARAM>("Tools A"));
+    ASSERT_GE(row, 0);
+    SendMessageA(listed, LB_SETCURSEL, row, 0);
+    parent->m_modified = FALSE;
+    SendMessageA(GetDlgItem(page, IDC_POPUP_REMOVE), BM_CLICK, 0, 0);
+    ASSERT_EQ(1, item->nBarsToPopup);
+    EXPECT_STREQ("Tools B", item->szBarsToPopup[0]);
+    EXPECT_EQ(1, SendMessageA(listed, LB_GETCOUNT, 0, 0));
+    EXPECT_TRUE(parent->m_modified);
+
+    SendMessageA(page, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(IsWindow(page));
+    EXPECT_EQ(nullptr, item->m_page);
+    DestroyWindow(host);
+}
+
 }  // namespace
 }  // namespace popup_test

@@ -129,9 +129,11 @@ TEST_F(TaskbarPage, ListsFiltersAndRemovesTheSelectedOne) {
     SendDlgItemMessageA(page_, IDC_TB_ANIMATIONS, BM_CLICK, 0, 0);
     EXPECT_EQ(0, section_->m_animations);
 
+    section_->m_lastPage = 2;
     SendMessageA(page_, WM_COMMAND, IDCANCEL, 0);
     EXPECT_FALSE(IsWindow(page_));
     EXPECT_EQ(nullptr, section_->m_pages[2]);
+    EXPECT_EQ(2, section_->m_lastPage) << "the last tab stays";
 }
 
 TEST_F(TaskbarPage, FilterDialogAddsAGroupAndKeepsTheMinimumInRange) {
