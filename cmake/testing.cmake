@@ -28,6 +28,11 @@ function(tess_add_test name)
   add_test(NAME ${name} COMMAND ${name})
   tess_wine_path(bin_dir "${CMAKE_BINARY_DIR}/bin")
   tess_wine_path(src_dir "${CMAKE_SOURCE_DIR}")
+  # Wine's recycle bin is the host's trash under XDG_DATA_HOME, and its menu
+  # builder writes there too: each test program gets a folder of its own in
+  # the build tree, so no test touches the user's real Trash.
+  set(data_home "${CMAKE_BINARY_DIR}/trash/${name}")
+  file(MAKE_DIRECTORY "${data_home}/Trash/files" "${data_home}/Trash/info")
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "TESS_BIN_DIR=${bin_dir};TESS_SOURCE_DIR=${src_dir}")
+    ENVIRONMENT "TESS_BIN_DIR=${bin_dir};TESS_SOURCE_DIR=${src_dir};XDG_DATA_HOME=${data_home}")
 endfunction()

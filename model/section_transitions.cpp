@@ -1,7 +1,8 @@
 // Section transitions: after a section type changed its items, every shown
 // item moves from its old rectangle to its new one in ten steps, driven by
 // the section's timer on the bar window; a new item grows from a 2-pixel
-// sliver.
+// sliver. Every section of a bar uses the same timer id, so the timer ticks
+// for all of them and stops only when the last running transition ends.
 #include <cmath>
 #include "model/vellum_menu_item.h"
 #include "model/vellum_menu_object.h"
@@ -34,6 +35,16 @@ RECT SliverStart(const RECT& end, int index, bool last, const CVellumMenuItem* p
         start.left = start.right + 2;
     }
     return start;
+}
+
+// A section of the bar other than this one still in a transition on the
+// same timer: killing that timer would freeze it half-way for good.
+bool AnotherSectionUsesTimer(const CVellumMenuObject* bar, const CVellumMenuSection* self, UINT_PTR id) {
+    for (int i = 0; i < kMaxSections && bar->m_sections[i]; ++i) {
+        const CVellumMenuSection* other = bar->m_sections[i];
+        if (other != self && other->m_transitionRunning && other->m_transitionTimerId == id) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -89,8 +100,9 @@ void CVellumMenuSection::UpdateTransitions(UINT_PTR) {
 
 void CVellumMenuSection::EndTransition() {
     if (!m_transitionRunning) return;
-    if (m_pBar && m_pBar->m_hWnd) ::KillTimer(m_pBar->m_hWnd, m_transitionTimerId);
     m_transitionRunning = FALSE;
+    if (m_pBar && m_pBar->m_hWnd && !AnotherSectionUsesTimer(m_pBar, this, m_transitionTimerId))
+        ::KillTimer(m_pBar->m_hWnd, m_transitionTimerId);
     m_transitionSteps = 0;
     for (int i = 0; i < kMaxItems && m_items[i]; ++i) m_items[i]->m_moving = FALSE;
     RedrawSection();

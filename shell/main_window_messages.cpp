@@ -21,6 +21,7 @@
 #include "shell/startup.h"
 #include "shell/stats_monitor.h"
 #include "shell/theme_file.h"
+#include "util/callback_guard.h"
 #include "util/bar_registry.h"
 #include "util/general_helpers.h"
 
@@ -108,11 +109,13 @@ LRESULT OpenShellMenuEntry(HWND wnd, WPARAM wp, LPARAM lp) {
 }
 
 BOOL CALLBACK CollectBarWindow(HWND wnd, LPARAM user) {
-    char cls[64] = "";
-    GetClassNameA(wnd, cls, sizeof(cls));
-    if (lstrcmpA(cls, "Tessellar Toolbar") == 0)
-        reinterpret_cast<std::vector<HWND>*>(user)->push_back(wnd);
-    return TRUE;
+    return tess::GuardEnumProc([&]() -> BOOL {
+        char cls[64] = "";
+        GetClassNameA(wnd, cls, sizeof(cls));
+        if (lstrcmpA(cls, "Tessellar Toolbar") == 0)
+            reinterpret_cast<std::vector<HWND>*>(user)->push_back(wnd);
+        return TRUE;
+    });
 }
 
 void PassUpdateHiddenLayers(UINT msg, WPARAM wp, LPARAM lp) {

@@ -14,6 +14,7 @@
 #include "shell/theme_file.h"
 #include "skins/ini_section_reader.h"
 #include "skins/skin_cache.h"
+#include "util/callback_guard.h"
 #include "util/handles.h"
 #include "util/text.h"
 
@@ -135,13 +136,15 @@ struct EditorWindowSearch {
 };
 
 BOOL CALLBACK CollectEditorWindow(HWND wnd, LPARAM user) {
-    char cls[64] = "", title[512] = "";
-    GetClassNameA(wnd, cls, sizeof(cls));
-    if (lstrcmpA(cls, kSkinEditorClass) != 0) return TRUE;
-    GetWindowTextA(wnd, title, sizeof(title));
-    if (strstr(title, kSkinEditorTitlePart))
-        reinterpret_cast<EditorWindowSearch*>(user)->windows.push_back(wnd);
-    return TRUE;
+    return tess::GuardEnumProc([&]() -> BOOL {
+        char cls[64] = "", title[512] = "";
+        GetClassNameA(wnd, cls, sizeof(cls));
+        if (lstrcmpA(cls, kSkinEditorClass) != 0) return TRUE;
+        GetWindowTextA(wnd, title, sizeof(title));
+        if (strstr(title, kSkinEditorTitlePart))
+            reinterpret_cast<EditorWindowSearch*>(user)->windows.push_back(wnd);
+        return TRUE;
+    });
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "skins/skin_record.h"
 #include "types/task_item.h"
 #include "types/taskbar_section.h"
+#include "util/callback_guard.h"
 #include "util/general_helpers.h"
 #include "util/text.h"
 
@@ -180,8 +181,11 @@ void CVellumMenuSection_Taskbar::FillWithTaskWindows() {
     m_filling = 1;
     struct Fill {
         static BOOL CALLBACK Visit(HWND wnd, LPARAM lp) {
-            if (IsTaskWindow(wnd)) reinterpret_cast<CVellumMenuSection_Taskbar*>(lp)->UpdateTaskWindow(wnd, 1, -1);
-            return TRUE;
+            return tess::GuardEnumProc([&]() -> BOOL {
+                if (IsTaskWindow(wnd))
+                    reinterpret_cast<CVellumMenuSection_Taskbar*>(lp)->UpdateTaskWindow(wnd, 1, -1);
+                return TRUE;
+            });
         }
     };
     EnumWindows(Fill::Visit, reinterpret_cast<LPARAM>(this));
@@ -244,9 +248,11 @@ int CVellumMenuSection_Taskbar::UpdateUserGroup(int slot) {
         int slot;
         std::vector<HWND>* out;
         static BOOL CALLBACK Visit(HWND wnd, LPARAM lp) {
-            auto* c = reinterpret_cast<Collect*>(lp);
-            if (IsGroupWindow(wnd) && c->section->MatchFilter(c->slot, wnd)) c->out->push_back(wnd);
-            return TRUE;
+            return tess::GuardEnumProc([&]() -> BOOL {
+                auto* c = reinterpret_cast<Collect*>(lp);
+                if (IsGroupWindow(wnd) && c->section->MatchFilter(c->slot, wnd)) c->out->push_back(wnd);
+                return TRUE;
+            });
         }
     } collect{this, slot, &matching};
     auto write_title = [&](CVellumMenuItem_Taskbar* b) {

@@ -1,8 +1,9 @@
 // The one boundary between the system and our code. Every window, dialog,
-// timer and hook procedure runs its handler through one of these guards:
-// an exception (an allocation that failed deep inside a handler) never
-// unwinds into the system's dispatcher. The message gets the answer it would
-// have had without a handler, and the program goes on with the next one.
+// timer and hook procedure, and every enumeration procedure that can throw,
+// runs its handler through one of these guards: an exception (an allocation
+// that failed deep inside a handler) never unwinds into the system's
+// dispatcher or enumerator. The message gets the answer it would have had
+// without a handler, and the program goes on with the next one.
 // Header only, so that every program and DLL of the suite can use it.
 #pragma once
 #include <windows.h>
@@ -64,6 +65,13 @@ template <typename Handler>
 LRESULT GuardHookProc(int code, WPARAM wp, LPARAM lp, Handler&& handler) noexcept {
     return RunGuarded(std::forward<Handler>(handler),
                       [=] { return CallNextHookEx(nullptr, code, wp, lp); });
+}
+
+// An enumeration procedure (EnumWindows and the like): the enumeration
+// stops, and the caller goes on with what was gathered so far.
+template <typename Handler>
+BOOL GuardEnumProc(Handler&& handler) noexcept {
+    return RunGuarded(std::forward<Handler>(handler), []() -> BOOL { return FALSE; });
 }
 
 }  // namespace tess

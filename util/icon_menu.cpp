@@ -384,8 +384,10 @@ int CWindowListMenu::Fill(HWND owner) {
 }
 
 BOOL CALLBACK ListWindowsEnumProc(HWND wnd, LPARAM menu) {
-    if (IsListableWindow(wnd)) reinterpret_cast<CWindowListMenu*>(menu)->AddWindow(wnd);
-    return TRUE;
+    return tess::GuardEnumProc([&]() -> BOOL {
+        if (IsListableWindow(wnd)) reinterpret_cast<CWindowListMenu*>(menu)->AddWindow(wnd);
+        return TRUE;
+    });
 }
 
 HICON CWindowListMenu::GetWindowIcon(HWND wnd) {

@@ -61,3 +61,15 @@ def menu_list(x, y, s):
     return in_row and (s//8 <= x < s//8 + max(2, s//10) or s//3 <= x < s - s//8) and row < 4
 ico('clock.ico', (30, 60, 140), None, clock_face)
 ico('special_menu.ico', (120, 80, 20), None, menu_list)
+# The popup item (126): a small bar with the triangle that marks a submenu;
+# the separator item (211): a dashed line across the middle.
+def popup_bar(x, y, s):
+    u = s / 16
+    box = u <= y < 5 * u and u <= x < 15 * u and (y < 2 * u or y >= 4 * u or x < 2 * u or x >= 14 * u)
+    tip = 7 * u <= y < 15 * u and abs(y - 11 * u + .5) <= (13 * u - x) * .5 and x >= 5 * u
+    return box or tip
+def dashed_line(x, y, s):
+    u = s / 16
+    return 7 * u <= y < 9 * u and u <= x < 15 * u and int(x / (3 * u)) % 2 == 0
+ico('popup_item.ico', (40, 90, 170), None, popup_bar)
+ico('separator_item.ico', (90, 90, 90), None, dashed_line)

@@ -88,26 +88,6 @@ std::string Title(HWND wnd) {
     return text;
 }
 
-// The recycle bin: Wine moves deleted files into the host's trash, which the
-// test run points into the build folder (XDG_DATA_HOME). Empty when unknown.
-std::string TrashFiles() {
-    char unix_path[MAX_PATH] = "";
-    const DWORD n = GetEnvironmentVariableA("XDG_DATA_HOME", unix_path, sizeof(unix_path));
-    if (!n || n >= sizeof(unix_path)) return "";
-    std::string path = std::string("Z:") + unix_path + "/Trash/files/";
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
-bool InTrash(const std::string& name) {
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((TrashFiles() + name + "*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    FindClose(find);
-    return true;
-}
-
 std::vector<std::string> g_opened_pages;
 void RecordPage(const char* url) { g_opened_pages.push_back(url); }
 

@@ -1,12 +1,14 @@
 // Section transitions: items move from their old rectangles to their new
 // ones in ten steps with the section's rounding, a new first item grows
-// from a 2-pixel sliver, and a second start while one runs changes nothing.
+// from a 2-pixel sliver, a second start while one runs changes nothing, and
+// sections moving at once on one bar each run to their end.
 // Also the header lines as the bar window measures and draws them.
 #include "ctxmenu_fixture.h"
 
 #include "model/bar_menu_resources.h"
 #include "model/live_objects.h"
 #include "model/menu_header_text.h"
+#include "tests/support/stand_in_main_window.h"
 #include "util/handles.h"
 
 namespace ctxmenu_test {
@@ -33,13 +35,17 @@ std::string Str(const RECT& r) {
 
 class TransitionTest : public CtxMenuTest {
 protected:
-    CVellumMenuObject* Bar() {
-        std::vector<std::string> lines = {"Type=Default", "Title=Items", "Properties.MaxmizeItems=0"};
-        for (int i = 1; i <= 2; ++i) {
-            lines.push_back("Item" + std::to_string(i) + ".Title=Item number " + std::to_string(i));
-            lines.push_back("Item" + std::to_string(i) + ".ShowText=1");
+    CVellumMenuObject* Bar(int section_count = 1) {
+        std::vector<std::vector<std::string>> sections;
+        for (int s = 0; s < section_count; ++s) {
+            std::vector<std::string> lines = {"Type=Default", "Title=Items", "Properties.MaxmizeItems=0"};
+            for (int i = 1; i <= 2; ++i) {
+                lines.push_back("Item" + std::to_string(i) + ".Title=Item number " + std::to_string(i));
+                lines.push_back("Item" + std::to_string(i) + ".ShowText=1");
+            }
+            sections.push_back(lines);
         }
-        path_ = WriteBar("moves.tsbar", BarText("Moves", {100, 100, 700, 130}, false, {}, {lines}));
+        path_ = WriteBar("moves.tsbar", BarText("Moves", {100, 100, 900, 130}, false, {}, sections));
         return LoadBar(path_);
     }
     // A new item at the front of the section, laid out.
@@ -156,6 +162,41 @@ TEST_F(TransitionTest, TheTimerRunsTheTransitionToItsEnd) {
     added->GetRealItemRect(&real);
     OffsetRect(&expected, section->m_innerRect.left, section->m_innerRect.top);
     EXPECT_EQ(Str(expected), Str(real));
+}
+
+TEST_F(TransitionTest, SectionsMovingAtOnceEachRunToTheirEnd) {
+    // Both sections tick on the bar's one transition timer; the first to
+    // finish must leave it running for the other. Which one finishes first
+    // is the case.
+    for (int first_done : {0, 1}) {
+        SCOPED_TRACE(first_done);
+        CVellumMenuObject* bar = Bar(2);
+        ASSERT_TRUE(IsLiveBar(bar));
+        CVellumMenuSection* sections[2] = {bar->m_sections[0], bar->m_sections[1]};
+        ASSERT_NE(nullptr, sections[1]);
+        CVellumMenuItem* added[2] = {};
+        for (int s = 0; s < 2; ++s) sections[s]->MarkStartTransition();
+        for (int s = 0; s < 2; ++s) added[s] = AddFirstItem(bar, sections[s]);
+        for (int s = 0; s < 2; ++s) {
+            sections[s]->MarkEndTransition();
+            sections[s]->StartTransition();
+            ASSERT_TRUE(sections[s]->m_transitionRunning);
+        }
+        // One section reaches its end before the timer has ticked.
+        CVellumMenuSection* early = sections[first_done];
+        CVellumMenuSection* late = sections[1 - first_done];
+        while (early->m_transitionRunning) early->UpdateTransitions(early->m_transitionTimerId);
+        ASSERT_TRUE(late->m_transitionRunning);
+        EXPECT_TRUE(Wait([&] { return !late->m_transitionRunning; }, 2000));
+        for (int s = 0; s < 2; ++s) {
+            EXPECT_FALSE(added[s]->m_moving);
+            RECT real, expected = added[s]->m_itemRect;
+            added[s]->GetRealItemRect(&real);
+            OffsetRect(&expected, sections[s]->m_innerRect.left, sections[s]->m_innerRect.top);
+            EXPECT_EQ(Str(expected), Str(real));
+        }
+        testing_support::CloseEveryTestBar();
+    }
 }
 
 // ---- header lines --------------------------------------------------------------------------------

@@ -43,6 +43,8 @@ std::string Info(const std::string& last, bool expansion = false) {
 class InstallPackage : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Installing replaces folders through the recycle bin: never the user's.
+        ASSERT_FALSE(TrashFiles().empty()) << "XDG_DATA_HOME must name a trash folder of the test run";
         ProgramMainWindow();
         ASSERT_TRUE(LoadThemeFile(BaseTheme().c_str(), 0));
         Cleanup();
@@ -145,7 +147,10 @@ TEST_F(InstallPackage, ConflictAnswers) {
     EXPECT_TRUE(EntriesStartingWith(ProgramFolder(), "~TSTMP").empty());
     EXPECT_EQ(Theme("Old"), ReadFileBytes(Installed("PkgClash\\Old.tstheme")));
 
-    // Yes: the old theme goes to the recycle bin, the new one takes its place.
+    // Yes: the old theme goes to the recycle bin (the test run's own), the
+    // new one takes its place.
+    RemoveTree(TrashFiles());
+    CreateDirectoryA(TrashFiles().c_str(), nullptr);
     {
         DialogDriver driver({{kConflictCaption, {}, nullptr, IDYES}});
         Open(package);
@@ -153,6 +158,11 @@ TEST_F(InstallPackage, ConflictAnswers) {
     }
     EXPECT_EQ(Installed("PkgClash\\Style2.tstheme"), Current());
     EXPECT_FALSE(PathFileExistsA(Installed("PkgClash\\Old.tstheme").c_str()));
+    // Wine adds a suffix to a name the trash has seen before.
+    bool old_in_trash = false;
+    for (const std::string& name : EntriesStartingWith(TrashFiles(), "PkgClash"))
+        old_in_trash = old_in_trash || ReadFileBytes(TrashFiles() + name + "\\Old.tstheme") == Theme("Old");
+    EXPECT_TRUE(old_in_trash);
 }
 
 TEST_F(InstallPackage, ExpansionPackAddsItsStylesToTheInstalledTheme) {

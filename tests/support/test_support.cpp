@@ -372,6 +372,26 @@ void RemoveTree(const std::string& path) {
     RemoveDirectoryA(folder.c_str());
 }
 
+std::string TrashFiles() {
+    char unix_path[MAX_PATH] = "";
+    const DWORD n = GetEnvironmentVariableA("XDG_DATA_HOME", unix_path, sizeof(unix_path));
+    if (!n || n >= sizeof(unix_path)) return "";
+    std::string path = std::string("Z:") + unix_path + "/Trash/files/";
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+bool InTrash(const std::string& name) {
+    const std::string files = TrashFiles();
+    if (files.empty()) return false;
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((files + name + "*").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    FindClose(find);
+    return true;
+}
+
 TempFolder::TempFolder() {
     char base[MAX_PATH] = {0};
     GetTempPathA(MAX_PATH, base);

@@ -155,6 +155,12 @@ bool FileExistsOnDisk(const std::string& path);
 // save leaves behind when it fails half-way.
 bool NoTempFiles(const std::string& folder);
 void RemoveTree(const std::string& path);
+// The recycle bin: Wine moves deleted files into the host's trash, which
+// every test program gets in the build tree (XDG_DATA_HOME). The folder of
+// trashed files with its trailing backslash, empty when the variable is not
+// set; whether an entry whose name starts with name is there.
+std::string TrashFiles();
+bool InTrash(const std::string& name);
 
 // ---- registry ----------------------------------------------------------------------
 // Deletes a HKEY_CURRENT_USER subkey tree (test isolation).

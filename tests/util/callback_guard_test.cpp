@@ -1,8 +1,11 @@
-// Real windows, timers and hooks whose handlers throw: each gets the answer
-// it would have had without a handler, and the thread's message loop goes on.
+// Real windows, timers, hooks and window enumerations whose handlers throw:
+// each gets the answer it would have had without a handler (an enumeration
+// stops), and the thread's message loop goes on.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <functional>
 #include <new>
+#include <string>
 #include <stdexcept>
 
 #include "tests/support/test_support.h"
@@ -170,4 +173,48 @@ TEST_F(CallbackGuardTest, HookThatThrowsPassesTheEventDownTheChain) {
     EXPECT_TRUE(IsWindow(wnd));
     if (wnd) DestroyWindow(wnd);
     PumpFor(10);
+}
+
+namespace {
+
+int g_visited = 0;
+int g_throw_at = 0;   // the visit that throws (1 = the first); 0: none
+
+BOOL CALLBACK CountingEnumProc(HWND, LPARAM) {
+    return tess::GuardEnumProc([]() -> BOOL {
+        if (++g_visited == g_throw_at) throw std::bad_alloc();
+        return TRUE;
+    });
+}
+
+}  // namespace
+
+TEST_F(CallbackGuardTest, EnumerationThatThrowsStopsAndTheCallerGoesOn) {
+    // Windows of our own, so that every enumeration has more than one to visit.
+    HWND a = MakeWindow(), b = MakeWindow();
+    ASSERT_TRUE(IsWindow(a) && IsWindow(b));
+    for (int i = 0; i < 3; ++i)
+        CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 5, 5, a, nullptr, GetModuleHandleA(nullptr), nullptr);
+    struct Enumeration {
+        const char* name;
+        std::function<void()> run;
+    } const enumerations[] = {
+        {"top-level windows", [] { EnumWindows(CountingEnumProc, 0); }},
+        {"child windows", [a] { EnumChildWindows(a, CountingEnumProc, 0); }},
+    };
+    for (const Enumeration& e : enumerations) {
+        for (int throw_at : {1, 2}) {
+            SCOPED_TRACE(std::string(e.name) + ", failing visit " + std::to_string(throw_at));
+            g_visited = 0;
+            g_throw_at = throw_at;
+            e.run();
+            EXPECT_EQ(throw_at, g_visited) << "no window after the failing one is visited";
+        }
+        g_visited = 0;
+        g_throw_at = 0;
+        e.run();
+        EXPECT_GE(g_visited, 3) << "without a failure every window is visited";
+    }
+    DestroyWindow(a);
+    DestroyWindow(b);
 }
