@@ -12,6 +12,7 @@
 #include "model/vellum_menu_section.h"
 #include "shell/startup.h"
 #include "shell/theme_editor_resources.h"
+#include "util/handles.h"
 #include "util/text.h"
 
 namespace {
@@ -67,9 +68,11 @@ void SetNodeImage(HTREEITEM node, int image) {
 }
 
 // An object's own icon joins the list; the kind's icon otherwise.
+// custom is the object's own icon, handed over: the image list keeps a copy.
 int ImageFor(HICON custom, int fallback) {
-    if (!custom || !Editor().images) return fallback;
-    const int index = ImageList_AddIcon(Editor().images, custom);
+    tess::ScopedIcon icon(custom);
+    if (!icon || !Editor().images) return fallback;
+    const int index = ImageList_AddIcon(Editor().images, icon.get());
     return index >= 0 ? index : fallback;
 }
 
