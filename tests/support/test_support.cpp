@@ -78,10 +78,39 @@ struct BoxSearch {
     std::vector<HWND> boxes;
 };
 
+// A message box is a "#32770" dialog made of its text (a static with id
+// 0xFFFF), perhaps an icon (id 0x440 under Wine, 20 under Windows) and push
+// buttons with the standard answer ids. The program's own dialogs, which the
+// tests drive themselves, have controls of other kinds or ids.
+struct BoxShape {
+    bool has_text = false;
+    bool other = false;
+};
+
+static BOOL CALLBACK CheckBoxControl(HWND child, LPARAM lp) {
+    auto* shape = reinterpret_cast<BoxShape*>(lp);
+    char cls[32] = {0};
+    GetClassNameA(child, cls, sizeof(cls));
+    const int id = GetDlgCtrlID(child) & 0xFFFF;
+    if (lstrcmpiA(cls, "Static") == 0 && (id == 0xFFFF || id == 0x440 || id == 20)) {
+        if (id == 0xFFFF) shape->has_text = true;
+    } else if (lstrcmpiA(cls, "Button") != 0 || id < IDOK || id > IDCONTINUE) {
+        shape->other = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static bool IsMessageBox(HWND dialog) {
+    BoxShape shape;
+    EnumChildWindows(dialog, CheckBoxControl, reinterpret_cast<LPARAM>(&shape));
+    return shape.has_text && !shape.other;
+}
+
 static BOOL CALLBACK CollectDialogs(HWND hwnd, LPARAM lp) {
     char cls[32] = {0};
     GetClassNameA(hwnd, cls, sizeof(cls));
-    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(hwnd))
+    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(hwnd) && IsMessageBox(hwnd))
         reinterpret_cast<BoxSearch*>(lp)->boxes.push_back(hwnd);
     return TRUE;
 }
