@@ -155,7 +155,9 @@ TEST_F(BarWindowTest, SecondPressWithinDoubleClickTimeDoesNotActivate) {
                                             MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
         // Slack for the clock's steps and the bar's own margin.
         in_time = GetTickCount() - posted + 60 < GetDoubleClickTime();
-        if (in_time) EXPECT_EQ(MA_NOACTIVATE, answer);
+        if (in_time) {
+            EXPECT_EQ(MA_NOACTIVATE, answer);
+        }
     }
     ASSERT_TRUE(in_time) << "no try came within the double-click time";
     // A double click clears the recorded press.

@@ -24,10 +24,10 @@ struct SeenMessageBox {
     DWORD process_id;
 };
 
-// Watches for message boxes (dialogs of class "#32770" with only a text, an
-// icon and answer buttons) on a thread of its own, records caption and text
-// and answers them with the chosen button. Other dialogs are left to the
-// test that drives them. By default only this process's boxes are watched.
+// Watches for the system's dialogs (message boxes, file dialogs, the shell's
+// confirmations) on a thread of its own, records caption and text and answers
+// them with the chosen button. Dialogs of the program's own resources are left
+// to the test that drives them. By default only this process's are watched.
 class MessageBoxWatcher {
 public:
     explicit MessageBoxWatcher(int answer = IDCANCEL, bool any_process = false);
