@@ -87,11 +87,23 @@ TEST_F(SectionInputTest, DoubleClickIsOneDoubleClickOnTheRelease) {
 
 TEST_F(SectionInputTest, ReleaseInsideTheClickIgnoreTimeDoesNotClick) {
     Mouse(bar, WM_MOUSEMOVE, 30, 20);
-    // Posted, as real clicks are: the window procedure reads their time.
-    bar->StartClickIgnoreDelay();
-    PostClick(30, 20);
-    EXPECT_EQ(0, a->clicks);
-    EXPECT_EQ(nullptr, bar->m_tracking.pressed_item);
+    // Posted, as real clicks are: the window procedure reads their time. The
+    // click must be posted within the ignore time; a loaded machine may hold
+    // this thread up past it, and such a try shows nothing: try again.
+    bool in_time = false;
+    for (int attempt = 0; attempt < 20 && !in_time; ++attempt) {
+        a->clicks = 0;
+        const DWORD start = GetTickCount();
+        bar->StartClickIgnoreDelay();
+        PostClick(30, 20);
+        // Slack for the clock's steps.
+        in_time = GetTickCount() - start + 40 < 165;
+        if (in_time) {
+            EXPECT_EQ(0, a->clicks);
+            EXPECT_EQ(nullptr, bar->m_tracking.pressed_item);
+        }
+    }
+    ASSERT_TRUE(in_time) << "no try came within the ignore time";
     testing_support::PumpFor(250);
     PostClick(30, 20);
     EXPECT_EQ(1, a->clicks);

@@ -82,10 +82,13 @@ void ItemTest::DoubleClick(CVellumMenuItem* item, const std::function<void()>& b
     SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     testing_support::SendMouseButton(MOUSEEVENTF_MOVE);
     testing_support::PumpFor(30);
-    for (int i = 0; i < 2; ++i) {
-        testing_support::SendMouseButton(MOUSEEVENTF_LEFTDOWN);
+    // The system pairs the clicks by their time stamps: stamped 20 ms apart,
+    // they stay a double click however long this thread waits in between.
+    const DWORD first = GetTickCount();
+    for (DWORD i = 0; i < 2; ++i) {
+        testing_support::SendMouseButton(MOUSEEVENTF_LEFTDOWN, first + 40 * i);
         testing_support::PumpFor(20);
-        testing_support::SendMouseButton(MOUSEEVENTF_LEFTUP);
+        testing_support::SendMouseButton(MOUSEEVENTF_LEFTUP, first + 40 * i + 20);
         testing_support::PumpFor(20);
         if (i == 0 && between) between();
     }

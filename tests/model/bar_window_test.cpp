@@ -142,11 +142,24 @@ TEST_F(BarWindowTest, SecondPressWithinDoubleClickTimeDoesNotActivate) {
     // No press yet: the default answer.
     EXPECT_NE(MA_NOACTIVATE, SendMessageA(wnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(wnd),
                                           MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)));
-    PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    PumpFor(30);
-    EXPECT_NE(0u, bar->m_lastLeftPress);
-    EXPECT_EQ(MA_NOACTIVATE, SendMessageA(wnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(wnd),
-                                          MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)));
+    // The press and the question must fall within the double-click time. A
+    // loaded machine may hold this thread up in between: such a try shows
+    // nothing, and the next one presses again.
+    bool in_time = false;
+    for (int attempt = 0; attempt < 20 && !in_time; ++attempt) {
+        const DWORD posted = GetTickCount();
+        PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PumpFor(30);
+        EXPECT_NE(0u, bar->m_lastLeftPress);
+        const LRESULT answer = SendMessageA(wnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(wnd),
+                                            MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+        // Slack for the clock's steps and the bar's own margin.
+        in_time = GetTickCount() - posted + 60 < GetDoubleClickTime();
+        if (in_time) {
+            EXPECT_EQ(MA_NOACTIVATE, answer);
+        }
+    }
+    ASSERT_TRUE(in_time) << "no try came within the double-click time";
     // A double click clears the recorded press.
     SendMessageA(wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_EQ(0u, bar->m_lastLeftPress);

@@ -91,7 +91,7 @@ TEST_F(AutohideTimingTest, PointerAtTheEdgeShowsItAndLeavingTheBarHidesIt) {
     testing_support::PumpFor(100);
     EXPECT_TRUE(Hidden());
     PostToMain("TSAutoHide - ShowLeft");
-    EXPECT_TRUE(PumpUntil([&] { return Shown(); }, 2000)) << RectText(WindowRect(bar));
+    EXPECT_TRUE(PumpUntil([&] { return Shown(); }, kWaitMs)) << RectText(WindowRect(bar));
 
     // Over the bar, then away from it.
     SetCursorPos(100, 315);
@@ -100,22 +100,22 @@ TEST_F(AutohideTimingTest, PointerAtTheEdgeShowsItAndLeavingTheBarHidesIt) {
     testing_support::PumpFor(300);
     EXPECT_TRUE(Shown());
     SetCursorPos(600, 600);
-    EXPECT_TRUE(PumpUntil([&] { return Hidden(); }, 2000)) << RectText(WindowRect(bar));
+    EXPECT_TRUE(PumpUntil([&] { return Hidden(); }, kWaitMs)) << RectText(WindowRect(bar));
 }
 
 TEST_F(AutohideTimingTest, NeverEnteredItHidesOnLeavingTheStripOrAfterTenSeconds) {
     SetCursorPos(0, 100);   // on the strip, not along the bar
     bar->AutoHide(0, 1);
-    ASSERT_TRUE(PumpUntil([&] { return Shown(); }, 2000));
+    ASSERT_TRUE(PumpUntil([&] { return Shown(); }, kWaitMs));
     testing_support::PumpFor(300);
     EXPECT_TRUE(Shown()) << "the pointer stays on the strip";
     bar->m_autohide.show_tick -= 10001;   // ten seconds later
-    EXPECT_TRUE(PumpUntil([&] { return Hidden(); }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return Hidden(); }, kWaitMs));
 
     bar->AutoHide(0, 1);
-    ASSERT_TRUE(PumpUntil([&] { return Shown(); }, 2000));
+    ASSERT_TRUE(PumpUntil([&] { return Shown(); }, kWaitMs));
     SetCursorPos(400, 100);   // off the strip
-    EXPECT_TRUE(PumpUntil([&] { return Hidden(); }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return Hidden(); }, kWaitMs));
 }
 
 TEST_F(AutohideTimingTest, StaysWhileAPageOrPopupIsInFront) {
@@ -123,18 +123,22 @@ TEST_F(AutohideTimingTest, StaysWhileAPageOrPopupIsInFront) {
     ASSERT_TRUE(Shown());
     SetPropA(plain_, "TSConfigDialog", reinterpret_cast<HANDLE>(1));
     SetForegroundWindow(plain_);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == plain_; }, kWaitMs));
     SetCursorPos(600, 600);
     testing_support::PumpFor(400);
     EXPECT_TRUE(Shown()) << "a property page is in front";
 
-    RemovePropA(plain_, "TSConfigDialog");
+    // The bar comes to the front before the page leaves it: in between,
+    // nothing would keep the bar shown.
     CVellumMenuObject* popup = NewBar({300, 300, 400, 330});
     SetForegroundWindow(popup->m_hWnd);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == popup->m_hWnd; }, kWaitMs));
+    RemovePropA(plain_, "TSConfigDialog");
     testing_support::PumpFor(400);
     EXPECT_TRUE(Shown()) << "a bar is in front";
 
     SetForegroundWindow(plain_);
-    EXPECT_TRUE(PumpUntil([&] { return Hidden(); }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return Hidden(); }, kWaitMs));
 }
 
 TEST_F(PlacementTest, AutohideBarsAnswerTheMouseHookQuestion) {

@@ -27,18 +27,24 @@ bool QueryStandIn(int edge, int thickness, RECT* out) {
                                   nullptr, &si, &pi);
     CloseHandle(write);
     std::string text;
+    bool ended = false;
     if (started) {
-        // The service answers through our bars' windows too: keep them served.
-        testing_support::PumpUntil([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; },
-                                   10000);
-        char buffer[256];
-        DWORD got = 0;
-        while (ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got) text.append(buffer, got);
+        // The service answers through our bars' windows too: keep them served
+        // until the stand-in has ended, and only then read what it wrote.
+        ended = testing_support::PumpUntil(
+            [&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, kWaitMs);
+        if (ended) {
+            char buffer[256];
+            DWORD got = 0;
+            while (ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got) text.append(buffer, got);
+        } else {
+            TerminateProcess(pi.hProcess, 1);
+        }
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
     }
     CloseHandle(read);
-    return started && std::sscanf(text.c_str(), "%ld %ld %ld %ld", &out->left, &out->top,
+    return ended && std::sscanf(text.c_str(), "%ld %ld %ld %ld", &out->left, &out->top,
                                   &out->right, &out->bottom) == 4;
 }
 

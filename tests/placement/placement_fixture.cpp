@@ -56,7 +56,7 @@ bool WaitForRect(CVellumMenuObject* bar, const RECT& want) {
             RECT now = WindowRect(bar);
             return EqualRect(&now, &want) != 0;
         },
-        2000);
+        kWaitMs);
 }
 
 std::string RectText(const RECT& r) {
@@ -126,7 +126,7 @@ HWND PlacementTest::ForegroundPlainWindow() {
         SetWindowPos(plain_, HWND_TOP, 500, 10, 20, 20, SWP_SHOWWINDOW);
     }
     SetForegroundWindow(plain_);
-    testing_support::PumpUntil([&] { return GetForegroundWindow() == plain_; }, 1000);
+    testing_support::PumpUntil([&] { return GetForegroundWindow() == plain_; }, kWaitMs);
     return plain_;
 }
 

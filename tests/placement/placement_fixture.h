@@ -20,7 +20,11 @@ void SetKeyDown(int vk, bool down);
 void PostToMain(const char* name, WPARAM wp = 0, LPARAM lp = 0);
 
 RECT WindowRect(CVellumMenuObject* bar);
-// Pumps until the bar's window rectangle equals want (2 s at most).
+// Deadline for what the bars do in answer (a slide, a timer, another
+// process): generous for a loaded machine, as waits end once the state holds.
+constexpr DWORD kWaitMs = 20000;
+
+// Pumps until the bar's window rectangle equals want (kWaitMs at most).
 bool WaitForRect(CVellumMenuObject* bar, const RECT& want);
 std::string RectText(const RECT& r);
 

@@ -75,7 +75,7 @@ TEST_F(PlacementTest, ShowLeavesABarOfAHiddenLayerHidden) {
     bar->AlwaysOnTopOrder = 2;   // a layer that shows
     bar->m_layerHidden = FALSE;
     bar->Show(1);
-    EXPECT_TRUE(testing_support::PumpUntil([&] { return IsWindowVisible(bar->m_hWnd) != 0; }, 1000));
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return IsWindowVisible(bar->m_hWnd) != 0; }, kWaitMs));
 }
 
 TEST_F(PlacementTest, TurningVerticalWithFixedWidthGivesEqualWidths) {

@@ -27,12 +27,12 @@ TEST_F(PlacementTest, TabMovesBetweenVisibleTabStopBars) {
     const std::vector<CVellumMenuObject*> all = {a, b, c, hidden, no_stop};
 
     SetForegroundWindow(c->m_hWnd);
-    ASSERT_TRUE(PumpUntil([&] { return ForegroundBar(all) == c; }, 1000));
+    ASSERT_TRUE(PumpUntil([&] { return ForegroundBar(all) == c; }, kWaitMs));
     std::set<CVellumMenuObject*> visited;
     CVellumMenuObject* from = c;
     for (int press = 0; press < 6; ++press) {
         SendMessageA(from->m_hWnd, WM_KEYDOWN, VK_TAB, 0);
-        PumpUntil([&] { return ForegroundBar(all) != from; }, 500);
+        PumpUntil([&] { return ForegroundBar(all) != from; }, kWaitMs);
         CVellumMenuObject* now = ForegroundBar(all);
         ASSERT_NE(nullptr, now) << press;
         EXPECT_NE(from, now) << press << ": Tab goes on to another bar";
@@ -76,7 +76,7 @@ TEST_F(PlacementTest, OfTwoBarsWithOnePositionTheLaterHoldsIt) {
     later->LastTabOrder = 0;
     second->LastTabOrder = 4;
     BringBarsToFrontInTabOrder();
-    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == later->m_hWnd; }, 1000));
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == later->m_hWnd; }, kWaitMs));
     EXPECT_EQ(0, later->LastTabOrder);
     EXPECT_EQ(1, second->LastTabOrder);
     // A bar that is no tab stop never enters at the front.
@@ -129,7 +129,7 @@ TEST_F(HotkeyTest, HotkeyActivatesTheBar) {
     EXPECT_TRUE(IsWindowVisible(bar->m_hWnd));
     ForegroundPlainWindow();
     PressCtrlF9();
-    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == bar->m_hWnd; }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == bar->m_hWnd; }, kWaitMs));
     // Every registration takes a fresh id.
     WORD first = bar->m_hotkeyId;
     bar->UpdateHotkey(0);
@@ -142,27 +142,27 @@ TEST_F(HotkeyTest, BarHiddenUntilItsHotkeyHidesAgainWhenLeft) {
     EXPECT_FALSE(IsWindowVisible(bar->m_hWnd));
     EXPECT_TRUE(bar->m_volatile);
     PressCtrlF9();
-    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(bar->m_hWnd) != 0; }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(bar->m_hWnd) != 0; }, kWaitMs));
     ForegroundPlainWindow();
-    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(bar->m_hWnd); }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(bar->m_hWnd); }, kWaitMs));
     // Waiting no longer, the hidden bar comes back at once.
     bar->bHideBarUntilHotkey = FALSE;
     bar->UpdateHotkey(0);
     EXPECT_FALSE(bar->m_volatile);
-    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(bar->m_hWnd) != 0; }, 2000));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(bar->m_hWnd) != 0; }, kWaitMs));
 }
 
 TEST_F(HotkeyTest, BarWithoutKeyOrWithATakenKeyStaysShown) {
     CVellumMenuObject* no_key = HotkeyBar(0, TRUE);
     EXPECT_EQ(0, no_key->m_hotkeyId);
     EXPECT_FALSE(no_key->m_volatile);
-    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(no_key->m_hWnd) != 0; }, 1000));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(no_key->m_hWnd) != 0; }, kWaitMs));
 
     ASSERT_TRUE(RegisterHotKey(plain_, 0x77, MOD_CONTROL, VK_F9));
     CVellumMenuObject* taken = HotkeyBar(VK_F9, TRUE);
     EXPECT_EQ(0, taken->m_hotkeyId);
     EXPECT_FALSE(taken->m_volatile);
-    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(taken->m_hWnd) != 0; }, 1000));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(taken->m_hWnd) != 0; }, kWaitMs));
     UnregisterHotKey(plain_, 0x77);
 }
 

@@ -37,8 +37,8 @@ protected:
     // A left click at the centre of the item, as real input.
     void Click(CVellumMenuItem* item);
     void MoveTo(CVellumMenuItem* item);
-    // Pumps until cond holds (3 s at most).
-    bool Wait(const std::function<bool()>& cond, DWORD ms = 3000);
+    // Pumps until cond holds (20 s at most: generous for a loaded machine).
+    bool Wait(const std::function<bool()>& cond, DWORD ms = 20000);
     // Lets the popup-open guard of the last opening run out.
     void AfterGuard();
 

@@ -6,6 +6,39 @@
 namespace popup_test {
 namespace {
 
+// A timer of this thread that notes, when it fires, whether the bar's hover
+// delay has run out (no item waits for it any more).
+class ReferenceTimer {
+public:
+    ReferenceTimer(CVellumMenuObject* bar, UINT ms) {
+        bar_ = bar;
+        state_ = kPending;
+        id_ = SetTimer(nullptr, 0, ms, OnTimer);
+    }
+    ~ReferenceTimer() {
+        if (id_) KillTimer(nullptr, id_);
+        bar_ = nullptr;
+    }
+    ReferenceTimer(const ReferenceTimer&) = delete;
+    ReferenceTimer& operator=(const ReferenceTimer&) = delete;
+    bool Started() const { return id_ != 0; }
+    bool Fired() const { return state_ != kPending; }
+    bool DelayWasOver() const { return state_ == kDelayOver; }
+
+private:
+    enum State { kPending, kDelayOver, kStillWaiting };
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        if (state_ != kPending || !bar_) return;
+        state_ = bar_->m_pendingHoverItem == nullptr ? kDelayOver : kStillWaiting;
+    }
+    static CVellumMenuObject* bar_;
+    static State state_;
+    UINT_PTR id_ = 0;
+};
+CVellumMenuObject* ReferenceTimer::bar_ = nullptr;
+ReferenceTimer::State ReferenceTimer::state_ = ReferenceTimer::kPending;
+
 class PopupOpenTest : public PopupTest {
 protected:
     // A child bar file and a horizontal parent at r whose one popup item opens
@@ -242,10 +275,18 @@ TEST_F(PopupOpenTest, HoverOpensOnlyWithTheButtonHeldOrInsideAVolatilePopup) {
     EXPECT_EQ(0u, nested->GetPopupRequiredKeys());
     DWORD start = GetTickCount();
     MoveTo(nested);
-    ASSERT_TRUE(Wait([] { return Visible(FindBar("Grandchild")); }, 2000));
-    DWORD took = GetTickCount() - start;
+    // The bar's delay runs from the move it saw. A timer of this thread set
+    // then, and due well after the delay, must find the delay over: both
+    // fire on this thread, the earlier one first, however late the thread
+    // gets to them on a loaded machine.
+    ASSERT_TRUE(Wait([&] { return child->m_pendingHoverItem == nested || FindBar("Grandchild"); }));
+    ReferenceTimer reference(child, 1000);
+    ASSERT_TRUE(reference.Started());
+    ASSERT_TRUE(Wait([] { return Visible(FindBar("Grandchild")); }));
+    const DWORD took = GetTickCount() - start;
     EXPECT_GE(took, 200u);
-    EXPECT_LE(took, 1200u);
+    ASSERT_TRUE(Wait([&] { return reference.Fired(); }));
+    EXPECT_TRUE(reference.DelayWasOver()) << "the popup waited longer than a second";
     EXPECT_EQ(nested, FindBar("Grandchild")->m_owningPopupItem);
 }
 
@@ -270,7 +311,7 @@ TEST_F(PopupOpenTest, HoverOpensWithTheLeftButtonHeldOrAnotherPopupOfTheBarOpen)
     SendInput(1, &input, sizeof(INPUT));
     testing_support::PumpFor(50);
     MoveTo(Item(parent, 1));
-    bool opened = Wait([] { return Visible(FindBar("Child")); }, 2000);
+    bool opened = Wait([] { return Visible(FindBar("Child")); });
     input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(1, &input, sizeof(INPUT));
     testing_support::PumpFor(50);
@@ -279,7 +320,7 @@ TEST_F(PopupOpenTest, HoverOpensWithTheLeftButtonHeldOrAnotherPopupOfTheBarOpen)
     // With that popup open, resting on the next popup item opens it too.
     ASSERT_TRUE(Visible(FindBar("Child")));
     MoveTo(Item(parent, 2));
-    EXPECT_TRUE(Wait([] { return Visible(FindBar("Second")); }, 2000));
+    EXPECT_TRUE(Wait([] { return Visible(FindBar("Second")); }));
 }
 
 TEST_F(PopupOpenTest, AVolatileChildThatHidesOnCloseIsHiddenWhenTheUserTurnsAway) {

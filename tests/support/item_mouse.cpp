@@ -5,10 +5,11 @@
 
 namespace testing_support {
 
-void SendMouseButton(DWORD flags) {
+void SendMouseButton(DWORD flags, DWORD time) {
     INPUT input = {};
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = flags;
+    input.mi.time = time;
     SendInput(1, &input, sizeof(INPUT));
 }
 

@@ -8,8 +8,9 @@ class CVellumMenuItem;
 
 namespace testing_support {
 
-// One mouse event at the pointer (MOUSEEVENTF_MOVE, _LEFTDOWN, ...).
-void SendMouseButton(DWORD flags);
+// One mouse event at the pointer (MOUSEEVENTF_MOVE, _LEFTDOWN, ...), stamped
+// with time when it is not 0 (else the system stamps it when it arrives).
+void SendMouseButton(DWORD flags, DWORD time = 0);
 // The item's rectangle on the screen.
 RECT ItemScreenRect(CVellumMenuItem* item);
 // Puts the pointer on the item's middle and lets the bar see the move.

@@ -1,6 +1,7 @@
 #include "tests/support/test_support.h"
 
 #include <shellapi.h>
+#include <psapi.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -78,10 +79,59 @@ struct BoxSearch {
     std::vector<HWND> boxes;
 };
 
+// The watcher answers the system's dialogs: message boxes, the file dialogs
+// and the shell's confirmations, all made from templates of system libraries.
+// A dialog made from the program's own resources is the test's to drive.
+static bool IsSystemDialog(HWND dialog) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(dialog, &pid);
+    const auto owner = reinterpret_cast<HMODULE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    if (!owner) return false;
+    char path[MAX_PATH] = "";
+    if (pid == GetCurrentProcessId()) {
+        GetModuleFileNameA(owner, path, sizeof(path));
+    } else {
+        tess::ScopedHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+        if (process) GetModuleFileNameExA(process.get(), owner, path, sizeof(path));
+    }
+    char system[MAX_PATH] = "";
+    const UINT length = GetSystemDirectoryA(system, sizeof(system));
+    return length > 0 && length < sizeof(system) && path[0] && _strnicmp(path, system, length) == 0 &&
+           path[length] == '\\';
+}
+
+// Where the module cannot be told, a message box is still known by its
+// shape: its text (a static with id 0xFFFF), perhaps an icon (id 0x440 under
+// Wine, 20 under Windows) and push buttons with the standard answer ids.
+struct BoxShape {
+    bool has_text = false;
+    bool other = false;
+};
+
+static BOOL CALLBACK CheckBoxControl(HWND child, LPARAM lp) {
+    auto* shape = reinterpret_cast<BoxShape*>(lp);
+    char cls[32] = {0};
+    GetClassNameA(child, cls, sizeof(cls));
+    const int id = GetDlgCtrlID(child) & 0xFFFF;
+    if (lstrcmpiA(cls, "Static") == 0 && (id == 0xFFFF || id == 0x440 || id == 20)) {
+        if (id == 0xFFFF) shape->has_text = true;
+    } else if (lstrcmpiA(cls, "Button") != 0 || id < IDOK || id > IDCONTINUE) {
+        shape->other = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static bool IsMessageBox(HWND dialog) {
+    BoxShape shape;
+    EnumChildWindows(dialog, CheckBoxControl, reinterpret_cast<LPARAM>(&shape));
+    return shape.has_text && !shape.other;
+}
+
 static BOOL CALLBACK CollectDialogs(HWND hwnd, LPARAM lp) {
     char cls[32] = {0};
     GetClassNameA(hwnd, cls, sizeof(cls));
-    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(hwnd))
+    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(hwnd) && (IsSystemDialog(hwnd) || IsMessageBox(hwnd)))
         reinterpret_cast<BoxSearch*>(lp)->boxes.push_back(hwnd);
     return TRUE;
 }

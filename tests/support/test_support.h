@@ -24,9 +24,10 @@ struct SeenMessageBox {
     DWORD process_id;
 };
 
-// Watches for dialog windows of class "#32770" (message boxes) on a thread of
-// its own, records caption and text and answers them with the chosen button.
-// By default only this process's boxes are watched.
+// Watches for the system's dialogs (message boxes, file dialogs, the shell's
+// confirmations) on a thread of its own, records caption and text and answers
+// them with the chosen button. Dialogs of the program's own resources are left
+// to the test that drives them. By default only this process's are watched.
 class MessageBoxWatcher {
 public:
     explicit MessageBoxWatcher(int answer = IDCANCEL, bool any_process = false);

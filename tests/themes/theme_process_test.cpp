@@ -20,6 +20,30 @@ using namespace theme_test;
 namespace {
 
 constexpr char kRootName[] = "ThemeProcessTests";
+// Deadline for anything the program does in answer: generous, as a loaded
+// machine may take long; the waits end as soon as the awaited state holds.
+constexpr DWORD kWaitMs = 30000;
+
+// A menu command run through SendMessageCallback: the program tells this
+// thread, while it pumps, when the command's handler has returned, so a save
+// it makes (or a dialog it runs) is over by then. The counter outlives any
+// test, as an answer may come after a test gave up.
+volatile LONG g_commands_done = 0;
+
+void CALLBACK CommandDone(HWND, UINT, ULONG_PTR, LRESULT) { InterlockedIncrement(&g_commands_done); }
+
+class Command {
+public:
+    Command(HWND main, WORD id) : before_(g_commands_done) {
+        sent_ = SendMessageCallbackA(main, WM_COMMAND, id, 0, CommandDone, 0) != FALSE;
+    }
+    // Pumps until the handler has returned.
+    bool Finish() { return sent_ && PumpUntil([&] { return g_commands_done != before_; }, kWaitMs); }
+
+private:
+    LONG before_;
+    bool sent_ = false;
+};
 
 std::string Info(const std::string& extra) { return "[Theme Info]\r\nName=Fixture\r\nMarker=1\r\n" + extra; }
 
@@ -61,8 +85,7 @@ protected:
 
     int Close(HWND main) {
         PostMessageA(main, WM_CLOSE, 0, 0);
-        PumpUntil([&] { return !program_.Running(); }, 10000);
-        return program_.Wait(1000);
+        return program_.Wait(kWaitMs);
     }
 
     size_t BarWindows() { return WindowsOfProcess(program_.Id(), "Tessellar Toolbar", false).size(); }
@@ -92,7 +115,7 @@ protected:
     // message boxes), so the theme may still be loading: wait for what is
     // expected, then a little longer for anything more.
     void WaitForBars(size_t bars, size_t boxes) {
-        PumpUntil([&] { return BarWindows() >= bars && (!boxes_ || MessageBoxes() >= boxes); }, 5000);
+        PumpUntil([&] { return BarWindows() >= bars && (!boxes_ || MessageBoxes() >= boxes); }, kWaitMs);
         PumpFor(300);
         EXPECT_EQ(bars, BarWindows());
         if (boxes_) {
@@ -123,9 +146,8 @@ TEST_F(ThemeProcess, OpenBarsUpToTheFirstGap) {
     EXPECT_EQ((std::vector<std::string>{"One", "Two"}), BarTitles());
     EXPECT_EQ(std::string(kRootName) + "\\Gap\\Gap.tstheme", LastThemeValue());
     // Saved again: the two open bars, numbered without the gap.
-    PostMessageA(main, WM_COMMAND, 40015, 0);
-    EXPECT_TRUE(PumpUntil([&] { return IniValue(theme, "Theme Info", "Marker") == "<missing>"; }, 5000));
-    PumpFor(300);
+    ASSERT_TRUE(Command(main, 40015).Finish());
+    EXPECT_EQ("<missing>", IniValue(theme, "Theme Info", "Marker"));
     EXPECT_EQ("Bars\\one.tsbar", IniValue(theme, "OpenBars", "Bar1"));
     EXPECT_EQ("Bars\\two.tsbar", IniValue(theme, "OpenBars", "Bar2"));
     EXPECT_EQ("<missing>", IniValue(theme, "OpenBars", "Bar3"));
@@ -199,8 +221,8 @@ TEST_F(ThemeProcess, BarsOutsideTheThemeAreReadButNeverWritten) {
     ASSERT_NE(nullptr, main);
     WaitForBars(2, 0);
     // Save Theme, then close, which saves again.
-    PostMessageA(main, WM_COMMAND, 40015, 0);
-    EXPECT_TRUE(PumpUntil([&] { return IniValue(theme, "Theme Info", "Marker") == "<missing>"; }, 5000));
+    ASSERT_TRUE(Command(main, 40015).Finish());
+    EXPECT_EQ("<missing>", IniValue(theme, "Theme Info", "Marker"));
     EXPECT_EQ(0, Close(main));
     EXPECT_EQ("150", IniValue(theme, "Theme Info", "TSVersion"));
     EXPECT_EQ(before, Snapshot(outside.Path()));
@@ -238,7 +260,7 @@ TEST_F(ThemeProcess, StartNewThemeCreatesTheFolderAndTheNextStartOpensIt) {
     RemoveTree(folder);
     HWND main = Start("");
     ASSERT_NE(nullptr, main);
-    PostMessageA(main, WM_COMMAND, 40025, 0);
+    Command start_new(main, 40025);
     HWND prompt = nullptr;
     ASSERT_TRUE(PumpUntil([&] {
         for (HWND w : WindowsOfProcess(program_.Id(), "#32770", true)) {
@@ -247,14 +269,13 @@ TEST_F(ThemeProcess, StartNewThemeCreatesTheFolderAndTheNextStartOpensIt) {
             if (lstrcmpA(title, "Start New Theme") == 0) prompt = w;
         }
         return prompt != nullptr;
-    }, 5000));
+    }, kWaitMs));
     SendMessageTimeoutA(GetDlgItem(prompt, 1206), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()),
-                        SMTO_NORMAL, 2000, nullptr);
+                        SMTO_NORMAL, kWaitMs, nullptr);
     PostMessageA(prompt, WM_COMMAND, IDOK, 0);
     const std::string theme_file = folder + name + ".tstheme";
-    // Written key by key: wait for the last one of the section.
-    EXPECT_TRUE(PumpUntil([&] { return IniValue(theme_file, "Theme Info", "UseLVSkin") == "0"; }, 5000));
-    PumpFor(200);
+    ASSERT_TRUE(start_new.Finish());
+    EXPECT_EQ("0", IniValue(theme_file, "Theme Info", "UseLVSkin"));
     EXPECT_EQ("150", IniValue(theme_file, "Theme Info", "TSVersion"));
     for (const char* sub : {"Bars", "Bars\\Icons", "Bars\\Bitmaps", "Bars\\Templates", "Skins"})
         EXPECT_TRUE(PathIsDirectoryA((folder + sub).c_str())) << sub;
@@ -267,7 +288,7 @@ TEST_F(ThemeProcess, StartNewThemeCreatesTheFolderAndTheNextStartOpensIt) {
     ClearRecentThemesKey();
     main = Start("");
     ASSERT_NE(nullptr, main);
-    PumpUntil([&] { return !RecentThemes().empty(); }, 5000);
+    PumpUntil([&] { return !RecentThemes().empty(); }, kWaitMs);
     const std::vector<std::string> recent = RecentThemes();
     ASSERT_FALSE(recent.empty());
     EXPECT_EQ(theme_file, recent[0]);
@@ -288,7 +309,7 @@ HWND FindDialog(DWORD pid, const char* title) {
 
 void SetDialogText(HWND dlg, int id, const std::string& text) {
     SendMessageTimeoutA(GetDlgItem(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
-                        2000, nullptr);
+                        kWaitMs, nullptr);
 }
 
 }  // namespace
@@ -304,30 +325,30 @@ TEST_F(ThemeProcess, ThemeOptionsEditAndTheLogOffQuestion) {
     ASSERT_NE(nullptr, main);
     PostMessageA(main, WM_COMMAND, 40020, 0);
     HWND options = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (options = FindDialog(program_.Id(), "Theme Options")) != nullptr; }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return (options = FindDialog(program_.Id(), "Theme Options")) != nullptr; }, kWaitMs));
     char name[64] = "";
     SendMessageTimeoutA(GetDlgItem(options, 1206), WM_GETTEXT, sizeof(name), reinterpret_cast<LPARAM>(name),
-                        SMTO_NORMAL, 2000, nullptr);
+                        SMTO_NORMAL, kWaitMs, nullptr);
     EXPECT_STREQ("Fixture", name);
     SetDialogText(options, 1206, "Renamed");
     SetDialogText(options, 1208, "v9");
     PostMessageA(options, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(PumpUntil([&] { return FindDialog(program_.Id(), "Theme Options") == nullptr; }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return FindDialog(program_.Id(), "Theme Options") == nullptr; }, kWaitMs));
 
     MessageBoxWatcher boxes(IDCANCEL);
     boxes.WatchProcess(program_.Id());
     DWORD_PTR result = 99;
-    ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &result));
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, kWaitMs, &result));
     EXPECT_EQ(0u, result);
-    ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &result));
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, kWaitMs, &result));
     EXPECT_EQ(0u, result);
     ASSERT_EQ(2u, MessageBoxesOf(boxes).size());
     EXPECT_EQ("Tessellar - Save Changes?", MessageBoxesOf(boxes)[1].caption);
     boxes.SetAnswer(IDYES);
-    ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &result));
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, kWaitMs, &result));
     EXPECT_EQ(1u, result);
     EXPECT_EQ("1", IniValue(theme, "Theme Info", "Marker"));   // nothing saved yet
-    ASSERT_TRUE(SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &result));
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, kWaitMs, &result));
     EXPECT_EQ("Renamed", IniValue(theme, "Theme Info", "Name"));
     EXPECT_EQ("v9", IniValue(theme, "Theme Info", "Version"));
     EXPECT_EQ(3u, MessageBoxesOf(boxes).size());
@@ -342,31 +363,34 @@ TEST_F(ThemeProcess, AlternateStyleBecomesANewThemeFile) {
         "Alt\\Alt.tstheme", Info("TSVersion=150\r\nAutoSaveOption=2\r\n") + "[OpenBars]\r\n");
     HWND main = Start(theme);
     ASSERT_NE(nullptr, main);
-    PostMessageA(main, WM_COMMAND, 40034, 0);
+    Command save_style(main, 40034);
     HWND dlg = nullptr;
     ASSERT_TRUE(PumpUntil([&] {
         return (dlg = FindDialog(program_.Id(), "Save Theme as an Alternate Style")) != nullptr;
-    }, 5000));
+    }, kWaitMs));
     {
         MessageBoxWatcher boxes(IDOK);
         boxes.WatchProcess(program_.Id());
         SetDialogText(dlg, 1227, "fixture");
         PostMessageA(dlg, WM_COMMAND, IDOK, 0);
-        // The watcher sees the style dialog itself too; the refusal is the box.
-        ASSERT_TRUE(PumpUntil([&] { return boxes.SawCaption("Tessellar - Save as an Alt Style"); }, 5000));
-        for (const SeenMessageBox& box : boxes.Seen()) {
-            if (box.caption == "Tessellar - Save as an Alt Style") {
-                EXPECT_EQ("Please enter a name for the alternate style different from the original!", box.text);
-            }
-        }
+        // The refusal is the one box; the style dialog itself is no box.
+        ASSERT_TRUE(PumpUntil([&] { return boxes.Count() > 0; }, kWaitMs));
+        const std::vector<SeenMessageBox> seen = boxes.Seen();
+        ASSERT_EQ(1u, seen.size());
+        EXPECT_EQ("Tessellar - Save as an Alt Style", seen[0].caption);
+        EXPECT_EQ("Please enter a name for the alternate style different from the original!", seen[0].text);
+        // Answered, the box is gone and the dialog still open.
+        ASSERT_TRUE(PumpUntil([&] { return FindDialog(program_.Id(), seen[0].caption.c_str()) == nullptr; },
+                              kWaitMs));
         PumpFor(200);
-        EXPECT_EQ(dlg, FindDialog(program_.Id(), "Save Theme as an Alternate Style"));   // still open
+        EXPECT_EQ(dlg, FindDialog(program_.Id(), "Save Theme as an Alternate Style"));
+        EXPECT_EQ(1u, boxes.Count());
     }
     SetDialogText(dlg, 1227, "Evening");
     PostMessageA(dlg, WM_COMMAND, IDOK, 0);
     const std::string style = root_.Path() + "Alt\\Evening.tstheme";
-    EXPECT_TRUE(PumpUntil([&] { return IniValue(style, "Theme Info", "UseLVSkin") == "0"; }, 5000));
-    PumpFor(200);
+    ASSERT_TRUE(save_style.Finish());
+    EXPECT_EQ("0", IniValue(style, "Theme Info", "UseLVSkin"));
     EXPECT_EQ("Evening", IniValue(style, "Theme Info", "Name"));
     EXPECT_EQ("Fixture", IniValue(theme, "Theme Info", "Name"));
     EXPECT_EQ(std::string(kRootName) + "\\Alt\\Evening.tstheme", LastThemeValue());
@@ -383,7 +407,7 @@ TEST_F(ThemeProcess, LastThemeWithAFullPathOnAnotherDriveReopens) {
     ClearRecentThemesKey();
     HWND main = Start("");
     ASSERT_NE(nullptr, main);
-    PumpUntil([&] { return !RecentThemes().empty(); }, 5000);
+    PumpUntil([&] { return !RecentThemes().empty(); }, kWaitMs);
     const std::vector<std::string> recent = RecentThemes();
     ASSERT_FALSE(recent.empty());
     EXPECT_STRCASEEQ(theme_file.c_str(), recent[0].c_str());
