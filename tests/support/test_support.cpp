@@ -224,6 +224,17 @@ HWND CreatePlainWindow(const char* class_name, WNDPROC proc, const char* title, 
                            wc.hInstance, nullptr);
 }
 
+HWND CreatePageHost(int x, int y, int width, int height) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "Tessellar Test Page Host";
+    RegisterClassA(&wc);   // fails harmlessly when this process has it already
+    return CreateWindowExA(WS_EX_CONTROLPARENT, wc.lpszClassName, "Pages Host", WS_POPUP | WS_VISIBLE, x,
+                           y, width, height, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
 HWND WaitForTopWindow(const std::string& cls, const std::string& title, DWORD timeout_ms) {
     HWND found = nullptr;
     PumpUntil([&] {

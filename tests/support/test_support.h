@@ -101,6 +101,12 @@ void StopTessellar(ChildProcess& program, DWORD wait_ms = 8000);
 HWND CreatePlainWindow(const char* class_name, WNDPROC proc = nullptr, const char* title = "",
                        DWORD ex_style = 0);
 
+// A shown popup window that property pages are made in, at the screen
+// rectangle given. Its class is its own: a visible "#32770" window would be
+// taken for a message box by the box watcher, which then reads its caption
+// across threads and can wait on a main thread that waits on it.
+HWND CreatePageHost(int x, int y, int width, int height);
+
 // Finds a top-level window of the class and title, pumping while waiting.
 HWND WaitForTopWindow(const std::string& cls, const std::string& title, DWORD timeout_ms);
 
