@@ -328,6 +328,7 @@ TEST_F(EditorTest, NewObjectsFromTheMenuTakeTheirPlaceInTheTree) {
     };
     const Case cases[] = {
         {40164, false, "Default"},
+        {40166, false, "System Tray"},
         {40175, true, "Shortcut"},
         {40174, true, "Popup"},
     };

@@ -2,6 +2,7 @@
 
 #include <ole2.h>
 #include <cstdio>
+#include "lanternfold/tray_protocol.h"
 #include "model/bar_host.h"
 #include "shell/global_settings.h"
 #include "shell/helper_lines.h"
@@ -25,6 +26,11 @@ HWND MainWindow() {
                                                             testing_support::ShellMainWindowProc);
         // The tray menu the tree offers on empty space; never shown in the shell.
         CreateProgramTrayIcon(wnd, false);
+        // A System Tray section made from the menu starts the tray server
+        // when none runs, and the server would outlive this process holding
+        // its output; this window stands in for it (it answers nothing, so
+        // such sections stay unconnected).
+        testing_support::CreatePlainWindow(tray::kTrayClass, nullptr, tray::kServerTitle);
         return wnd;
     }();
     return main;
