@@ -1,5 +1,4 @@
 #include "ctxmenu_fixture.h"
-#include <cstdio>
 #include "model/bar_host.h"
 #include "model/bar_menu_host_calls.h"
 #include "model/item_host_calls.h"
@@ -97,15 +96,8 @@ std::string CtxMenuTest::BarText(const char* title, RECT r, bool vertical,
                                  const std::vector<std::string>& object_lines,
                                  const std::vector<std::vector<std::string>>& sections,
                                  const std::string& skin) const {
-    char head[1024];
-    std::snprintf(head, sizeof(head),
-                  "[Object]\r\nTitle=%s\r\nLastSkin=%s\r\nDisplayVertically=%d\r\n"
-                  "LastScreenSize.cx=%d\r\nLastScreenSize.cy=%d\r\nLastPos.x=%ld\r\n"
-                  "LastPos.y=%ld\r\nLastSize.cx=%ld\r\nLastSize.cy=%ld\r\n"
-                  "bRestrictMaximumSize=0\r\nWidthResizableWhenVertical=1\r\n",
-                  title, skin.empty() ? skin_.c_str() : skin.c_str(), vertical ? 1 : 0, screen_w_,
-                  screen_h_, r.left, r.top, r.right - r.left, r.bottom - r.top);
-    std::string text = head;
+    std::string text =
+        testing_support::BarObjectLines(title, skin.empty() ? skin_ : skin, r, vertical);
     bool on_top_given = false;
     for (const std::string& line : object_lines) {
         text += line + "\r\n";

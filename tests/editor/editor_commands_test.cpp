@@ -1,6 +1,7 @@
 // The theme editor's commands and context menus: removals that survive a
 // save and reload, the menus of each kind of node, the tray menu on empty
-// space, and the helper lines switched from the editor.
+// space, the helper lines switched from the editor, and volatile bars that
+// lose the activation while it is open.
 #include "editor_fixture.h"
 
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // The theme editor's tree and pages: which bars it lists and in what order,
 // the texts of its nodes as objects change, the caption, tabs and page of a
-// selected node, and header rows that cannot be selected.
+// selected node, header rows that cannot be selected, and nodes dragged.
 #include "editor_fixture.h"
 
 #include <cstdlib>

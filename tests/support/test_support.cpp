@@ -459,4 +459,16 @@ void StopTessellar(ChildProcess& program, DWORD wait_ms) {
     if (program.Running()) program.Kill();
 }
 
+std::string BarObjectLines(const char* title, const std::string& skin, RECT r, bool vertical) {
+    char head[1024];
+    std::snprintf(head, sizeof(head),
+                  "[Object]\r\nTitle=%s\r\nLastSkin=%s\r\nDisplayVertically=%d\r\n"
+                  "LastScreenSize.cx=%d\r\nLastScreenSize.cy=%d\r\nLastPos.x=%ld\r\n"
+                  "LastPos.y=%ld\r\nLastSize.cx=%ld\r\nLastSize.cy=%ld\r\n"
+                  "bRestrictMaximumSize=0\r\nWidthResizableWhenVertical=1\r\n",
+                  title, skin.c_str(), vertical ? 1 : 0, GetSystemMetrics(SM_CXSCREEN),
+                  GetSystemMetrics(SM_CYSCREEN), r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return head;
+}
+
 }  // namespace testing_support

@@ -162,6 +162,12 @@ bool FileExistsOnDisk(const std::string& path);
 bool NoTempFiles(const std::string& folder);
 void RemoveTree(const std::string& path);
 
+// ---- bar files -----------------------------------------------------------------------
+// The "[Object]" lines of a bar file of the skin at r, with this screen's
+// size as the one it was saved on, the orientation, no maximum size and a
+// width that may change when vertical; the caller's lines follow them.
+std::string BarObjectLines(const char* title, const std::string& skin, RECT r, bool vertical);
+
 // ---- registry ----------------------------------------------------------------------
 // Deletes a HKEY_CURRENT_USER subkey tree (test isolation).
 void DeleteRegistryTree(HKEY root, const std::string& subkey);

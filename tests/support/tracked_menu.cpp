@@ -136,11 +136,4 @@ std::vector<std::string> MenuDriver::Texts() const {
     return texts;
 }
 
-std::vector<bool> MenuDriver::Greyed() const {
-    std::vector<bool> greyed;
-    for (const ShownEntry& e : entries_)
-        if (e.depth == 0 && !e.separator) greyed.push_back(e.disabled);
-    return greyed;
-}
-
 }  // namespace testing_support

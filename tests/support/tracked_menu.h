@@ -39,9 +39,8 @@ public:
     const ShownEntry* Find(UINT id, bool plain = false) const;
     bool Has(UINT id) const { return Find(id) != nullptr; }
     bool HasAtTop(UINT id) const;
-    // Texts and greyed states of the top level's entries but separators.
+    // Texts of the top level's entries but separators.
     std::vector<std::string> Texts() const;
-    std::vector<bool> Greyed() const;
     // Runs while the menu shows, before the keys are sent.
     std::function<void()> while_open;
 
