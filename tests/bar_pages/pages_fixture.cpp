@@ -21,22 +21,6 @@ HWND MainWindow() {
     return main;
 }
 
-// The pages' host has a class of its own: a visible "#32770" window would be
-// taken for a message box by the box watcher, which then reads its caption
-// across threads and can wait on a main thread that waits on it.
-const char* HostClass() {
-    static const char* name = [] {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "Tessellar Pages Test Host";
-        RegisterClassA(&wc);
-        return wc.lpszClassName;
-    }();
-    return name;
-}
-
 const char kSkin[] = "[General]\r\nSkinName=Plain\r\nItemHeight=20\r\nEdgeBuffer=2\r\n"
                      "NumberOfSectionStyles=2\r\n[SectionSkin_2]\r\nSectionType=Second\r\n";
 const char kOtherSkin[] = "[General]\r\nSkinName=Other\r\nItemHeight=20\r\nEdgeBuffer=2\r\n";
@@ -53,8 +37,7 @@ void PagesTest::SetUp() {
     ASSERT_TRUE(root_.Write("skins\\other.tsskin", kOtherSkin));
     skin_ = root_.File("skins\\plain.tsskin");
     other_skin_ = root_.File("skins\\other.tsskin");
-    host_ = CreateWindowExA(WS_EX_CONTROLPARENT, HostClass(), "Pages Host", WS_POPUP | WS_VISIBLE,
-                            300, 300, 500, 500, nullptr, nullptr, nullptr, nullptr);
+    host_ = testing_support::CreatePageHost(300, 300, 500, 500);
     ASSERT_NE(nullptr, host_);
 }
 

@@ -1,5 +1,4 @@
 #include "clicks_fixture.h"
-#include <cstdio>
 #include "model/bar_host.h"
 #include "model/bar_messages.h"
 #include "model/command_seam.h"
@@ -121,15 +120,7 @@ void ClicksTest::TearDown() {
 
 std::string ClicksTest::BarLines(const char* title, RECT r, bool vertical,
                                  const std::vector<std::string>& lines) const {
-    char head[1024];
-    std::snprintf(head, sizeof(head),
-                  "[Object]\r\nTitle=%s\r\nLastSkin=%s\r\nDisplayVertically=%d\r\n"
-                  "LastScreenSize.cx=%d\r\nLastScreenSize.cy=%d\r\nLastPos.x=%ld\r\n"
-                  "LastPos.y=%ld\r\nLastSize.cx=%ld\r\nLastSize.cy=%ld\r\n"
-                  "bRestrictMaximumSize=0\r\nWidthResizableWhenVertical=1\r\n",
-                  title, skin_.c_str(), vertical ? 1 : 0, screen_w_, screen_h_, r.left, r.top,
-                  r.right - r.left, r.bottom - r.top);
-    std::string text = head;
+    std::string text = testing_support::BarObjectLines(title, skin_, r, vertical);
     for (const std::string& line : lines) text += line + "\r\n";
     return text;
 }

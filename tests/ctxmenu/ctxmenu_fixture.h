@@ -12,44 +12,22 @@
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
 #include "tests/support/test_support.h"
+#include "tests/support/tracked_menu.h"
 
 namespace ctxmenu_test {
 
-// One entry of a menu as it showed, submenus flattened after their entry.
-struct ShownEntry {
-    UINT id = 0;            // 0 for separators and submenu entries
-    std::string text;
-    bool separator = false, popup = false, checked = false, radio = false, disabled = false,
-         owner_drawn = false;
-    int depth = 0;          // 0 the tracked menu itself
-};
+using testing_support::ShownEntry;
 
-// Records the menu that a call opens and chooses an entry by keys (or
-// closes it when the id is 0). Only one runs at a time.
-class MenuDriver {
+// The shared menu driver, choosing by command id (0 closes the menu), that
+// also keeps the header lines the bar menu showed.
+class MenuDriver : public testing_support::MenuDriver {
 public:
-    explicit MenuDriver(UINT choose = 0) : choose_(choose) {}
-    // Runs open (which must open a menu) with the driver armed.
-    void Run(const std::function<void()>& open);
-    bool Shown() const { return shown_; }
-    const std::vector<ShownEntry>& Entries() const { return entries_; }
-    // The entry of the id (the first one that is not owner-drawn when
-    // plain is set), or null.
-    const ShownEntry* Find(UINT id, bool plain = false) const;
-    bool Has(UINT id) const { return Find(id) != nullptr; }
-    bool HasAtTop(UINT id) const;
-    // Runs while the menu shows, before the keys are sent.
-    std::function<void()> while_open;
+    explicit MenuDriver(UINT choose = 0) : testing_support::MenuDriver(choose, -1) {}
     // The texts of the header lines while the menu showed.
     std::string bar_line, section_line, item_line;
 
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
-    void Serve(HWND menu_window);
-    UINT choose_;
-    bool shown_ = false;
-    bool done_ = false;
-    std::vector<ShownEntry> entries_;
+protected:
+    void OnShown() override;
 };
 
 HWND MainWindow();

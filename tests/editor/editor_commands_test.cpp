@@ -1,6 +1,7 @@
 // The theme editor's commands and context menus: removals that survive a
 // save and reload, the menus of each kind of node, the tray menu on empty
-// space, and the helper lines switched from the editor.
+// space, the helper lines switched from the editor, and volatile bars that
+// lose the activation while it is open.
 #include "editor_fixture.h"
 
 #include <cstdlib>
@@ -64,7 +65,7 @@ TEST_F(EditorTest, RemovalsByMenuAndContextMenuSurviveAReload) {
         Select(node);
         bar->m_modified = FALSE;
         if (c.context_menu) {
-            MenuAnswer answer(c.entry);
+            auto answer = MenuDriver::ChoosingPosition(c.entry);
             RightClick(TextPoint(node), &answer);
             EXPECT_TRUE(answer.Shown());
         } else {
@@ -114,7 +115,7 @@ TEST_F(EditorTest, ContextMenusFollowWhatIsUnderThePointer) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const HTREEITEM before = Selected();
-        MenuAnswer answer(-1);
+        auto answer = MenuDriver::Closing();
         RightClick(c.where(), &answer);
         EXPECT_EQ(c.shown, answer.Shown());
         EXPECT_EQ(c.texts, answer.Texts());
@@ -202,7 +203,7 @@ TEST_F(EditorTest, HilightFlashesTheSectionOnTheScreen) {
         for (DWORD start = GetTickCount(); !watch.stop && GetTickCount() - start < 5000; Sleep(15))
             if (watch.read() == watch.inverted) watch.seen = true;
     });
-    MenuAnswer answer(2);
+    auto answer = MenuDriver::ChoosingPosition(2);
     RightClick(TextPoint(NodeOf(section)), &answer);
     watch.stop = true;
     thread.join();
@@ -328,6 +329,7 @@ TEST_F(EditorTest, NewObjectsFromTheMenuTakeTheirPlaceInTheTree) {
     };
     const Case cases[] = {
         {40164, false, "Default"},
+        {40166, false, "System Tray"},
         {40175, true, "Shortcut"},
         {40174, true, "Popup"},
     };
@@ -353,6 +355,47 @@ TEST_F(EditorTest, NewObjectsFromTheMenuTakeTheirPlaceInTheTree) {
         }
         EXPECT_TRUE(bar->m_modified);
         testing_support::CloseTestBar(bar, true);
+    }
+}
+
+// A volatile bar that loses the activation posts "VolitleClose" to the main
+// window, which hands it to every bar: turned from for a window of its own,
+// the bar closes and leaves the editor's tree; turned from for the theme
+// editor (a configuration window) it stays. Other bars stay either way.
+TEST_F(EditorTest, DeactivatedVolatileBarClosesUnlessTheEditorTookOver) {
+    struct Case {
+        const char* what;
+        bool to_editor;
+        bool closes;
+    };
+    const Case cases[] = {
+        {"another window", false, true},
+        {"the theme editor", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CVellumMenuObject* fleeting = Bar("Fleeting", {}, kTwoSections);
+        CVellumMenuObject* staying = Bar("Staying", {}, kTwoSections, 200);
+        fleeting->m_volatile = TRUE;
+        ASSERT_NE(nullptr, OpenEditor());
+        ASSERT_NE(nullptr, NodeOf(fleeting));
+        HWND front = CreateWindowExA(0, "STATIC", "front", WS_POPUP | WS_VISIBLE, 600, 300, 50, 50, nullptr,
+                                     nullptr, nullptr, nullptr);
+        SetForegroundWindow(fleeting->m_hWnd);
+        ASSERT_TRUE(testing_support::PumpUntil([&] { return GetForegroundWindow() == fleeting->m_hWnd; }, 2000));
+        PumpFor(50);
+
+        HWND next = c.to_editor ? Editor() : front;
+        SetForegroundWindow(next);
+        EXPECT_TRUE(testing_support::PumpUntil([&] { return GetForegroundWindow() == next; }, 2000));
+        const bool closed = testing_support::PumpUntil([&] { return !IsLiveBar(fleeting); }, 1000);
+        EXPECT_EQ(c.closes, closed);
+        EXPECT_EQ(c.closes, NodeOf(fleeting) == nullptr);
+        EXPECT_TRUE(IsLiveBar(staying));
+        EXPECT_NE(nullptr, NodeOf(staying));
+        DestroyWindow(front);
+        if (IsLiveBar(fleeting)) testing_support::CloseTestBar(fleeting, true);
+        testing_support::CloseTestBar(staying, true);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <ole2.h>
 #include <cstdio>
+#include "lanternfold/tray_protocol.h"
 #include "model/bar_host.h"
 #include "shell/global_settings.h"
 #include "shell/helper_lines.h"
@@ -25,6 +26,11 @@ HWND MainWindow() {
                                                             testing_support::ShellMainWindowProc);
         // The tray menu the tree offers on empty space; never shown in the shell.
         CreateProgramTrayIcon(wnd, false);
+        // A System Tray section made from the menu starts the tray server
+        // when none runs, and the server would outlive this process holding
+        // its output; this window stands in for it (it answers nothing, so
+        // such sections stay unconnected).
+        testing_support::CreatePlainWindow(tray::kTrayClass, nullptr, tray::kServerTitle);
         return wnd;
     }();
     return main;
@@ -32,57 +38,7 @@ HWND MainWindow() {
 
 const char kSkin[] = "[General]\r\nSkinName=Plain\r\nItemHeight=20\r\nEdgeBuffer=2\r\n";
 
-void Key(HWND wnd, WPARAM vk) {
-    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(static_cast<UINT>(vk), MAPVK_VK_TO_VSC)) << 16;
-    PostMessageA(wnd, WM_KEYDOWN, vk, scan | 1);
-    PostMessageA(wnd, WM_KEYUP, vk, scan | 0xC0000001);
-}
-
-MenuAnswer* g_answer = nullptr;
-
 }  // namespace
-
-// ---- menus ----------------------------------------------------------------------------------------
-void MenuAnswer::Run(const std::function<void()>& open) {
-    g_answer = this;
-    UINT_PTR timer = SetTimer(nullptr, 0, 40, OnTimer);
-    open();
-    KillTimer(nullptr, timer);
-    testing_support::PumpFor(20);
-    g_answer = nullptr;
-}
-
-void CALLBACK MenuAnswer::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-    if (!g_answer || g_answer->shown_) return;
-    for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w;
-         w = FindWindowExA(nullptr, w, "#32768", nullptr)) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid != GetCurrentProcessId() || !IsWindowVisible(w)) continue;
-        g_answer->shown_ = true;
-        HMENU menu = reinterpret_cast<HMENU>(SendMessageA(w, MN_GETHMENU, 0, 0));
-        const int count = menu ? GetMenuItemCount(menu) : 0;
-        int entries = 0;
-        for (int i = 0; i < count; ++i) {
-            char text[256] = "";
-            GetMenuStringA(menu, i, text, sizeof(text), MF_BYPOSITION);
-            const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-            if (state & MF_SEPARATOR) continue;
-            g_answer->texts_.push_back(text);
-            g_answer->greyed_.push_back((state & (MF_GRAYED | MF_DISABLED)) != 0);
-            ++entries;
-        }
-        if (g_answer->choose_ < 0 || g_answer->choose_ >= entries) {
-            Key(w, VK_ESCAPE);
-            EndMenu();
-            return;
-        }
-        // Separators are skipped by the keys as by the list above.
-        for (int i = 0; i <= g_answer->choose_; ++i) Key(w, VK_DOWN);
-        Key(w, VK_RETURN);
-        return;
-    }
-}
 
 // ---- fixture ----------------------------------------------------------------------------------------
 void EditorTest::SetUp() {
@@ -231,8 +187,8 @@ POINT EditorTest::TextPoint(HTREEITEM node) const {
     return at;
 }
 
-void EditorTest::RightClick(POINT at, MenuAnswer* answer) {
-    answer->Run([&] {
+void EditorTest::RightClick(POINT at, MenuDriver* menu) {
+    menu->Run([&] {
         SendMessageA(Editor(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Tree()), MAKELPARAM(at.x, at.y));
     });
 }

@@ -13,6 +13,7 @@
 #include "model/vellum_menu_object.h"
 #include "model/vellum_menu_section.h"
 #include "tests/support/test_support.h"
+#include "tests/support/tracked_menu.h"
 
 namespace editor_test {
 
@@ -24,23 +25,7 @@ struct Row {
     LPARAM data = 0;
 };
 
-// Answers the next tracked menu of this process: records its entry texts
-// and picks the entry at position choose (0 first; -1 closes it).
-class MenuAnswer {
-public:
-    explicit MenuAnswer(int choose) : choose_(choose) {}
-    void Run(const std::function<void()>& open);
-    bool Shown() const { return shown_; }
-    const std::vector<std::string>& Texts() const { return texts_; }
-    const std::vector<bool>& Greyed() const { return greyed_; }
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
-    int choose_;
-    bool shown_ = false;
-    std::vector<std::string> texts_;
-    std::vector<bool> greyed_;
-};
+using testing_support::MenuDriver;
 
 class EditorTest : public ::testing::Test {
 protected:
@@ -67,7 +52,7 @@ protected:
     // The screen point at the middle of a node's text.
     POINT TextPoint(HTREEITEM node) const;
     // Right click on the tree at the screen point, with the menu answered.
-    void RightClick(POINT at, MenuAnswer* answer);
+    void RightClick(POINT at, MenuDriver* menu);
 
     testing_support::TempFolder root_;
     std::string skin_;

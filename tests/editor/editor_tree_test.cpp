@@ -1,6 +1,6 @@
 // The theme editor's tree and pages: which bars it lists and in what order,
 // the texts of its nodes as objects change, the caption, tabs and page of a
-// selected node, and header rows that cannot be selected.
+// selected node, header rows that cannot be selected, and nodes dragged.
 #include "editor_fixture.h"
 
 #include <cstdlib>
@@ -243,6 +243,85 @@ TEST_F(EditorTest, HeaderRowsShowTheirTextAndRule) {
         EXPECT_GE(rule_y, row.top + 8) << "the rule under the text";
         for (int x = 0; x < 12; ++x)
             EXPECT_TRUE(close_to(capture.Pixel(x, row.top + 2), window)) << "no tree lines on a header, x " << x;
+    }
+}
+
+// A drag from the tree starts with the section or item node under it (the
+// drop lands where the pointer is, as the button is already up); a bar node
+// starts none. The page shown afterwards is the selection's.
+TEST_F(EditorTest, DraggedSectionAndItemNodesMoveAndBarNodesStay) {
+    const std::vector<std::vector<std::string>> sections = {
+        {"Type=Default", "Title=Apps", "Item1.Title=One", "Item1.ShowText=1", "Item2.Title=Two",
+         "Item2.ShowText=1"},
+        {"Type=Default", "Title=Tools", "Item1.Title=Hammer", "Item1.ShowText=1"},
+    };
+    auto contents = [](CVellumMenuObject* bar) {
+        std::vector<std::string> out;
+        for (int i = 0; i < kMaxSections && bar->m_sections[i]; ++i) {
+            out.push_back(bar->m_sections[i]->Title);
+            for (int j = 0; j < kMaxItems && bar->m_sections[i]->m_items[j]; ++j)
+                out.push_back(std::string(">") + bar->m_sections[i]->m_items[j]->m_title);
+        }
+        return out;
+    };
+    const std::vector<std::string> kItemTabs = {"Display", "Behavior", "Hotkey"};
+    const std::vector<std::string> kSectionTabs = {"Display", "Arrangement", "Behavior", "Extra Options"};
+    struct Case {
+        const char* what;
+        std::function<const void*(CVellumMenuObject*)> dragged;
+        std::function<const void*(CVellumMenuObject*)> onto;
+        std::vector<std::string> after;
+        bool moved;                      // the dragged node is selected afterwards
+        std::vector<std::string> tabs;
+    };
+    const Case cases[] = {
+        {"item onto another section's item", [](CVellumMenuObject* b) { return b->m_sections[0]->m_items[0]; },
+         [](CVellumMenuObject* b) { return b->m_sections[1]->m_items[0]; },
+         {"Apps", ">Two", "Tools", ">Hammer", ">One"}, true, kItemTabs},
+        {"section onto the other section", [](CVellumMenuObject* b) { return b->m_sections[0]; },
+         [](CVellumMenuObject* b) { return b->m_sections[1]; },
+         {"Tools", ">Hammer", "Apps", ">One", ">Two"}, true, kSectionTabs},
+        {"bar node", [](CVellumMenuObject* b) { return b; },
+         [](CVellumMenuObject* b) { return b->m_sections[1]; },
+         {"Apps", ">One", ">Two", "Tools", ">Hammer"}, false,
+         {"Display", "Sizing && Positioning", "Advanced", "Extra Options", "Hotkey"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CVellumMenuObject* bar = Bar("Dragged", {}, sections);
+        ASSERT_NE(nullptr, OpenEditor());
+        const void* dragged = c.dragged(bar);
+        const HTREEITEM start = NodeOf(dragged);
+        ASSERT_NE(nullptr, start);
+        if (!c.moved) Select(start);
+        HWND page_before = VisiblePage();
+        const POINT drop = TextPoint(NodeOf(c.onto(bar)));
+        SetCursorPos(drop.x, drop.y);
+        PumpFor(30);
+
+        NMTREEVIEWA drag = {};
+        drag.hdr.hwndFrom = Tree();
+        drag.hdr.idFrom = GetDlgCtrlID(Tree());
+        drag.hdr.code = TVN_BEGINDRAGA;
+        drag.itemNew.mask = TVIF_HANDLE | TVIF_PARAM;
+        drag.itemNew.hItem = start;
+        drag.itemNew.lParam = reinterpret_cast<LPARAM>(dragged);
+        drag.ptDrag = drop;
+        ScreenToClient(Tree(), &drag.ptDrag);
+        SendMessageA(Editor(), WM_NOTIFY, drag.hdr.idFrom, reinterpret_cast<LPARAM>(&drag));
+        PumpFor(30);
+
+        EXPECT_EQ(c.after, contents(bar));
+        HTREEITEM now = NodeOf(dragged);
+        ASSERT_NE(nullptr, now) << "the dragged object lost its node";
+        EXPECT_EQ(now, Selected());
+        EXPECT_EQ(c.tabs, TabTexts());
+        HWND page = VisiblePage();
+        EXPECT_NE(nullptr, page);
+        if (!c.moved) {
+            EXPECT_EQ(page_before, page) << "a bar node is not dragged, nor its page rebuilt";
+        }
+        testing_support::CloseTestBar(bar, true);
     }
 }
 

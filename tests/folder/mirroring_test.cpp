@@ -10,6 +10,7 @@
 
 #include "model/live_objects.h"
 #include "shell/stats_monitor.h"
+#include "tests/support/menu_owner.h"
 #include "tests/support/stand_in_main_window.h"
 #include "types/replaceable.h"
 #include "types/replaceable_resources.h"
@@ -19,42 +20,14 @@ using testing_support::PumpFor;
 
 namespace {
 
-struct Seen {
-    UINT msg;
-    WPARAM wp;
-    LPARAM lp;
-};
-std::vector<Seen> g_seen;
-
-LRESULT CALLBACK OwnerProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_COMMAND:
-    case WM_SYSCOMMAND:
-    case WM_ENTERMENULOOP:
-    case WM_INITMENU:
-    case WM_MENUSELECT:
-    case WM_INITMENUPOPUP:
-        g_seen.push_back({msg, wp, lp});
-        return 0;
-    }
-    return DefWindowProcA(wnd, msg, wp, lp);
-}
-
-HWND NewWindow(const char* title, HMENU menu) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = OwnerProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TessMirrorOwner";
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 320, 320, 240, 120,
-                           nullptr, menu, wc.hInstance, nullptr);
-}
+using Seen = testing_support::MenuMessage;
+using testing_support::MenuOwnerLog;
 
 class MirroringTest : public FolderTest {
 protected:
     void SetUp() override {
         FolderTest::SetUp();
-        g_seen.clear();
+        MenuOwnerLog().clear();
         file_ = CreatePopupMenu();
         AppendMenuA(file_, MF_STRING, 101, "Open\bCtrl+O");
         AppendMenuA(file_, MF_SEPARATOR, 0, nullptr);
@@ -67,8 +40,8 @@ protected:
         AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file_), "&File");
         AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit_), "&Edit");
         AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), "&View");
-        with_menu_ = NewWindow("Window With Menu", bar);
-        plain_ = NewWindow("Window Without Menu", nullptr);
+        with_menu_ = testing_support::CreateMenuOwner("Window With Menu", bar, true);
+        plain_ = testing_support::CreateMenuOwner("Window Without Menu", nullptr, true);
         ASSERT_TRUE(with_menu_ && plain_);
     }
     void TearDown() override {
@@ -138,26 +111,26 @@ TEST_F(MirroringTest, SubmenuTellsTheOwnerAndItsEntriesPostCommands) {
     CVellumMenuSection_Replaceable* section = Mirror(bar);
     ASSERT_TRUE(Activate(with_menu_));
     ASSERT_TRUE(Wait([&] { return Titles(section) == kMenu; }));
-    g_seen.clear();
+    MenuOwnerLog().clear();
     auto* file = dynamic_cast<CVellumMenuItem_Replaceable*>(section->m_items[0]);
     ASSERT_NE(nullptr, file);
     file->TrackPopupMenu(0);
     const UINT expected[] = {WM_ENTERMENULOOP, WM_INITMENU, WM_MENUSELECT, WM_INITMENU, WM_MENUSELECT,
                              WM_INITMENUPOPUP};
-    ASSERT_LE(6u, g_seen.size());
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(expected[i], g_seen[i].msg) << i;
-    EXPECT_EQ(reinterpret_cast<WPARAM>(file_), g_seen[5].wp);
+    ASSERT_LE(6u, MenuOwnerLog().size());
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(expected[i], MenuOwnerLog()[i].msg) << i;
+    EXPECT_EQ(reinterpret_cast<WPARAM>(file_), MenuOwnerLog()[5].wp);
 
     CVellumMenuObject* popup = file->m_childBar;
     ASSERT_TRUE(popup && IsLiveBar(popup));
     CVellumMenuSection* entries = popup->m_sections[0];
     EXPECT_EQ((std::vector<std::string>{"Open\tCtrl+O", "", "Exit"}), Titles(entries));
     EXPECT_TRUE(entries->m_items[1]->Separator);
-    g_seen.clear();
+    MenuOwnerLog().clear();
     entries->m_items[0]->OnClick();
-    ASSERT_TRUE(Wait([] { return !g_seen.empty(); }, 1000));
-    EXPECT_EQ(static_cast<UINT>(WM_COMMAND), g_seen[0].msg);
-    EXPECT_EQ(101u, LOWORD(g_seen[0].wp));
+    ASSERT_TRUE(Wait([] { return !MenuOwnerLog().empty(); }, 1000));
+    EXPECT_EQ(static_cast<UINT>(WM_COMMAND), MenuOwnerLog()[0].msg);
+    EXPECT_EQ(101u, LOWORD(MenuOwnerLog()[0].wp));
 
     ASSERT_TRUE(Activate(with_menu_));
     PumpFor(900);
@@ -167,10 +140,10 @@ TEST_F(MirroringTest, SubmenuTellsTheOwnerAndItsEntriesPostCommands) {
     ASSERT_TRUE(edit->m_childBar && IsLiveBar(edit->m_childBar));
     CVellumMenuItem* copy = edit->m_childBar->m_sections[0]->m_items[0];
     EXPECT_TRUE(copy->m_disabled);
-    g_seen.clear();
+    MenuOwnerLog().clear();
     copy->OnClick();
     PumpFor(200);
-    for (const Seen& s : g_seen) EXPECT_NE(static_cast<UINT>(WM_COMMAND), s.msg) << "Copy is inert";
+    for (const Seen& s : MenuOwnerLog()) EXPECT_NE(static_cast<UINT>(WM_COMMAND), s.msg) << "Copy is inert";
 }
 
 // Every mirroring section is a watcher; switching one off on its page keeps
@@ -211,7 +184,7 @@ TEST_F(MirroringTest, CapturedSubmenuIsTrimmedInThePopupOnly) {
     HMENU menu = CreatePopupMenu();
     AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(favorites), "F&avorites");
     AppendMenuA(menu, MF_STRING, 500, "&Help");
-    captured_ = NewWindow("Captured Browser", nullptr);
+    captured_ = testing_support::CreateMenuOwner("Captured Browser", nullptr, true);
     SetPropA(captured_, "MicrosoftMenu-", menu);
     CVellumMenuObject* bar = LoadMirrorBar();
     CVellumMenuSection_Replaceable* section = Mirror(bar);
@@ -279,12 +252,12 @@ TEST_F(MirroringTest, MenuCommandsReachTheOwnerAsItsMenuWouldSendThem) {
         SCOPED_TRACE(c.system);
         section->m_systemCommands = c.system;
         bar->m_tracking.last_pressed_item = section->m_items[0];
-        g_seen.clear();
+        MenuOwnerLog().clear();
         section->ProcessMenuMessage(WM_COMMAND, 101, 0);
         bar->m_tracking.last_pressed_item = nullptr;
-        ASSERT_EQ(1u, g_seen.size());
-        EXPECT_EQ(c.expected, g_seen[0].msg);
-        EXPECT_EQ(101u, g_seen[0].wp);
+        ASSERT_EQ(1u, MenuOwnerLog().size());
+        EXPECT_EQ(c.expected, MenuOwnerLog()[0].msg);
+        EXPECT_EQ(101u, MenuOwnerLog()[0].wp);
     }
 }
 
@@ -325,7 +298,7 @@ TEST_F(MirroringTest, AltPressedInTheWindowOpensTheFirstEntry) {
     HMENU help = CreatePopupMenu();
     AppendMenuA(help, MF_STRING, 601, "About");
     AppendMenuA(captured_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(help), "&Help");
-    captured_ = NewWindow("Captured Window", nullptr);
+    captured_ = testing_support::CreateMenuOwner("Captured Window", nullptr, true);
     SetPropA(captured_, "MicrosoftMenu-", captured_menu);
     const UINT alt_pressed = RegisterWindowMessageA("Replacable - Alt Pressed in Window");
     const struct {

@@ -61,7 +61,7 @@ protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&icc);
-        host_ = testing_support::CreatePlainWindow("Page Framework Host");
+        host_ = testing_support::CreatePageHost(200, 150, 520, 520);
         ASSERT_NE(nullptr, host_);
     }
     void TearDown() override { DestroyWindow(host_); }

@@ -28,9 +28,8 @@ protected:
             static int next = 0x3000;
             return next++;
         };
-        host_ = testing_support::CreatePlainWindow("Item Pages Host");
+        host_ = testing_support::CreatePageHost(200, 150, 520, 520);
         ASSERT_NE(nullptr, host_);
-        SetWindowPos(host_, nullptr, 200, 150, 520, 520, SWP_NOZORDER | SWP_SHOWWINDOW);
     }
     void TearDown() override {
         DestroyWindow(host_);

@@ -16,9 +16,8 @@ class ShortcutPageTest : public ShortcutTest {
 protected:
     void SetUp() override {
         ShortcutTest::SetUp();
-        host_ = testing_support::CreatePlainWindow("Shortcut Page Host");
+        host_ = testing_support::CreatePageHost(200, 150, 520, 520);
         ASSERT_NE(nullptr, host_);
-        SetWindowPos(host_, nullptr, 200, 150, 520, 520, SWP_NOZORDER | SWP_SHOWWINDOW);
     }
     void TearDown() override {
         DestroyWindow(host_);

@@ -85,15 +85,7 @@ void PopupTest::TearDown() {
 
 std::string PopupTest::BarLines(const char* title, RECT r, bool vertical,
                                 const std::vector<std::string>& lines) const {
-    char head[1024];
-    std::snprintf(head, sizeof(head),
-                  "[Object]\r\nTitle=%s\r\nLastSkin=%s\r\nDisplayVertically=%d\r\n"
-                  "LastScreenSize.cx=%d\r\nLastScreenSize.cy=%d\r\nLastPos.x=%ld\r\n"
-                  "LastPos.y=%ld\r\nLastSize.cx=%ld\r\nLastSize.cy=%ld\r\nAlwaysOnTop=0\r\n"
-                  "bRestrictMaximumSize=0\r\nWidthResizableWhenVertical=1\r\n",
-                  title, skin_.c_str(), vertical ? 1 : 0, screen_w_, screen_h_, r.left, r.top,
-                  r.right - r.left, r.bottom - r.top);
-    std::string text = head;
+    std::string text = testing_support::BarObjectLines(title, skin_, r, vertical) + "AlwaysOnTop=0\r\n";
     for (const std::string& line : lines) text += line + "\r\n";
     return text;
 }

@@ -274,6 +274,17 @@ HWND CreatePlainWindow(const char* class_name, WNDPROC proc, const char* title, 
                            wc.hInstance, nullptr);
 }
 
+HWND CreatePageHost(int x, int y, int width, int height) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "Tessellar Test Page Host";
+    RegisterClassA(&wc);   // fails harmlessly when this process has it already
+    return CreateWindowExA(WS_EX_CONTROLPARENT, wc.lpszClassName, "Pages Host", WS_POPUP | WS_VISIBLE, x,
+                           y, width, height, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
 HWND WaitForTopWindow(const std::string& cls, const std::string& title, DWORD timeout_ms) {
     HWND found = nullptr;
     PumpUntil([&] {
@@ -516,6 +527,18 @@ void StopTessellar(ChildProcess& program, DWORD wait_ms) {
     if (HWND main = FindWindowA("Tessellar Main", "Tessellar")) PostMessageA(main, WM_CLOSE, 0, 0);
     PumpUntil([&] { return !program.Running(); }, wait_ms);
     if (program.Running()) program.Kill();
+}
+
+std::string BarObjectLines(const char* title, const std::string& skin, RECT r, bool vertical) {
+    char head[1024];
+    std::snprintf(head, sizeof(head),
+                  "[Object]\r\nTitle=%s\r\nLastSkin=%s\r\nDisplayVertically=%d\r\n"
+                  "LastScreenSize.cx=%d\r\nLastScreenSize.cy=%d\r\nLastPos.x=%ld\r\n"
+                  "LastPos.y=%ld\r\nLastSize.cx=%ld\r\nLastSize.cy=%ld\r\n"
+                  "bRestrictMaximumSize=0\r\nWidthResizableWhenVertical=1\r\n",
+                  title, skin.c_str(), vertical ? 1 : 0, GetSystemMetrics(SM_CXSCREEN),
+                  GetSystemMetrics(SM_CYSCREEN), r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return head;
 }
 
 }  // namespace testing_support

@@ -102,6 +102,12 @@ void StopTessellar(ChildProcess& program, DWORD wait_ms = 8000);
 HWND CreatePlainWindow(const char* class_name, WNDPROC proc = nullptr, const char* title = "",
                        DWORD ex_style = 0);
 
+// A shown popup window that property pages are made in, at the screen
+// rectangle given. Its class is its own: a visible "#32770" window would be
+// taken for a message box by the box watcher, which then reads its caption
+// across threads and can wait on a main thread that waits on it.
+HWND CreatePageHost(int x, int y, int width, int height);
+
 // Finds a top-level window of the class and title, pumping while waiting.
 HWND WaitForTopWindow(const std::string& cls, const std::string& title, DWORD timeout_ms);
 
@@ -162,6 +168,12 @@ void RemoveTree(const std::string& path);
 // set; whether an entry whose name starts with name is there.
 std::string TrashFiles();
 bool InTrash(const std::string& name);
+
+// ---- bar files -----------------------------------------------------------------------
+// The "[Object]" lines of a bar file of the skin at r, with this screen's
+// size as the one it was saved on, the orientation, no maximum size and a
+// width that may change when vertical; the caller's lines follow them.
+std::string BarObjectLines(const char* title, const std::string& skin, RECT r, bool vertical);
 
 // ---- registry ----------------------------------------------------------------------
 // Deletes a HKEY_CURRENT_USER subkey tree (test isolation).

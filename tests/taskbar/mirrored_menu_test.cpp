@@ -11,6 +11,7 @@
 
 #include "model/live_objects.h"
 #include "shell/stats_monitor.h"
+#include "tests/support/menu_owner.h"
 #include "tests/taskbar/task_fixture.h"
 #include "types/replaceable.h"
 
@@ -20,26 +21,8 @@ using testing_support::PumpUntil;
 
 namespace {
 
-struct Seen {
-    UINT msg;
-    WPARAM wp;
-    LPARAM lp;
-};
-std::vector<Seen> g_seen;
-
-LRESULT CALLBACK OwnerProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_COMMAND:
-    case WM_SYSCOMMAND:
-    case WM_ENTERMENULOOP:
-    case WM_INITMENU:
-    case WM_MENUSELECT:
-    case WM_INITMENUPOPUP:
-        g_seen.push_back({msg, wp, lp});
-        return 0;
-    }
-    return DefWindowProcA(wnd, msg, wp, lp);
-}
+using Seen = testing_support::MenuMessage;
+using testing_support::MenuOwnerLog;
 
 CVellumMenuItem_Replaceable* Entry(CVellumMenuSection* section, int i) {
     return dynamic_cast<CVellumMenuItem_Replaceable*>(section->m_items[i]);
@@ -49,9 +32,9 @@ class MirroredMenu : public TaskbarTest {
 protected:
     void SetUp() override {
         TaskbarTest::SetUp();
-        g_seen.clear();
+        MenuOwnerLog().clear();
         bar_ = LoadTaskbar();
-        owner_ = testing_support::CreatePlainWindow("MirroredMenuOwner", OwnerProc, "Menu Owner");
+        owner_ = testing_support::CreateMenuOwner("Menu Owner", nullptr, false);
         local_.push_back(owner_);
         submenu_ = CreatePopupMenu();
         AppendMenuA(submenu_, MF_STRING, 201, "Inner");
@@ -75,8 +58,8 @@ protected:
         return section_;
     }
     std::vector<Seen> Commands() {
-        PumpUntil([] { return !g_seen.empty(); }, 500);
-        return g_seen;
+        PumpUntil([] { return !MenuOwnerLog().empty(); }, 500);
+        return MenuOwnerLog();
     }
 
     CVellumMenuObject* bar_ = nullptr;
@@ -140,7 +123,7 @@ TEST_F(MirroredMenu, EntriesPostTheirCommandToTheOwner) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.position);
         CVellumMenuSection_Replaceable* section = Mirror(menu_, c.system);
-        g_seen.clear();
+        MenuOwnerLog().clear();
         Entry(section, c.position)->OnClick();
         auto seen = Commands();
         if (!c.expected) {
@@ -157,7 +140,7 @@ TEST_F(MirroredMenu, EntriesPostTheirCommandToTheOwner) {
 TEST_F(MirroredMenu, SubmenuIsAnnouncedToTheOwnerInOrder) {
     CVellumMenuSection_Replaceable* section = Mirror(menu_, FALSE);
     CVellumMenuItem_Replaceable* file = Entry(section, 0);
-    g_seen.clear();
+    MenuOwnerLog().clear();
     file->InitMenu(submenu_);
     const LPARAM menu = reinterpret_cast<LPARAM>(menu_), sub = reinterpret_cast<LPARAM>(submenu_);
     const std::vector<Seen> expected = {
@@ -168,16 +151,16 @@ TEST_F(MirroredMenu, SubmenuIsAnnouncedToTheOwnerInOrder) {
         {WM_MENUSELECT, 0x100000, sub},
         {WM_INITMENUPOPUP, static_cast<WPARAM>(sub), 0},
     };
-    ASSERT_EQ(expected.size(), g_seen.size());
+    ASSERT_EQ(expected.size(), MenuOwnerLog().size());
     for (size_t i = 0; i < expected.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(expected[i].msg, g_seen[i].msg);
-        EXPECT_EQ(expected[i].wp, g_seen[i].wp);
-        EXPECT_EQ(expected[i].lp, g_seen[i].lp);
+        EXPECT_EQ(expected[i].msg, MenuOwnerLog()[i].msg);
+        EXPECT_EQ(expected[i].wp, MenuOwnerLog()[i].wp);
+        EXPECT_EQ(expected[i].lp, MenuOwnerLog()[i].lp);
     }
-    g_seen.clear();
+    MenuOwnerLog().clear();
     file->InitMenu(nullptr);
-    EXPECT_TRUE(g_seen.empty()) << "no submenu, no messages";
+    EXPECT_TRUE(MenuOwnerLog().empty()) << "no submenu, no messages";
 }
 
 // A menu longer than a section can hold shows its first 500 entries.
@@ -216,7 +199,7 @@ TEST_F(MirroredMenu, SubmenuOpensAsAPopupAndIsRefreshedWhenShownAgain) {
     CVellumMenuSection_Replaceable* section = Mirror(menu_, TRUE);
     CVellumMenuItem_Replaceable* file = Entry(section, 0);
     ASSERT_NE(nullptr, file);
-    g_seen.clear();
+    MenuOwnerLog().clear();
     file->TrackPopupMenu(0);
     CVellumMenuObject* child = file->m_childBar;
     ASSERT_TRUE(child && IsLiveBar(child));
@@ -235,12 +218,12 @@ TEST_F(MirroredMenu, SubmenuOpensAsAPopupAndIsRefreshedWhenShownAgain) {
     child->Hide(0);
     ASSERT_TRUE(Wait([&] { return !IsWindowVisible(child->m_hWnd); }));
     PumpFor(900);   // past the guard against reopening at once
-    g_seen.clear();
+    MenuOwnerLog().clear();
     file->TrackPopupMenu(0);
     EXPECT_EQ(child, file->m_childBar) << "the same popup";
     ASSERT_EQ(2, sub->GetNumOfItems());
     EXPECT_EQ("Added", Title(sub->m_items[1]));
     bool announced = false;
-    for (const Seen& s : g_seen) announced = announced || s.msg == WM_INITMENUPOPUP;
+    for (const Seen& s : MenuOwnerLog()) announced = announced || s.msg == WM_INITMENUPOPUP;
     EXPECT_TRUE(announced) << "the owner prepares the submenu again";
 }
