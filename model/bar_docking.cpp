@@ -86,6 +86,8 @@ void CVellumMenuObject::SetAppBarPosition(int edge, RECT* rect, APPBARDATA* reco
 }
 
 bool CVellumMenuObject::OnAppBarNotify(WPARAM wp, LPARAM) {
+    // Whatever the shell tells of may have moved the bands it hands out.
+    ForgetBandAnswers();
     switch (wp) {
     case ABN_STATECHANGE:
         if (m_hWnd) {
@@ -95,7 +97,6 @@ bool CVellumMenuObject::OnAppBarNotify(WPARAM wp, LPARAM) {
         }
         return false;
     case ABN_POSCHANGED:
-        ForgetBandAnswers();
         if (g_negotiating == this) return false;
         UpdateBarPosFromWindow(&m_appBarData);
         return true;
