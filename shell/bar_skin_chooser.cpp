@@ -39,7 +39,6 @@ const char* const kLumivaneElements[] = {
     "Taskbar Skin", "Menu Skin", "StartPanel Skin (Top Panel)", "StartPanel Skin (Bottom Panel)",
     "StartPanel Skin (Left Panel)", "StartPanel Skin (Right Panel)",
 };
-constexpr int kSkinEntrySize = 860;
 
 bool IsLumivaneInstalled() {
     static const bool installed = [] {
@@ -127,15 +126,13 @@ private:
     bool Checked(int id) const { return ::IsDlgButtonChecked(Window(), id) == BST_CHECKED; }
 
     void FillOtherThemeSkins() {
-        ::SendMessageA(Control(IDC_SKIN_OTHER_SKINS), CB_RESETCONTENT, 0, 0);
-        char folder[kSkinEntrySize] = "";
-        if (!GetSelectedSkinPath(Control(IDC_SKIN_OTHER_THEME), folder, sizeof(folder))) return;
-        FillSkinFileCombo(Control(IDC_SKIN_OTHER_SKINS), folder, BarSkinPath(bar_).c_str());
+        FillSkinsOfSelectedTheme(Control(IDC_SKIN_OTHER_THEME), Control(IDC_SKIN_OTHER_SKINS),
+                                 BarSkinPath(bar_).c_str());
     }
 
     // An entry without a path changes nothing.
     void ApplyListedSkin(int combo, bool foreign) {
-        char path[kSkinEntrySize] = "";
+        char path[kSkinEntryTextSize] = "";
         if (!GetSelectedSkinPath(Control(combo), path, sizeof(path)) || !path[0]) return;
         ApplyBarSkin(bar_, path, foreign);
     }

@@ -199,6 +199,14 @@ bool GetSelectedSkinPath(HWND combo, char* out, size_t size) {
     return tess::CopyText(out, size, marker + strlen(kSkinPathMarker));
 }
 
+bool FillSkinsOfSelectedTheme(HWND themes, HWND skins, const char* selected) {
+    SendMessageA(skins, CB_RESETCONTENT, 0, 0);
+    char folder[kSkinEntryTextSize] = "";
+    if (!GetSelectedSkinPath(themes, folder, sizeof(folder))) return false;
+    FillSkinFileCombo(skins, folder, selected);
+    return true;
+}
+
 bool GetFileExtension(const char* name, char* out, size_t size) {
     if (!out || !size) return false;
     out[0] = '\0';

@@ -26,6 +26,9 @@ int FillSkinFileCombo(HWND combo, const char* folder, const char* selected);
 int FillThemeFolderCombo(HWND combo, const char* folder, const char* selected);
 // The path hidden in the selected entry; false without a selection or marker.
 bool GetSelectedSkinPath(HWND combo, char* out, size_t size);
+// Empties skins, then lists the skin files of the theme folder selected in
+// themes (FillSkinFileCombo); false when no theme folder is selected.
+bool FillSkinsOfSelectedTheme(HWND themes, HWND skins, const char* selected);
 // The program folder with a trailing backslash (the main window's, else
 // this module's): the folder whose sub-folders are the themes listed.
 std::string SkinListProgramFolder();

@@ -169,10 +169,7 @@ private:
     }
 
     void FillOtherThemeSkins() {
-        ::SendMessageA(Control(IDC_NEWBAR_OTHER_SKINS), CB_RESETCONTENT, 0, 0);
-        char folder[kSkinEntryTextSize] = "";
-        if (!GetSelectedSkinPath(Control(IDC_NEWBAR_OTHER_THEME), folder, sizeof(folder))) return;
-        FillSkinFileCombo(Control(IDC_NEWBAR_OTHER_SKINS), folder, "");
+        FillSkinsOfSelectedTheme(Control(IDC_NEWBAR_OTHER_THEME), Control(IDC_NEWBAR_OTHER_SKINS), "");
     }
 
     // A box of this dialog; the dialog stays open.
