@@ -230,11 +230,7 @@ void CVellumMenuObject::ParkPluginChildWindows() {
 
 void CVellumMenuObject::RemoveAppBar() {
     if (!m_appBarRegistered) return;
-    APPBARDATA data = m_appBarData;
-    data.cbSize = sizeof(data);
-    data.hWnd = m_hWnd;
-    ForgetBandAnswers();
-    ::SHAppBarMessage(ABM_REMOVE, &data);
+    RegisterAppBar(m_hWnd, 0);
     m_appBarRegistered = FALSE;
 }
 
