@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a deliverable is not a Windows file of the build's architecture or
-# imports a DLL that Windows itself does not ship.
+# imports a DLL that Windows itself does not ship, or loads OLE at start.
 # Usage: check_imports.sh <bin-dir> <i686|x86_64>
 set -euo pipefail
 bin="$1"
@@ -21,4 +21,9 @@ for f in Tessellar.exe Lanternfold.exe Wayfinch.dll Gantrel.dll; do
     fi
   done < <("$objdump" -p "$bin/$f" | awk '/DLL Name:/ {print $3}')
 done
+# OLE is loaded at the program's first call into it, not at process start:
+# it is linked through a delay-import library, which the link must prefer.
+if "$objdump" -p "$bin/Tessellar.exe" | awk '/DLL Name:/ {print tolower($3)}' | grep -qx 'ole32.dll'; then
+  echo "Tessellar.exe imports ole32.dll at start instead of at its first call"; status=1
+fi
 exit $status

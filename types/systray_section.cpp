@@ -79,7 +79,7 @@ CVellumMenuSection_Systray::CVellumMenuSection_Systray(CVellumMenuObject* bar, i
       m_trayHost(nullptr), m_lastShownCount(-1), m_buttonRect{}, m_buttonMouseState(0),
       m_autoContractRunning(FALSE), TempDisabled(FALSE), Autocontract(TRUE),
       m_noCustomBitmaps(TRUE), m_bitmapPaths{}, m_bitmapSizes{}, m_alphaBits{},
-      ExpandButtonEnabled(TRUE), BitmapPathRelToSkin(TRUE), m_autoContractTimerId(0), m_lastRect{} {
+      ExpandButtonEnabled(TRUE), BitmapPathRelToSkin(TRUE), m_autoContractTimerId(0), m_lastRect{}, m_sentAnchor{} {
     m_valid = FALSE;
     MaxItems = 0;
     if (!bar) return;
@@ -309,7 +309,9 @@ void CVellumMenuSection_Systray::ApplyHostPlacement() {
 
 void CVellumMenuSection_Systray::TellServerAnchor() {
     if (!m_pBar) return;
+    const HWND server = FindTrayServer();
     if (IsHidden) {
+        if (AnchorAlreadySent(server, nullptr, RECT{})) return;
         SendToTrayServer(tray::WM_TRAYSETANCHORWINDOW, 0, 0);
         return;
     }
@@ -317,10 +319,25 @@ void CVellumMenuSection_Systray::TellServerAnchor() {
     s.mask = kTrayArea;
     m_trayHost->GetSettings(&s);
     const RECT& r = s.area;
+    if (AnchorAlreadySent(server, m_pBar->m_hWnd, r)) return;
     const WPARAM wp = static_cast<WPARAM>((static_cast<DWORD>(r.top) << 16) | (r.left & 0xFFFF));
     const LPARAM lp = static_cast<LPARAM>((static_cast<DWORD>(r.bottom) << 16) | (r.right & 0xFFFF));
     SendToTrayServer(tray::WM_TRAYSETANCHORRECT, wp, lp);
     SendToTrayServer(tray::WM_TRAYSETANCHORWINDOW, reinterpret_cast<WPARAM>(m_pBar->m_hWnd), 0);
+}
+
+// True when this server already holds this anchor with the bar window where
+// it is now; otherwise the anchor is noted as sent. A new server (another
+// window) is always told.
+bool CVellumMenuSection_Systray::AnchorAlreadySent(HWND server, HWND anchor, const RECT& area) {
+    RECT window_rect = {};
+    if (anchor) ::GetWindowRect(anchor, &window_rect);
+    const SentAnchor now = {server, anchor, area, window_rect};
+    const SentAnchor& was = m_sentAnchor;
+    const bool same = server && was.server == server && was.window == anchor &&
+                      ::EqualRect(&was.area, &area) && ::EqualRect(&was.windowRect, &window_rect);
+    m_sentAnchor = now;
+    return same;
 }
 
 SIZE CVellumMenuSection_Systray::CalcIdealSize() {

@@ -98,7 +98,16 @@ private:
     void DrawButton(HDC dc);
     void SetButtonMouseState(int state);
     void TellServerAnchor();
+    bool AnchorAlreadySent(HWND server, HWND anchor, const RECT& area);
     void ApplyHostPlacement();
     RECT m_lastRect;
+    // What the tray server was last told: each message is a round trip to
+    // another process, and a layout places the section several times over.
+    struct SentAnchor {
+        HWND server;
+        HWND window;           // 0: the section was hidden
+        RECT area;
+        RECT windowRect;       // where the server then put its window
+    } m_sentAnchor;
 };
 

@@ -64,9 +64,11 @@ bool FileExists(const char* path) {
 
 bool PathExists(const char* path) {
     if (!path || !*path) return false;
-    // A full path to a file or folder answers from the file system; the rest
-    // (shell paths, relative names) goes to the shell, which is far slower.
-    if (IsAbsolutePath(path) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return true;
+    // A full path answers from the file system, found or not; only the rest
+    // (shell paths, relative names) goes to the shell, which is far slower
+    // and, under Wine, builds the shell's whole icon cache (about a
+    // megabyte) on its first call whatever was asked.
+    if (IsAbsolutePath(path)) return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
     SHFILEINFOA info{};
     return SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_DISPLAYNAME) != 0;
 }

@@ -3,6 +3,7 @@
 #include <intshcut.h>
 #include <cstring>
 
+#include "util/general_helpers.h"
 #include "util/handles.h"
 #include "util/item_id_list.h"
 #include "util/text.h"
@@ -137,11 +138,7 @@ void DeleteStartupShortcut(const char* name) {
     if (link[0]) DeleteFileA(link);
 }
 
-bool ShortcutFileExists(const char* path) {
-    if (!path || !*path) return false;
-    SHFILEINFOA info{};
-    return SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_DISPLAYNAME) != 0;
-}
+bool ShortcutFileExists(const char* path) { return PathExists(path); }
 
 HRESULT GetInternetShortcutUrl(const char* url_path, char* buffer, size_t buffer_size) {
     if (!buffer || buffer_size == 0) return E_INVALIDARG;

@@ -413,3 +413,19 @@ TEST_F(ThemeProcess, LastThemeWithAFullPathOnAnotherDriveReopens) {
     EXPECT_STRCASEEQ(theme_file.c_str(), recent[0].c_str());
     EXPECT_EQ(0, Close(main));
 }
+
+// OLE is loaded at the program's first call into it, once the bars show; the
+// bars still become drop targets through it.
+TEST_F(ThemeProcess, BarsBecomeDropTargetsThroughOleLoadedOnFirstUse) {
+    root_.Write("Drop\\Bars\\one.tsbar", BarFile("One"));
+    const std::string theme =
+        root_.Write("Drop\\Drop.tstheme", Info("TSVersion=150\r\n") + "[OpenBars]\r\nBar1=Bars\\one.tsbar\r\n");
+    HWND main = Start(theme);
+    ASSERT_NE(nullptr, main);
+    WaitForBars(1, 0);
+    const std::vector<HWND> bars = WindowsOfProcess(program_.Id(), "Tessellar Toolbar", false);
+    ASSERT_EQ(1u, bars.size());
+    // RegisterDragDrop marks the window with this property.
+    EXPECT_TRUE(PumpUntil([&] { return GetPropA(bars[0], "OleDropTargetInterface") != nullptr; }, kWaitMs));
+    EXPECT_EQ(0, Close(main));
+}
