@@ -83,6 +83,35 @@ TEST_F(SystrayTest, RegistersTellsTheAnchorAndUnregistersWithTheBar) {
     EXPECT_EQ(reinterpret_cast<WPARAM>(bar_window), gone[0].wp);
 }
 
+// Each message is a round trip to the server's process: a layout that places
+// the section where it already is tells the server nothing, and the anchor
+// goes again once the bar window has moved (the server follows its window).
+TEST_F(SystrayTest, AnchorIsToldOnlyWhenItChanged) {
+    CVellumMenuObject* bar = LoadBar(BarText(""));
+    CVellumMenuSection_Systray* tray = Tray(bar);
+    ASSERT_NE(nullptr, tray);
+    tray->SetSectionRect(10, 2, 110, 28, 0);
+    server.ClearLog();
+    tray->SetSectionRect(10, 2, 110, 28, 0);
+    EXPECT_EQ(0u, server.Count(tray::WM_TRAYSETANCHORRECT));
+    EXPECT_EQ(0u, server.Count(tray::WM_TRAYSETANCHORWINDOW));
+
+    RECT window = {};
+    GetWindowRect(bar->m_hWnd, &window);
+    SetWindowPos(bar->m_hWnd, nullptr, window.left + 7, window.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    tray->SetSectionRect(10, 2, 110, 28, 0);
+    EXPECT_EQ(1u, server.Count(tray::WM_TRAYSETANCHORRECT));
+    auto windows = server.Log(tray::WM_TRAYSETANCHORWINDOW);
+    ASSERT_EQ(1u, windows.size());
+    EXPECT_EQ(reinterpret_cast<WPARAM>(bar->m_hWnd), windows[0].wp);
+
+    server.ClearLog();
+    tray->SetSectionRect(10, 2, 130, 28, 0);
+    EXPECT_EQ(1u, server.Count(tray::WM_TRAYSETANCHORRECT));
+    CloseBar(bar);
+}
+
 TEST_F(SystrayTest, ButtonStateFollowsFilteringExpansionAndMouse) {
     server.Put(0, owner.Window(), 1, "kept");
     server.Put(1, owner.Window(), 2, "always hidden");
