@@ -50,5 +50,6 @@ function(tess_delay_load target)
     add_dependencies(${target} tess_delay_${library})
     target_link_libraries(${target} PRIVATE ${archive})
   endforeach()
-  target_link_libraries(${target} PRIVATE delayimp)
+  # The helper the thunks call (__delayLoadHelper2) comes with the MinGW
+  # runtime (libmingwex), which every program links.
 endfunction()
