@@ -154,6 +154,10 @@ void CIniSectionReader::Load(const char* file_path, const char* section) {
     m_lastIndex = -1;
     m_scanStart = 0;
     if (!file_path || !section) return;
+    if (m_knownSections && !m_knownSections->MayHold(section)) {
+        m_buffer[0] = m_buffer[1] = '\0';
+        return;
+    }
 
     DWORD length = GetPrivateProfileSectionA(section, m_buffer, kBufferSize, file_path);
     if (length > static_cast<DWORD>(kBufferSize - 2)) length = kBufferSize - 2;
@@ -228,18 +232,34 @@ int CIniSectionReader::GetBool(const char* key, int default_value) {
 
 // ---- CIniSectionNameList ------------------------------------------------------------------------
 
-CIniSectionNameList::CIniSectionNameList(const char* file_path) : m_names{}, m_count(0) {
+CIniSectionNameList::CIniSectionNameList(const char* file_path)
+    : m_names{}, m_count(0), m_complete(true) {
     m_buffer[0] = m_buffer[1] = '\0';
     if (!file_path) return;
     DWORD length = GetPrivateProfileSectionNamesA(m_buffer, kBufferSize, file_path);
-    if (length > static_cast<DWORD>(kBufferSize - 2)) length = kBufferSize - 2;
+    // A full buffer may have lost names.
+    if (length >= static_cast<DWORD>(kBufferSize - 2)) {
+        length = kBufferSize - 2;
+        m_complete = false;
+    }
     m_buffer[length] = '\0';
     m_buffer[length + 1] = '\0';
     DWORD pos = 0;
-    while (pos < length && m_buffer[pos] && m_count < kMaxNames) {
+    while (pos < length && m_buffer[pos]) {
+        if (m_count == kMaxNames) {
+            m_complete = false;
+            break;
+        }
         m_names[m_count++] = m_buffer + pos;
         pos += static_cast<DWORD>(strlen(m_buffer + pos)) + 1;
     }
+}
+
+bool CIniSectionNameList::MayHold(const char* section) const {
+    if (!m_complete) return true;
+    for (int i = 0; i < m_count; ++i)
+        if (lstrcmpiA(m_names[i], section) == 0) return true;
+    return false;
 }
 
 int CIniSectionNameList::GetName(int index, char* out, size_t out_size) const {

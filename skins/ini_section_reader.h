@@ -47,6 +47,8 @@ private:
     HWND m_editorWindow;
 };
 
+class CIniSectionNameList;
+
 // ---- one section of an INI file in memory ----------------------------------------------
 class CIniSectionReader {
 public:
@@ -61,6 +63,10 @@ public:
 
     // Discards the previous section and reads this one (both may be null: empty).
     void Load(const char* file_path, const char* section);
+    // The sections the file holds (null: unknown). A section the list lacks
+    // is then loaded empty without asking the file, as the file would
+    // answer; each question costs a file open under Wine.
+    void KnowSections(const CIniSectionNameList* names) { m_knownSections = names; }
 
     // Copies the value (or the default) into out, bounded by out_size.
     // Returns 1 when the key answered (a change-list reset counts), else 0.
@@ -85,6 +91,7 @@ public:
 
 private:
     CIniChangeList* m_changes;
+    const CIniSectionNameList* m_knownSections = nullptr;
     int m_exactCase;
     char m_sectionName[kSectionNameSize];
     char m_buffer[kBufferSize];
@@ -108,9 +115,14 @@ public:
     // Copies name index into out (bounded); 0 and an empty out when out of range.
     int GetName(int index, char* out, size_t out_size) const;
     template <size_t N> int GetName(int index, char (&out)[N]) const { return GetName(index, out, N); }
+    // False when the file surely lacks the section (compared as the profile
+    // functions compare, ignoring case); true when it holds it or the list
+    // was cut short by its limits.
+    bool MayHold(const char* section) const;
 
 private:
     char m_buffer[kBufferSize];
     const char* m_names[kMaxNames];
     int m_count;
+    bool m_complete;
 };

@@ -557,6 +557,11 @@ void ParseSkinFile(SkinRecord* record, HINSTANCE instance) {
     // The readers are large; a chain of companions parses recursively.
     std::unique_ptr<CIniSectionReader> general(new CIniSectionReader(record->change_list.get()));
     std::unique_ptr<CIniSectionReader> section(new CIniSectionReader(record->change_list.get()));
+    // Most of the sections asked for are absent from a skin file; the list of
+    // those it holds spares a file open for each of the others.
+    std::unique_ptr<CIniSectionNameList> names(new CIniSectionNameList(record->path));
+    general->KnowSections(names.get());
+    section->KnowSections(names.get());
     general->Load(record->path, "General");
 
     SkinParser parser{record, instance, general.get(), section.get()};

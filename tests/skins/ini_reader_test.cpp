@@ -243,3 +243,53 @@ TEST(IniSectionNameList, ListsNamesAndRefusesPastTheEnd) {
     EXPECT_STREQ("Th", tiny);
     EXPECT_EQ(0, CIniSectionNameList(nullptr).GetCount());
 }
+
+// A reader told which sections the file holds answers exactly as one that
+// asks the file for every section: absent sections load empty, names match
+// regardless of case, and the skin editor's pending edits still answer in a
+// section the file lacks.
+TEST(IniSectionNameList, KnownSectionsLoadAsTheFileAnswers) {
+    TempFolder temp;
+    ASSERT_TRUE(temp.Write("k.ini", "[Present]\r\nA=1\r\nB=two\r\n[Empty]\r\n"));
+    const std::string file = temp.File("k.ini");
+    CIniSectionNameList names(file.c_str());
+    CIniChangeList changes(file.c_str());
+    ASSERT_TRUE(changes.Set("Absent", "Edited", "yes", 0));
+    const char* const kSections[] = {"Present", "PRESENT", "Empty", "Absent", "Missing"};
+    const char* const kKeys[] = {"A", "B", "Edited", "C"};
+    for (const char* section : kSections) {
+        CIniSectionReader asking(&changes), knowing(&changes);
+        knowing.KnowSections(&names);
+        asking.Load(file.c_str(), section);
+        knowing.Load(file.c_str(), section);
+        EXPECT_EQ(asking.GetLastIndex(), knowing.GetLastIndex()) << section;
+        for (const char* key : kKeys) {
+            char a[32], k[32];
+            EXPECT_EQ(asking.GetString(key, a, "-"), knowing.GetString(key, k, "-")) << section << key;
+            EXPECT_STREQ(a, k) << section << " " << key;
+        }
+    }
+    // A missing file holds no section: nothing is asked, nothing answers.
+    CIniSectionNameList none(temp.File("none.ini").c_str());
+    EXPECT_FALSE(none.MayHold("General"));
+    EXPECT_TRUE(names.MayHold("present"));
+    EXPECT_FALSE(names.MayHold("Presen"));
+}
+
+// A list cut short by its limits (more names than it keeps) cannot tell that
+// a section is absent: a section past the limit still loads from the file.
+TEST(IniSectionNameList, ListCutShortStillLetsEverySectionLoad) {
+    TempFolder temp;
+    std::string text;
+    for (int i = 0; i < CIniSectionNameList::kMaxNames + 50; ++i)
+        text += "[S" + std::to_string(i) + "]\r\nK=" + std::to_string(i) + "\r\n";
+    ASSERT_TRUE(temp.Write("many.ini", text));
+    const std::string file = temp.File("many.ini");
+    CIniSectionNameList names(file.c_str());
+    const std::string last = "S" + std::to_string(CIniSectionNameList::kMaxNames + 49);
+    EXPECT_TRUE(names.MayHold(last.c_str()));
+    CIniSectionReader reader;
+    reader.KnowSections(&names);
+    reader.Load(file.c_str(), last.c_str());
+    EXPECT_EQ(CIniSectionNameList::kMaxNames + 49, reader.GetInt("K", -1));
+}
