@@ -25,7 +25,8 @@ function(tess_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  add_test(NAME ${name} COMMAND ${name})
+  add_test(NAME ${name}
+           COMMAND bash ${CMAKE_SOURCE_DIR}/cmake/run_wine_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>)
   tess_wine_path(bin_dir "${CMAKE_BINARY_DIR}/bin")
   tess_wine_path(src_dir "${CMAKE_SOURCE_DIR}")
   # Wine's recycle bin is the host's trash under XDG_DATA_HOME, and its menu
