@@ -309,35 +309,44 @@ void CVellumMenuSection_Systray::ApplyHostPlacement() {
 
 void CVellumMenuSection_Systray::TellServerAnchor() {
     if (!m_pBar) return;
-    const HWND server = FindTrayServer();
-    if (IsHidden) {
-        if (AnchorAlreadySent(server, nullptr, RECT{})) return;
-        SendToTrayServer(tray::WM_TRAYSETANCHORWINDOW, 0, 0);
-        return;
+    HWND anchor = nullptr;
+    RECT area = {};
+    if (!IsHidden) {
+        TrayHostSettings s = {};
+        s.mask = kTrayArea;
+        m_trayHost->GetSettings(&s);
+        anchor = m_pBar->m_hWnd;
+        area = s.area;
     }
-    TrayHostSettings s = {};
-    s.mask = kTrayArea;
-    m_trayHost->GetSettings(&s);
-    const RECT& r = s.area;
-    if (AnchorAlreadySent(server, m_pBar->m_hWnd, r)) return;
-    const WPARAM wp = static_cast<WPARAM>((static_cast<DWORD>(r.top) << 16) | (r.left & 0xFFFF));
-    const LPARAM lp = static_cast<LPARAM>((static_cast<DWORD>(r.bottom) << 16) | (r.right & 0xFFFF));
-    SendToTrayServer(tray::WM_TRAYSETANCHORRECT, wp, lp);
-    SendToTrayServer(tray::WM_TRAYSETANCHORWINDOW, reinterpret_cast<WPARAM>(m_pBar->m_hWnd), 0);
+    const SentAnchor now = CurrentAnchor(anchor, area);
+    if (SameAnchor(now, m_sentAnchor)) return;
+    bool told;
+    if (!anchor) {
+        told = SendToTrayServer(tray::WM_TRAYSETANCHORWINDOW, 0, 0);
+    } else {
+        const WPARAM wp = static_cast<WPARAM>((static_cast<DWORD>(area.top) << 16) | (area.left & 0xFFFF));
+        const LPARAM lp = static_cast<LPARAM>((static_cast<DWORD>(area.bottom) << 16) | (area.right & 0xFFFF));
+        told = SendToTrayServer(tray::WM_TRAYSETANCHORRECT, wp, lp);
+        told = SendToTrayServer(tray::WM_TRAYSETANCHORWINDOW, reinterpret_cast<WPARAM>(anchor), 0) && told;
+    }
+    // Only what the server took is remembered: after a failed send the next
+    // placement tells it again.
+    m_sentAnchor = told ? now : SentAnchor{};
 }
 
-// True when this server already holds this anchor with the bar window where
-// it is now; otherwise the anchor is noted as sent. A new server (another
-// window) is always told.
-bool CVellumMenuSection_Systray::AnchorAlreadySent(HWND server, HWND anchor, const RECT& area) {
-    RECT window_rect = {};
-    if (anchor) ::GetWindowRect(anchor, &window_rect);
-    const SentAnchor now = {server, anchor, area, window_rect};
-    const SentAnchor& was = m_sentAnchor;
-    const bool same = server && was.server == server && was.window == anchor &&
-                      ::EqualRect(&was.area, &area) && ::EqualRect(&was.windowRect, &window_rect);
-    m_sentAnchor = now;
-    return same;
+// The anchor as the server would hold it now: which server, the anchor window
+// (0: hidden section), the area and where the anchor window is on the screen.
+CVellumMenuSection_Systray::SentAnchor CVellumMenuSection_Systray::CurrentAnchor(HWND anchor,
+                                                                                 const RECT& area) {
+    SentAnchor now = {FindTrayServer(), anchor, area, {}};
+    if (anchor) ::GetWindowRect(anchor, &now.windowRect);
+    return now;
+}
+
+// A new server (another window) is always told.
+bool CVellumMenuSection_Systray::SameAnchor(const SentAnchor& a, const SentAnchor& b) {
+    return a.server && a.server == b.server && a.window == b.window && ::EqualRect(&a.area, &b.area) &&
+           ::EqualRect(&a.windowRect, &b.windowRect);
 }
 
 SIZE CVellumMenuSection_Systray::CalcIdealSize() {

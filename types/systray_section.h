@@ -98,7 +98,6 @@ private:
     void DrawButton(HDC dc);
     void SetButtonMouseState(int state);
     void TellServerAnchor();
-    bool AnchorAlreadySent(HWND server, HWND anchor, const RECT& area);
     void ApplyHostPlacement();
     RECT m_lastRect;
     // What the tray server was last told: each message is a round trip to
@@ -109,5 +108,7 @@ private:
         RECT area;
         RECT windowRect;       // where the server then put its window
     } m_sentAnchor;
+    static SentAnchor CurrentAnchor(HWND anchor, const RECT& area);
+    static bool SameAnchor(const SentAnchor& a, const SentAnchor& b);
 };
 
